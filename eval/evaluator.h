@@ -1,0 +1,42 @@
+// The expression evaluator: recursive descent over the tokens of the
+// current statement. Errors are reported and evaluation goes on with the
+// operands it has; nothing unwinds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "eval/value.h"
+#include "interp/cursor.h"
+
+namespace tenrek {
+
+class Interpreter;
+
+Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor);
+Value EvaluateFactor(Interpreter& interp, StatementCursor& cursor);
+
+// Typed forms: a value of the other type reports "Type mismatch error" and
+// yields 0 or the empty string.
+double NumericExpression(Interpreter& interp, StatementCursor& cursor);
+std::string StringExpression(Interpreter& interp, StatementCursor& cursor);
+int32_t IntegerExpression(Interpreter& interp, StatementCursor& cursor);
+double NumericFactor(Interpreter& interp, StatementCursor& cursor);
+std::string StringFactor(Interpreter& interp, StatementCursor& cursor);
+int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor);
+
+// Reports "Syntax error" unless the current token is of `kind`; then steps
+// past the current token, whatever it is, if there is one.
+void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind);
+
+// Steps over one subscript without evaluating it.
+void SkipSubscript(Interpreter& interp, StatementCursor& cursor);
+
+// The two integer conversions. Out-of-range results give -2147483648.
+int32_t RoundToInt(double value);     // floor(value + 0.5)
+int32_t TruncateToInt(double value);  // toward zero
+
+// Appends `tail` to `head`, cutting at the 1023-character string limit.
+void AppendLimited(std::string& head, std::string_view tail);
+
+}  // namespace tenrek

@@ -1,0 +1,75 @@
+// Variables and arrays. A variable comes into being when its name is first
+// tokenized; identifier tokens point at it, so nothing is looked up by name
+// at run time.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interp/cursor.h"
+
+namespace tenrek {
+
+class Interpreter;
+
+// A string cell: no value until something is stored.
+struct StringCell {
+  bool hasValue = false;
+  std::string text;
+};
+
+struct Variable {
+  std::string name;  // 1 to 20 characters
+  bool isString = false;
+  uint8_t extentCount = 0;  // 0: scalar (or array not yet dimensioned)
+  std::array<int32_t, 4> extents{};
+  double number = 0.0;       // numeric scalar
+  StringCell text;           // string scalar
+  std::vector<double> numbers;     // numeric elements, row-major
+  std::vector<StringCell> texts;   // string elements, row-major
+};
+
+// The most elements one array may have. A string element costs some 30 to
+// 40 bytes, so 4M elements already take over 100 MB of the memory of one
+// interpreter, which shares a 32-bit address space with its host. Larger
+// arrays are refused with "Bad subscript".
+inline constexpr int64_t kMaxArrayElements = int64_t{1} << 22;
+
+// The cell a reference designates. An index is checked again on every read
+// and write, so a cell kept across a statement that re-dimensions or clears
+// the array can never reach outside the element block. A reference that
+// failed (bad subscript) designates a scratch cell: writes are dropped and
+// reads give 0 or an empty string.
+struct CellRef {
+  static constexpr int32_t kScalar = -1;
+  static constexpr int32_t kScratch = -2;
+
+  Variable* variable = nullptr;
+  int32_t index = kScratch;
+
+  bool IsString() const { return variable != nullptr && variable->isString; }
+  double GetNumber() const;
+  // Null when the cell holds no string value (or is the scratch cell).
+  const StringCell* GetString() const;
+  void SetNumber(double value) const;
+  void SetString(std::string value) const;
+};
+
+// Finds the variable of exactly this name (case counts) or creates it:
+// numeric with 0, or a string without a value when the name ends in "$".
+Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name);
+
+// Reads a variable reference with optional subscripts at the cursor,
+// dimensioning an array automatically on its first subscripted use.
+CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor);
+
+// Every variable back to its empty state; arrays dropped; variables stay.
+void ClearVariables(Interpreter& interp);
+
+// Removes every variable (NEW, LOAD).
+void DiscardVariables(Interpreter& interp);
+
+}  // namespace tenrek

@@ -1,0 +1,49 @@
+// The executor's position within a token list, handed to every statement
+// handler and every parsing routine.
+#pragma once
+
+#include <cstddef>
+
+#include "interp/token.h"
+
+namespace tenrek {
+
+struct StatementCursor {
+  const TokenList* list = nullptr;  // the line (or temporary list) being read
+  std::size_t pos = 0;              // index of the current token
+  bool jumped = false;          // a handler placed currentLine itself
+  bool resumeAtCursor = false;  // the next statement starts at the cursor
+
+  // The current token, or null at the end of the list. Never reads past it.
+  const Token* Current() const {
+    return list != nullptr && pos < list->size() ? &(*list)[pos] : nullptr;
+  }
+  // The token after the current one, or null.
+  const Token* Peek() const {
+    return list != nullptr && pos + 1 < list->size() ? &(*list)[pos + 1] : nullptr;
+  }
+  bool AtLineEnd() const { return Current() == nullptr; }
+  bool Is(TokenKind kind) const {
+    const Token* t = Current();
+    return t != nullptr && t->kind == kind;
+  }
+  void Advance() {
+    if (list != nullptr && pos < list->size()) ++pos;
+  }
+  // "The cursor's token becomes null": the line has nothing more to run.
+  void ToLineEnd() { pos = list != nullptr ? list->size() : 0; }
+  void Point(const TokenList* tokens, std::size_t index) {
+    list = tokens;
+    pos = index;
+  }
+  // True when the statement has ended: no token, a colon or ELSE.
+  bool AtStatementEnd() const {
+    const Token* t = Current();
+    return t == nullptr || t->kind == TokenKind::Colon || t->kind == TokenKind::Else;
+  }
+  void SkipToStatementEnd() {
+    while (!AtStatementEnd()) Advance();
+  }
+};
+
+}  // namespace tenrek

@@ -1,0 +1,314 @@
+#include "interp/executor.h"
+
+#include <array>
+#include <string>
+
+#include "eval/evaluator.h"
+#include "eval/variables.h"
+#include "interp/interpreter.h"
+#include "interp/statements.h"
+#include "text/files.h"
+
+namespace tenrek {
+namespace {
+
+Flow ExecIllegal(Interpreter& interp, StatementCursor&) {
+  interp.Report(Error::IllegalCommand);
+  return Flow::Stop;
+}
+
+using DispatchTable = std::array<StatementHandler, kTokenKindCount>;
+
+constexpr void Set(DispatchTable& table, TokenKind kind, StatementHandler handler) {
+  table[static_cast<std::size_t>(kind)] = handler;
+}
+
+// Statement keyword -> handler. Every other kind is an illegal command.
+constexpr DispatchTable BuildDispatchTable() {
+  DispatchTable table{};
+  for (StatementHandler& entry : table) entry = ExecIllegal;
+  Set(table, TokenKind::Identifier, ExecLet);
+  Set(table, TokenKind::Rem, ExecRem);
+  Set(table, TokenKind::Let, ExecLet);
+  Set(table, TokenKind::Print, ExecPrint);
+  Set(table, TokenKind::Input, ExecInput);
+  Set(table, TokenKind::Goto, ExecGoto);
+  Set(table, TokenKind::If, ExecIf);
+  Set(table, TokenKind::End, ExecEnd);
+  Set(table, TokenKind::Stop, ExecStop);
+  Set(table, TokenKind::For, ExecFor);
+  Set(table, TokenKind::Next, ExecNext);
+  Set(table, TokenKind::While, ExecWhile);
+  Set(table, TokenKind::Wend, ExecWend);
+  Set(table, TokenKind::Gosub, ExecGosub);
+  Set(table, TokenKind::Return, ExecReturn);
+  Set(table, TokenKind::Read, ExecRead);
+  Set(table, TokenKind::Data, ExecData);
+  Set(table, TokenKind::Restore, ExecRestore);
+  Set(table, TokenKind::Gotoxy, ExecGotoxy);
+  Set(table, TokenKind::On, ExecOn);
+  Set(table, TokenKind::Dim, ExecDim);
+  Set(table, TokenKind::Poke, ExecPoke);
+  Set(table, TokenKind::List, ExecList);
+  Set(table, TokenKind::Run, ExecRun);
+  Set(table, TokenKind::New, ExecNew);
+  Set(table, TokenKind::Load, ExecLoad);
+  Set(table, TokenKind::Merge, ExecMerge);
+  Set(table, TokenKind::Save, ExecSave);
+  Set(table, TokenKind::Bye, ExecBye);
+  Set(table, TokenKind::Del, ExecDel);
+  Set(table, TokenKind::Renum, ExecRenum);
+  Set(table, TokenKind::Else, ExecElse);
+  Set(table, TokenKind::Fmem, ExecRem);
+  Set(table, TokenKind::Get, ExecGet);
+  Set(table, TokenKind::Msgtit, ExecMsgtit);
+  Set(table, TokenKind::Msgicon, ExecMsgicon);
+  Set(table, TokenKind::Clear, ExecClear);
+  Set(table, TokenKind::Rerun, ExecRerun);
+  Set(table, TokenKind::Mmftag, ExecMmftag);
+  Set(table, TokenKind::Retmmf, ExecRetmmf);
+  Set(table, TokenKind::Larray, ExecRem);
+  Set(table, TokenKind::Sarray, ExecRem);
+  Set(table, TokenKind::Ilxt, ExecIlxt);
+  return table;
+}
+
+constexpr DispatchTable kDispatch = BuildDispatchTable();
+
+StatementHandler HandlerFor(TokenKind kind) {
+  const auto code = static_cast<std::size_t>(kind);
+  return code < kDispatch.size() ? kDispatch[code] : ExecIllegal;
+}
+
+// Runs the statement at the cursor. Returns false when the run must close
+// with the stop report.
+bool RunStatement(Interpreter& interp, StatementCursor& cursor) {
+  interp.state = RunState::Running;
+  const TokenKind kind = cursor.Current()->kind;
+  // An implicit LET starts on its identifier.
+  if (kind != TokenKind::Identifier) cursor.Advance();
+  const Flow flow = HandlerFor(kind)(interp, cursor);
+  if (flow == Flow::Stop) return false;
+  if (flow == Flow::Next && !cursor.resumeAtCursor && !cursor.AtStatementEnd()) {
+    CheckExtra(interp, cursor);
+  }
+  return true;
+}
+
+// Moves to the next line to run; false when the run ends.
+bool ChangeLine(Interpreter& interp, StatementCursor& cursor) {
+  if (interp.currentLine == nullptr) return false;
+  if (!cursor.jumped) interp.currentLine = interp.currentLine->next;
+  if (interp.currentLine == nullptr) return false;
+  cursor.Point(&interp.currentLine->tokens, 0);
+  return true;
+}
+
+// A statement (MERGE, DEL, or a command handled inside a box) removed the
+// line the run stands on: its successor is no longer known, so the run ends.
+bool CurrentLineRemoved(const Interpreter& interp) {
+  return interp.currentLine != nullptr && interp.currentLine->removed;
+}
+
+void ReportStopCode(Interpreter& interp, int16_t code) {
+  switch (code) {
+    case -4: interp.ReportError(code, "Integer overflow"); return;
+    case -5: interp.ReportError(code, "Divide by zero"); return;
+    case -6: interp.ReportError(code, "Real math overflow"); return;
+    case -7: interp.ReportError(code, "Real math underflow"); return;
+    case -8: case -15: case -16: case -17: case -18: case -19:
+      interp.ReportError(code, "Value range error");
+      return;
+    case -10:
+      interp.ReportError(code, "I/O Error " + std::to_string(interp.ioResult));
+      return;
+    default:
+      // Stored without a message and without a notification.
+      interp.errorNumber = code;
+      interp.errorText = FormatSystemError(code, 0, "");
+      return;
+  }
+}
+
+}  // namespace
+
+void StopReport(Interpreter& interp, std::string& messageBuffer) {
+  if (interp.stopCode == -20) {
+    messageBuffer = "Break";
+  } else if (interp.stopCode < 30) {
+    ReportStopCode(interp, interp.stopCode);
+  }
+  if (interp.currentLine == nullptr) return;
+  messageBuffer += " in " + std::to_string(interp.currentLine->number);
+  interp.ReportError(-12, messageBuffer);
+}
+
+void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
+  StatementCursor cursor;
+  cursor.Point(&commandTokens, 0);
+  std::string messageBuffer;
+  interp.currentLine = nullptr;
+  if (interp.quitRequested) return StopReport(interp, messageBuffer);
+  for (;;) {
+    cursor.jumped = false;
+    cursor.resumeAtCursor = false;
+    while (cursor.Is(TokenKind::Colon)) cursor.Advance();
+    if (!cursor.AtLineEnd()) {
+      if (interp.TakeBreakRequest()) {
+        interp.stopCode = -20;
+        return StopReport(interp, messageBuffer);
+      }
+      if (!RunStatement(interp, cursor)) return StopReport(interp, messageBuffer);
+      if (CurrentLineRemoved(interp)) return;
+      if (!cursor.AtLineEnd()) continue;
+    }
+    if (!ChangeLine(interp, cursor)) return;
+  }
+}
+
+void CheckExtra(Interpreter& interp, StatementCursor& cursor) {
+  if (cursor.AtLineEnd() || interp.currentLine == nullptr) return;
+  interp.ReportError(30, std::string(DescribeError(Error::ExtraInformation).message) + " in " +
+                             std::to_string(interp.currentLine->number));
+}
+
+void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line) {
+  interp.currentLine = line;
+  cursor.ToLineEnd();
+  cursor.jumped = true;
+}
+
+void JumpToLine(Interpreter& interp, StatementCursor& cursor) {
+  const int32_t number = RoundToInt(NumericExpression(interp, cursor));
+  JumpTo(interp, cursor, interp.FindLine(number));
+}
+
+// REM text  (also FMEM, LARRAY, SARRAY: no effect)
+Flow ExecRem(Interpreter&, StatementCursor&) { return Flow::Next; }
+
+// GOTO line
+Flow ExecGoto(Interpreter& interp, StatementCursor& cursor) {
+  JumpToLine(interp, cursor);
+  return Flow::Next;
+}
+
+namespace {
+
+// Passes over the rest of a false IF: up to just after its own ELSE
+// (nested IF ... ELSE pairs counted) or to the end of the line.
+void SkipFalseBranch(StatementCursor& cursor) {
+  int depth = 0;
+  while (const Token* token = cursor.Current()) {
+    if (token->kind == TokenKind::If) ++depth;
+    if (token->kind == TokenKind::Else) --depth;
+    cursor.Advance();
+    if (depth < 0) return;
+  }
+}
+
+}  // namespace
+
+// IF expression THEN (statement | line) [ELSE (statement | line)]
+Flow ExecIf(Interpreter& interp, StatementCursor& cursor) {
+  const double condition = NumericExpression(interp, cursor);
+  ExpectToken(interp, cursor, TokenKind::Then);
+  if (condition == 0.0) SkipFalseBranch(cursor);
+  if (cursor.Is(TokenKind::Number)) {
+    JumpToLine(interp, cursor);
+  } else {
+    cursor.resumeAtCursor = true;
+  }
+  return Flow::Next;
+}
+
+// END
+Flow ExecEnd(Interpreter& interp, StatementCursor& cursor) {
+  interp.currentLine = nullptr;
+  cursor.ToLineEnd();
+  return Flow::NoCheck;
+}
+
+// STOP
+Flow ExecStop(Interpreter& interp, StatementCursor&) {
+  interp.stopCode = -20;
+  return Flow::Stop;
+}
+
+// DATA item [, item] ...   (held for READ; passed over when run)
+Flow ExecData(Interpreter&, StatementCursor& cursor) {
+  cursor.SkipToStatementEnd();
+  return Flow::NoCheck;
+}
+
+// ELSE ...   (reached after a THEN branch ran: the rest of the line is skipped)
+Flow ExecElse(Interpreter&, StatementCursor& cursor) {
+  cursor.ToLineEnd();
+  return Flow::NoCheck;
+}
+
+// NEW
+Flow ExecNew(Interpreter& interp, StatementCursor& cursor) {
+  interp.NewProgram(cursor);
+  return Flow::Next;
+}
+
+// CLEAR
+Flow ExecClear(Interpreter& interp, StatementCursor& cursor) {
+  interp.ClearProgramState(cursor);
+  return Flow::Next;
+}
+
+// BYE   (also QUIT)
+Flow ExecBye(Interpreter& interp, StatementCursor&) {
+  interp.quitRequested = true;
+  return Flow::Next;
+}
+
+namespace {
+
+// RUN "file" [, line]: loads the file, then picks the start line.
+ProgramLine* LoadForRun(Interpreter& interp, StatementCursor& cursor) {
+  const std::string name = EvaluateFileName(interp, cursor);
+  int32_t number = 0;
+  if (!cursor.AtStatementEnd()) {
+    ExpectToken(interp, cursor, TokenKind::Comma);
+    number = IntegerExpression(interp, cursor);
+  }
+  CheckExtra(interp, cursor);
+  LoadProgramFile(interp, false, name, cursor);
+  return number == 0 ? interp.program.First() : interp.FindLine(number);
+}
+
+ProgramLine* ChooseStartLine(Interpreter& interp, StatementCursor& cursor) {
+  if (cursor.AtStatementEnd()) return interp.program.First();
+  if (cursor.Is(TokenKind::Number)) {
+    return interp.FindLine(RoundToInt(NumericExpression(interp, cursor)));
+  }
+  return LoadForRun(interp, cursor);
+}
+
+// Statements after RUN or RERUN on the same line are skipped, as after a
+// GOTO: the program starts at once.
+Flow StartRun(Interpreter& interp, StatementCursor& cursor, bool keepVariables) {
+  ProgramLine* start = ChooseStartLine(interp, cursor);
+  if (!cursor.AtStatementEnd()) CheckExtra(interp, cursor);
+  if (!keepVariables) ClearVariables(interp);
+  interp.FreeControlStack();
+  interp.ResetReadPosition();
+  JumpTo(interp, cursor, start);
+  return Flow::NoCheck;
+}
+
+}  // namespace
+
+// RUN [line | "file" [, line]]
+Flow ExecRun(Interpreter& interp, StatementCursor& cursor) {
+  return StartRun(interp, cursor, false);
+}
+
+// RERUN [line | "file" [, line]]   (keeps the variables)
+Flow ExecRerun(Interpreter& interp, StatementCursor& cursor) {
+  return StartRun(interp, cursor, true);
+}
+
+}  // namespace tenrek

@@ -1,0 +1,157 @@
+// One complete BASIC machine: the stored program, the variables, the
+// control stack, the READ position, the values handed back to the host,
+// the last error and the run state. There is no global state: everything
+// hangs off an Interpreter, and the outside world is reached only through
+// its Platform.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "eval/functions.h"
+#include "eval/variables.h"
+#include "interp/cursor.h"
+#include "interp/errors.h"
+#include "interp/limits.h"
+#include "interp/program.h"
+#include "platform/platform.h"
+
+namespace tenrek {
+
+enum class RunState : int32_t {
+  Created = 0,
+  Entering = 1,
+  Running = 3,
+  Idle = 4,
+  Returned = 5,
+};
+
+enum class FrameKind : int16_t { For = 0, While = 1, Gosub = 2 };
+
+// One open FOR loop, WHILE loop or GOSUB call. `list` and `resume` name the
+// token the loop or return resumes from; `line` is null for a frame pushed
+// by a command line, whose tokens live only as long as that command.
+struct ControlFrame {
+  FrameKind kind = FrameKind::Gosub;
+  ProgramLine* line = nullptr;
+  const TokenList* list = nullptr;
+  std::size_t resume = 0;
+  Variable* variable = nullptr;  // FOR only: the control variable
+  int32_t cellIndex = CellRef::kScalar;  // FOR only: its element, for an array
+  double limit = 0.0;            // FOR only
+  double step = 1.0;             // FOR only
+};
+
+// A caller-owned buffer that ILXT lists into; `capacity` counts the
+// terminator, so at most capacity - 1 characters are written.
+struct ListingTarget {
+  std::string* text = nullptr;
+  std::size_t capacity = 0;
+};
+
+class Interpreter {
+ public:
+  explicit Interpreter(Platform& platform);
+  ~Interpreter();
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
+
+  // Enters one line exactly as typed at a prompt: a numbered line is
+  // stored (or replaces or deletes that line), any other line runs at once.
+  void ExecuteCommand(std::string_view text);
+
+  // Strips a leading line number into `enteredLineNumber`, tokenizes the
+  // rest into `tokens`, and stores, replaces or deletes the numbered line.
+  void EnterLine(std::string_view text, TokenList& tokens);
+
+  // The line with exactly this number, or null after "Undefined line".
+  ProgramLine* FindLine(int32_t number);
+
+  // Stores the number and composed text and notifies the message window.
+  void ReportError(int32_t number, std::string_view message);
+  void Report(Error error);
+  // LOAD, MERGE and SAVE could not open their file.
+  void ReportIoFailure(int32_t ioSubCode);
+
+  // Asks the running program to stop at the next statement, as STOP does.
+  // Safe to call from a signal handler.
+  void RequestBreak() { breakRequested_.store(true); }
+  bool TakeBreakRequest() { return breakRequested_.exchange(false); }
+
+  // NEW and CLEAR, for the statements and for LOAD.
+  void NewProgram(StatementCursor& cursor);
+  void ClearProgramState(StatementCursor& cursor);
+
+  void FreeControlStack() { controlStack.clear(); }
+  void ResetReadPosition() {
+    dataLine = nullptr;
+    dataToken = 0;
+  }
+
+  // Removing lines and variables while a command runs: the records stay
+  // allocated until the outermost command ends, so a run still standing on
+  // them reads valid memory and ends at its next statement boundary.
+  void RemoveLine(ProgramLine* line);
+  void RemoveAllLines();
+  void StoreLine(int32_t number, TokenList tokens);
+  void RetireVariable(std::unique_ptr<Variable> variable);
+
+  // Discards the frames that point into `tokens` (a command line that ends)
+  // or into lines no longer stored.
+  void DiscardFramesInto(const TokenList* tokens);
+  void DiscardFramesOfRemovedLines();
+
+  int CommandDepth() const { return commandDepth_; }
+
+  // ---- the record's fields ----
+  Platform& platform;
+  ProgramStore program;
+  std::vector<std::unique_ptr<Variable>> variables;
+  std::unordered_map<std::string, Variable*> variableIndex;
+  std::vector<ControlFrame> controlStack;  // top is back()
+  int32_t enteredLineNumber = 0;
+  ProgramLine* currentLine = nullptr;
+  ProgramLine* dataLine = nullptr;  // null: READ starts at the first line
+  std::size_t dataToken = 0;        // index into dataLine->tokens
+  bool quitRequested = false;
+  std::string messageTitle = ".....";
+  int32_t messageStyle = MB_ICONEXCLAMATION;
+  int16_t stopCode = 30;  // 30 or more: the stop report adds nothing
+  int32_t ioResult = 0;
+  ModuleHandle moduleInstance = nullptr;
+  WindowHandle messageWindow = nullptr;
+  double returnNumber = 0.0;
+  std::string returnText;
+  bool returnIsText = false;
+  RunState state = RunState::Created;
+  int32_t errorNumber = 0;
+  std::string errorText;
+  std::string tagText;
+  ListingTarget listingBuffer;
+  RandomGenerator random;
+  std::vector<uint8_t> memory;  // PEEK and POKE, kPokeMemorySize bytes
+  // How deeply the expression evaluator is nested right now (eval/); it
+  // refuses to nest further than kMaxEvaluationDepth.
+  int32_t evaluationDepth = 0;
+
+  // Called after every report with the number and the composed text (the
+  // embedder's error callback; may be empty).
+  std::function<void(int32_t, std::string_view)> onError;
+
+ private:
+  void RunCommandTokens(TokenList& tokens);
+  void ReleaseRetired();
+
+  int commandDepth_ = 0;
+  std::vector<std::unique_ptr<ProgramLine>> retiredLines_;
+  std::vector<std::unique_ptr<Variable>> retiredVariables_;
+  std::atomic<bool> breakRequested_{false};
+};
+
+}  // namespace tenrek

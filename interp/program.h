@@ -1,0 +1,63 @@
+// The stored program: numbered lines in ascending order.
+//
+// Lines are kept in a balanced tree for ordered walks and insertion, and in
+// a hash index so that a jump costs the same on a 10,000-line program as on
+// a 10-line one. Each line also links to its successor, which is what the
+// executor follows from line to line.
+//
+// A removed line is not freed at once: it is handed to the caller (who
+// retires it until no run can still be reading its tokens) and marked
+// `removed`, so a run standing on it can notice and end.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "interp/token.h"
+
+namespace tenrek {
+
+struct ProgramLine {
+  int32_t number = 0;
+  int32_t newNumber = 0;  // scratch for RENUM only
+  TokenList tokens;
+  ProgramLine* next = nullptr;
+  bool removed = false;
+};
+
+class ProgramStore {
+ public:
+  ProgramLine* First() const { return first_; }
+  bool Empty() const { return lines_.empty(); }
+  std::size_t Size() const { return lines_.size(); }
+
+  // The line with exactly this number, or null. Reports nothing.
+  ProgramLine* Find(int32_t number) const;
+
+  // Stores `tokens` as line `number`, replacing a line of that number. An
+  // empty list only deletes. Replaced lines are appended to `removed`.
+  void Store(int32_t number, TokenList tokens,
+             std::vector<std::unique_ptr<ProgramLine>>& removed);
+
+  // Unlinks one stored line and appends it to `removed`.
+  void Remove(ProgramLine* line, std::vector<std::unique_ptr<ProgramLine>>& removed);
+
+  // Unlinks every line and appends them to `removed`.
+  void RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed);
+
+  // Gives every line its `newNumber` as its number (RENUM's final pass).
+  // The caller guarantees the new numbers ascend strictly.
+  void ApplyNewNumbers();
+
+ private:
+  void Relink();
+
+  std::map<int32_t, std::unique_ptr<ProgramLine>> lines_;
+  std::unordered_map<int32_t, ProgramLine*> index_;
+  ProgramLine* first_ = nullptr;
+};
+
+}  // namespace tenrek

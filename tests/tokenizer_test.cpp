@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "test_support.h"
+#include "text/tokenizer.h"
+
+namespace tenrek {
+namespace {
+
+using K = TokenKind;
+
+struct Case {
+  const char* text;
+  std::vector<K> kinds;
+};
+
+class TokenizerTest : public ::testing::Test, public testing::BasicTest {
+ protected:
+  TokenList Scan(std::string_view text) {
+    TokenList tokens;
+    Tokenize(interp, text, tokens);
+    return tokens;
+  }
+  std::vector<K> Kinds(std::string_view text) {
+    std::vector<K> kinds;
+    for (const Token& t : Scan(text)) kinds.push_back(t.kind);
+    return kinds;
+  }
+};
+
+TEST_F(TokenizerTest, KindsOfLexicalElements) {
+  const std::vector<Case> cases = {
+      {"FOR I=1 TO N STEP .5: PRINT I;: NEXT I",
+       {K::For, K::Identifier, K::Equal, K::Number, K::To, K::Identifier, K::Step, K::Number,
+        K::Colon, K::Print, K::Identifier, K::Semicolon, K::Colon, K::Next, K::Identifier}},
+      {"PRINT print ?", {K::Print, K::Print, K::Print}},
+      {"Print pRINT", {K::Identifier, K::Identifier}},
+      {"quit QUIT bye", {K::Bye, K::Bye, K::Bye}},
+      {"GOTO100", {K::Identifier}},
+      {"GOTO 100", {K::Goto, K::Number}},
+      {"GOTOXY SQRT SQR", {K::Gotoxy, K::Sqrt, K::Sqr}},
+      {"PRINTX FORI REMARK", {K::Identifier, K::Identifier, K::Identifier}},
+      {"A<=B A<>B A>=B", {K::Identifier, K::LessEqual, K::Identifier, K::Identifier, K::NotEqual,
+                          K::Identifier, K::Identifier, K::GreaterEqual, K::Identifier}},
+      {"A=<B", {K::Identifier, K::Equal, K::Less, K::Identifier}},
+      {"=> ><", {K::Equal, K::Greater, K::Greater, K::Less}},
+      {"[1]", {K::LeftParen, K::Number, K::RightParen}},
+      {"1.2.3", {K::Number, K::Number}},
+      {"12AB", {K::Number, K::Identifier}},
+      {"1E5X", {K::Number, K::Identifier}},
+      {"2ELSE", {K::Number, K::Identifier}},
+      {"-5", {K::Minus, K::Number}},
+      {"A\tB", {K::Identifier, K::StrayChar, K::Identifier}},
+      {"$ _ ! # % & { } \x80", {K::StrayChar, K::StrayChar, K::StrayChar, K::StrayChar,
+                               K::StrayChar, K::StrayChar, K::StrayChar, K::StrayChar,
+                               K::StrayChar}},
+      {"   ", {}},
+      {"", {}},
+      {"CRLF$ LMOD larray", {K::Crlf, K::Lmod, K::Larray}},
+      {"GO TO 100", {K::Identifier, K::To, K::Number}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Kinds(c.text), c.kinds) << c.text;
+}
+
+TEST_F(TokenizerTest, NumberValuesFollowTheDigitByDigitRule) {
+  const std::vector<std::pair<const char*, double>> cases = {
+      {"1.25", 1.25}, {".5", 0.5}, {"5.", 5.0}, {".", 0.0}, {"1E3", 1000.0},
+      {"1E-3", 1.0 * 0.1 * 0.1 * 0.1}, {"2E", 2.0}, {"2e+2", 200.0}, {"007", 7.0},
+      {"1E400", HUGE_VAL}, {"1E-400", 0.0}, {"1E99999999999999", HUGE_VAL},
+  };
+  for (const auto& [text, value] : cases) {
+    const TokenList tokens = Scan(text);
+    ASSERT_EQ(tokens.size(), 1u) << text;
+    EXPECT_EQ(tokens[0].number, value) << text;
+  }
+  EXPECT_NE(Scan("1E-3")[0].number, 0.001);
+  EXPECT_EQ(Scan("1.2.3")[1].number, 0.3);
+}
+
+TEST_F(TokenizerTest, StringLiteralsKeepTheirText) {
+  EXPECT_EQ(Scan("'Hello'")[0].text, "Hello");
+  EXPECT_EQ(Scan("\"it's\"")[0].text, "it's");
+  EXPECT_EQ(Scan("\"open")[0].text, "open");
+  EXPECT_EQ(Scan("\"a:b\" 1")[1].kind, K::Number);
+}
+
+TEST_F(TokenizerTest, RemTakesTheRestOfTheLineVerbatim) {
+  const TokenList tokens = Scan("REM hello: GOTO 5");
+  ASSERT_EQ(tokens.size(), 1u);
+  EXPECT_EQ(tokens[0].kind, K::Rem);
+  EXPECT_EQ(tokens[0].text, " hello: GOTO 5");
+  EXPECT_EQ(Scan("X=1:REM")[4].text, "");
+}
+
+TEST_F(TokenizerTest, IdentifiersNameVariables) {
+  const TokenList tokens = Scan("abc ABC A A$ ABCDEFGHIJKLMNOPQRSTUVWXY ABCDEFGHIJKLMNOPQRSTZZ");
+  EXPECT_NE(tokens[0].variable, tokens[1].variable);
+  EXPECT_NE(tokens[2].variable, tokens[3].variable);
+  EXPECT_FALSE(tokens[2].variable->isString);
+  EXPECT_TRUE(tokens[3].variable->isString);
+  EXPECT_EQ(tokens[4].variable, tokens[5].variable);
+  EXPECT_EQ(tokens[4].variable->name, "ABCDEFGHIJKLMNOPQRST");
+  const TokenList dollarLate = Scan("ABCDEFGHIJKLMNOPQRSTU$");
+  EXPECT_FALSE(dollarLate[0].variable->isString);
+  EXPECT_EQ(Scan("I I")[0].variable, Scan("I")[0].variable);
+}
+
+}  // namespace
+}  // namespace tenrek

@@ -1,0 +1,26 @@
+// Program files: plain text, one numbered line per text line, CR LF line
+// ends when written, either line end accepted when read.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "interp/cursor.h"
+
+namespace tenrek {
+
+class Interpreter;
+
+// Evaluates a file-name operand; a number reports "Type mismatch error"
+// and gives the empty name.
+std::string EvaluateFileName(Interpreter& interp, StatementCursor& cursor);
+
+// LOAD (merge false, begins with NEW) or MERGE of NAME.BAS.
+void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
+                     StatementCursor& cursor);
+
+// Enters every line of the file at `path` (no extension added) as LOAD
+// does, without NEW. Returns false when the file cannot be opened.
+bool EnterProgramFile(Interpreter& interp, const std::string& path);
+
+}  // namespace tenrek

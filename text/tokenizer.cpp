@@ -1,0 +1,184 @@
+#include "text/tokenizer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "eval/variables.h"
+#include "interp/limits.h"
+#include "text/keywords.h"
+
+namespace tenrek {
+namespace {
+
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsWordChar(char c) { return IsLetter(c) || IsDigit(c) || c == '$' || c == '_'; }
+
+// Reads the scanner's input left to right; past the end it yields the
+// terminator, as the zero-terminated line would.
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : text_(text) {}
+  char Peek(std::size_t ahead = 0) const {
+    return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
+  }
+  char Take() { return pos_ < text_.size() ? text_[pos_++] : '\0'; }
+  bool AtEnd() const { return pos_ >= text_.size() || text_[pos_] == '\0'; }
+  std::string_view Rest() const { return text_.substr(pos_); }
+  void SkipRest() { pos_ = text_.size(); }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+TokenKind SingleCharKind(char c, bool& known) {
+  known = true;
+  switch (c) {
+    case '(': case '[': return TokenKind::LeftParen;
+    case ')': case ']': return TokenKind::RightParen;
+    case '+': return TokenKind::Plus;
+    case '-': return TokenKind::Minus;
+    case '*': return TokenKind::Times;
+    case '/': return TokenKind::Divide;
+    case '^': return TokenKind::Power;
+    case ',': return TokenKind::Comma;
+    case ';': return TokenKind::Semicolon;
+    case ':': return TokenKind::Colon;
+    case '=': return TokenKind::Equal;
+    case '?': return TokenKind::Print;
+    default: known = false; return TokenKind::StrayChar;
+  }
+}
+
+// "<", "<=", "<>", ">", ">=".
+TokenKind Relational(Scanner& in, char first) {
+  if (first == '<') {
+    if (in.Peek() == '=') return in.Take(), TokenKind::LessEqual;
+    if (in.Peek() == '>') return in.Take(), TokenKind::NotEqual;
+    return TokenKind::Less;
+  }
+  if (in.Peek() == '=') return in.Take(), TokenKind::GreaterEqual;
+  return TokenKind::Greater;
+}
+
+// Text up to the closing delimiter (or the end of the line).
+void ScanString(Scanner& in, char delimiter, Token& token) {
+  token.kind = TokenKind::String;
+  while (!in.AtEnd() && in.Peek() != delimiter) {
+    if (token.text.size() < kMaxStringLength) token.text.push_back(in.Peek());
+    in.Take();
+  }
+  if (!in.AtEnd()) in.Take();
+}
+
+// Exponent digits into a 32-bit count, saturating instead of overflowing.
+int32_t ScanExponentDigits(Scanner& in) {
+  int64_t n = 0;
+  while (IsDigit(in.Peek())) {
+    n = n * 10 + (in.Take() - '0');
+    if (n > std::numeric_limits<int32_t>::max()) n = std::numeric_limits<int32_t>::max();
+  }
+  return static_cast<int32_t>(n);
+}
+
+// Applies the exponent as n single multiplications; once the value is
+// infinite or zero further multiplications cannot change it.
+double ApplyExponent(double value, double factor, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) {
+    const double next = value * factor;
+    if (next == value) break;
+    value = next;
+  }
+  return value;
+}
+
+// digits [ "." digits ] [ ("E"|"e") ["+"|"-"] digits ]
+double ScanNumber(Scanner& in) {
+  double value = 0.0;
+  double divisor = 1.0;
+  double step = 1.0;
+  for (;;) {
+    const char c = in.Peek();
+    if (IsDigit(c)) {
+      value = value * 10.0 + (c - 48);
+      divisor *= step;
+    } else if (c == '.' && step == 1.0) {
+      step = 10.0;
+    } else {
+      break;
+    }
+    in.Take();
+  }
+  value /= divisor;
+  if (in.Peek() != 'E' && in.Peek() != 'e') return value;
+  in.Take();
+  double factor = 10.0;
+  if (in.Peek() == '-') {
+    factor = 0.1;
+    in.Take();
+  } else if (in.Peek() == '+') {
+    in.Take();
+  }
+  return ApplyExponent(value, factor, ScanExponentDigits(in));
+}
+
+void ScanWord(Interpreter& interp, Scanner& in, char first, Token& token) {
+  std::string word(1, first);
+  while (IsWordChar(in.Peek())) {
+    const char c = in.Take();
+    if (word.size() < kMaxNameLength) word.push_back(c);
+  }
+  const std::optional<TokenKind> keyword = LookupKeyword(word);
+  if (!keyword) {
+    token.kind = TokenKind::Identifier;
+    token.variable = FindOrCreateVariable(interp, word);
+    return;
+  }
+  token.kind = *keyword;
+  if (token.kind == TokenKind::Rem) {
+    std::string_view rest = in.Rest();
+    token.text.assign(rest.substr(0, std::min(rest.size(), kMaxStringLength)));
+    in.SkipRest();
+  }
+}
+
+void ScanToken(Interpreter& interp, Scanner& in, Token& token) {
+  const char c = in.Take();
+  bool known = false;
+  const TokenKind single = SingleCharKind(c, known);
+  if (known) {
+    token.kind = single;
+  } else if (c == '"' || c == '\'') {
+    ScanString(in, c, token);
+  } else if (c == '<' || c == '>') {
+    token.kind = Relational(in, c);
+  } else if (IsLetter(c)) {
+    ScanWord(interp, in, c, token);
+  } else {
+    token.kind = TokenKind::StrayChar;
+    token.character = c;
+  }
+}
+
+}  // namespace
+
+void Tokenize(Interpreter& interp, std::string_view text, TokenList& tokens) {
+  tokens.clear();
+  Scanner in(text);
+  for (;;) {
+    while (in.Peek() == ' ') in.Take();
+    if (in.AtEnd()) return;
+    Token& token = tokens.emplace_back();
+    if (IsDigit(in.Peek()) || in.Peek() == '.') {
+      token.kind = TokenKind::Number;
+      token.number = ScanNumber(in);
+      continue;
+    }
+    ScanToken(interp, in, token);
+  }
+}
+
+}  // namespace tenrek
