@@ -1,0 +1,196 @@
+// The program lister: LIST, ILXT, and the line listing SAVE writes.
+#include "text/lister.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "eval/evaluator.h"
+#include "eval/functions.h"
+#include "eval/variables.h"
+#include "interp/interpreter.h"
+#include "interp/statements.h"
+#include "text/keywords.h"
+
+namespace tenrek {
+
+namespace {
+
+// A literal that holds a double quote can only have come from single
+// quotes (the tokenizer allows nothing else), so it goes back between
+// single quotes and reads back as the same text.
+void AppendStringLiteral(std::string& out, const std::string& text) {
+  const bool useSingle = text.find('"') != std::string::npos &&
+                         text.find('\'') == std::string::npos;
+  const char quote = useSingle ? '\'' : '"';
+  out += quote;
+  out += text;
+  out += quote;
+}
+
+void AppendTokenText(std::string& out, const Token& token, bool forFile) {
+  switch (token.kind) {
+    case TokenKind::Identifier:
+      if (token.variable != nullptr) out += token.variable->name;
+      return;
+    case TokenKind::Number:
+      out += FormatNumber(token.number);
+      return;
+    case TokenKind::String:
+      AppendStringLiteral(out, token.text);
+      return;
+    case TokenKind::StrayChar:
+      out += '{';
+      out += token.character;
+      out += '}';
+      return;
+    case TokenKind::Rem:
+      out += "REM";
+      out += token.text;
+      return;
+    case TokenKind::Semicolon:
+      out += forFile ? ";" : "; ";
+      return;
+    default:
+      out += ListingText(token.kind);
+      return;
+  }
+}
+
+// Appends whole tokens while the text stays within `limit` characters;
+// returns false when a token had to be left out.
+bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile,
+                         std::size_t limit) {
+  bool previousWasWord = false;
+  for (const Token& token : tokens) {
+    const std::size_t before = out.size();
+    const bool isWord = IsWordToken(token.kind);
+    if (isWord && previousWasWord) out += ' ';
+    previousWasWord = isWord && !IsLeftSideWord(token.kind);
+    AppendTokenText(out, token, forFile);
+    if (out.size() > limit) {
+      out.resize(before);
+      return false;
+    }
+  }
+  return true;
+}
+
+int32_t RangeBound(const Token& token) { return TruncateToInt(token.number); }
+
+// One listed line: "%ld ", the tokens, the line end; a line too long for
+// its 1024-byte buffer keeps the tokens that fit and its line end.
+void BuildListedLine(std::string& line, const ProgramLine& programLine,
+                     std::string_view lineEnd) {
+  line.clear();
+  line += std::to_string(programLine.number);
+  line += ' ';
+  AppendTokensLimited(line, programLine.tokens, false, kMaxListedLine - lineEnd.size());
+  line += lineEnd;
+}
+
+// Gathers the listing; once a line no longer fits `limit`, nothing more is
+// added, so the listing always ends at a line boundary.
+struct ListingBuilder {
+  std::string_view lineEnd;
+  std::size_t limit = kMaxListing;
+  std::string text;
+  std::string line;
+  bool full = false;
+
+  void AddRange(const ProgramStore& program, LineRange range) {
+    for (const ProgramLine* l = program.First(); l != nullptr && !full; l = l->next) {
+      if (l->number > range.upper) return;
+      if (l->number >= range.lower) AddLine(*l);
+    }
+  }
+  void AddLine(const ProgramLine& programLine) {
+    BuildListedLine(line, programLine, lineEnd);
+    if (text.size() + line.size() > limit) {
+      full = true;
+      return;
+    }
+    text += line;
+  }
+};
+
+bool HasListingBuffer(const Interpreter& interp) {
+  return interp.listingBuffer.text != nullptr && interp.listingBuffer.capacity > 0;
+}
+
+}  // namespace
+
+void AppendTokensText(std::string& out, const TokenList& tokens, bool forFile) {
+  AppendTokensLimited(out, tokens, forFile, std::string::npos);
+}
+
+void ListTokensToText(std::string& text, const TokenList& tokens) {
+  AppendTokensText(text, tokens, false);
+}
+
+bool ListTokensToFile(std::FILE* file, const TokenList& tokens) {
+  std::string text;
+  AppendTokensText(text, tokens, true);
+  return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+}
+
+bool StartsLineRange(const StatementCursor& cursor) {
+  return cursor.Is(TokenKind::Number) || cursor.Is(TokenKind::Minus);
+}
+
+LineRange ReadLineRange(StatementCursor& cursor) {
+  LineRange range;
+  if (cursor.Is(TokenKind::Number)) {
+    range.lower = RangeBound(*cursor.Current());
+    cursor.Advance();
+    if (!cursor.Is(TokenKind::Minus)) range.upper = range.lower;
+  }
+  if (cursor.Is(TokenKind::Minus)) {
+    cursor.Advance();
+    if (cursor.Is(TokenKind::Number)) {
+      range.upper = RangeBound(*cursor.Current());
+      cursor.Advance();
+    }
+  }
+  return range;
+}
+
+bool MoreLineRanges(Interpreter& interp, StatementCursor& cursor) {
+  if (cursor.AtStatementEnd()) return false;
+  if (!cursor.Is(TokenKind::Comma)) interp.Report(Error::SyntaxError);
+  cursor.Advance();
+  return !cursor.AtStatementEnd();
+}
+
+void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox) {
+  if (!toMessageBox && !HasListingBuffer(interp)) {
+    cursor.SkipToStatementEnd();  // nowhere to put the text: do nothing
+    return;
+  }
+  ListingBuilder listing;
+  listing.lineEnd = toMessageBox ? "\n" : "\r\n";
+  if (!toMessageBox) {
+    listing.limit = std::min(kMaxListing, interp.listingBuffer.capacity - 1);
+  }
+  do {
+    listing.AddRange(interp.program, ReadLineRange(cursor));
+  } while (MoreLineRanges(interp, cursor));
+  if (toMessageBox) {
+    interp.platform.ShowMessageBox("LIST", listing.text, MB_OK);
+  } else {
+    *interp.listingBuffer.text = std::move(listing.text);
+  }
+}
+
+// LIST [range] [, range] ...
+Flow ExecList(Interpreter& interp, StatementCursor& cursor) {
+  ListProgram(interp, cursor, true);
+  return Flow::Next;
+}
+
+// ILXT [range] [, range] ...
+Flow ExecIlxt(Interpreter& interp, StatementCursor& cursor) {
+  ListProgram(interp, cursor, false);
+  return Flow::Next;
+}
+
+}  // namespace tenrek
