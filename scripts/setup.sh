@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what the native build and the tests need on a fresh Debian
+# machine (run as root). Quick when everything is already there.
+set -euo pipefail
+
+packages=(cmake g++ make libgtest-dev googletest libedit-dev libbenchmark-dev python3
+          g++-mingw-w64-i686)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

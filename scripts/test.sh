@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the native suites under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the golden host transcripts, the 32-bit
+# Windows cross build, and (when present) the Windows module under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+echo "== native build (ASan + UBSan)"
+cmake --preset asan -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+cmake --build --preset asan -j"$jobs"
+echo "== native tests"
+ctest --preset asan -j"$jobs"
+
+echo "== 32-bit Windows cross build of the portable core"
+cmake --preset mingw -DCMAKE_CXX_FLAGS=-Werror >/dev/null
+cmake --build --preset mingw -j"$jobs" --target tenrek_core
+
+if [ -f scripts/test-windows.sh ]; then
+  echo "== Windows module under Wine"
+  bash scripts/test-windows.sh
+fi
+echo "== all tests passed"

@@ -1,0 +1,204 @@
+// Entering lines, the program store, NEW and CLEAR, error reports, and
+// commands submitted while another command runs.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "interp/errors.h"
+#include "test_support.h"
+
+namespace tenrek {
+namespace {
+
+class InterpreterTest : public ::testing::Test, public testing::BasicTest {
+ protected:
+  std::vector<int32_t> LineNumbers() const {
+    std::vector<int32_t> numbers;
+    for (const ProgramLine* l = interp.program.First(); l != nullptr; l = l->next) {
+      numbers.push_back(l->number);
+    }
+    return numbers;
+  }
+};
+
+TEST_F(InterpreterTest, NumberedLinesAreStoredInOrder) {
+  Enter({"20 PRINT 2", "  10 PRINT 1", "15 PRINT 15", "007 END", "0 PRINT 5"});
+  EXPECT_EQ(LineNumbers(), (std::vector<int32_t>{7, 10, 15, 20}));
+  EXPECT_EQ(Printed(), "5 \n");
+  Command("10 PRINT 3");
+  Command("15");
+  Command("99");
+  EXPECT_EQ(LineNumbers(), (std::vector<int32_t>{7, 10, 20}));
+  ASSERT_EQ(interp.program.Find(10)->tokens.size(), 2u);
+  EXPECT_EQ(interp.program.Find(10)->tokens[1].number, 3.0);
+}
+
+TEST_F(InterpreterTest, RunStateAfterEachKindOfLine) {
+  Command("10 PRINT 1");
+  EXPECT_EQ(interp.state, RunState::Entering);
+  EXPECT_TRUE(platform.boxes.empty());
+  Command("RUN");
+  EXPECT_EQ(interp.state, RunState::Idle);
+  Command("10 PRINT 1");
+  Command("");
+  EXPECT_EQ(interp.state, RunState::Idle);
+  Command("   ");
+  EXPECT_EQ(interp.state, RunState::Idle);
+}
+
+TEST_F(InterpreterTest, EveryNumberedLineResetsStackAndReadPosition) {
+  Enter({"10 DATA 1", "20 GOSUB 30", "30 END"});
+  Command("RUN");
+  ASSERT_FALSE(interp.controlStack.empty());
+  interp.dataLine = interp.program.First();
+  Command("99");  // deletes nothing
+  EXPECT_TRUE(interp.controlStack.empty());
+  EXPECT_EQ(interp.dataLine, nullptr);
+}
+
+TEST_F(InterpreterTest, OverlongLinesAreRefusedWhole) {
+  const std::string longLine = "10 REM " + std::string(1017, 'x');  // 1024 characters
+  Command(longLine);
+  EXPECT_EQ(interp.program.Find(10), nullptr);
+  EXPECT_EQ(interp.errorNumber, 40);
+  const std::string fits = "10 REM " + std::string(1016, 'x');  // 1023 characters
+  Command(fits);
+  ASSERT_NE(interp.program.Find(10), nullptr);
+  EXPECT_EQ(interp.program.Find(10)->tokens[0].text.size(), 1017u);
+}
+
+TEST_F(InterpreterTest, FindLineReportsUndefinedLine) {
+  EXPECT_EQ(interp.FindLine(10), nullptr);
+  EXPECT_EQ(interp.errorNumber, 31);
+}
+
+TEST_F(InterpreterTest, NewAndClearEndARunAndResetWhatTheyOwn) {
+  Enter({"10 X = 1: NEW: PRINT 1", "20 PRINT 2"});
+  Command("RUN");
+  EXPECT_TRUE(interp.program.Empty());
+  EXPECT_TRUE(interp.variables.empty());
+  EXPECT_EQ(Printed(), "");
+  Enter({"10 X = 1: CLEAR: PRINT 1", "20 PRINT 2"});
+  Command("RUN");
+  EXPECT_FALSE(interp.program.Empty());
+  EXPECT_EQ(Number("X"), 0);
+  EXPECT_EQ(Printed(), "");
+}
+
+TEST_F(InterpreterTest, NewKeepsErrorTitleStyleAndTag) {
+  interp.tagText = "T";
+  Command("MSGTIT \"Caption\": MSGICON 64");
+  Command("GOTO 5");
+  Command("NEW");
+  EXPECT_EQ(interp.messageTitle, "Caption");
+  EXPECT_EQ(interp.messageStyle, 64);
+  EXPECT_EQ(interp.tagText, "T");
+  EXPECT_EQ(interp.errorNumber, 31);
+}
+
+TEST(ErrorText, ComposedTexts) {
+  const std::vector<std::tuple<int32_t, int32_t, const char*, const char*>> cases = {
+      {40, 0, "Syntax error", "Syntax error: \nBasic system error 40"},
+      {40, 0, "", "Basic system error 40"},
+      {-12, 0, "Break in 70", "Break in 70: \nBasic system error -12 (bus error)"},
+      {-10, 10, "", "Basic system I/O error 10 (file not found)"},
+      {-10, 0, "", "Basic system I/O error 0"},
+      {-10, 38, "", "Basic system I/O error 38 (file write error)"},
+      {-7, 0, "", "Basic system error -7"},
+      {-5, 0, "", "Basic system error -5 (divide by zero)"},
+      {-20, 0, "", "Basic system error -20 (stopped by user)"},
+      {0, 0, "", "Basic system error 0"},
+  };
+  for (const auto& [code, sub, prefix, text] : cases) {
+    EXPECT_EQ(FormatSystemError(code, sub, prefix), text) << code << " " << prefix;
+  }
+}
+
+TEST_F(InterpreterTest, EachReportPostsANotificationWithTheLatestText) {
+  Command("X$ = 5: Y = \"A\"");
+  EXPECT_EQ(interp.errorNumber, 41);
+  EXPECT_EQ(platform.notifications.size(), 2u);
+  for (const auto& n : platform.notifications) EXPECT_EQ(n.message, WM_BASIC_ERROR);
+}
+
+TEST_F(InterpreterTest, NoNotificationWithoutAMessageWindow) {
+  interp.messageWindow = nullptr;
+  Command("GOTO 5");
+  EXPECT_EQ(interp.errorNumber, 31);
+  EXPECT_TRUE(platform.notifications.empty());
+}
+
+TEST_F(InterpreterTest, IoFailureReport) {
+  interp.ReportIoFailure(kFileNotFound);
+  EXPECT_EQ(interp.errorNumber, -10);
+  EXPECT_EQ(interp.errorText, "Basic system I/O error 10 (file not found)");
+  EXPECT_EQ(platform.notifications.size(), 1u);
+}
+
+// Commands submitted from inside a box, as a host event handled in the
+// box's modal loop would submit them.
+class NestedCommandTest : public InterpreterTest {
+ protected:
+  void SubmitInsideFirstBox(std::string command) {
+    platform.onModal = [this, command, done = false]() mutable {
+      if (done) return;
+      done = true;
+      Command(command);
+    };
+  }
+};
+
+TEST_F(NestedCommandTest, ReadingAVariableInsideABoxLeavesTheRunAlone) {
+  Enter({"10 X = 7: PRINT 1", "20 PRINT X"});
+  SubmitInsideFirstBox("Y = X * 2");
+  Command("RUN");
+  EXPECT_EQ(Printed(), "1 \n7 \n");
+  EXPECT_EQ(Number("Y"), 14);
+  EXPECT_EQ(interp.state, RunState::Idle);
+}
+
+TEST_F(NestedCommandTest, StateStaysRunningAfterANestedCommand) {
+  Enter({"10 PRINT 1"});
+  RunState after = RunState::Created;
+  platform.onModal = [&] {
+    Command("Z = 1");
+    after = interp.state;
+  };
+  Command("RUN");
+  EXPECT_EQ(after, RunState::Running);
+}
+
+TEST_F(NestedCommandTest, NewInsideABoxEndsTheOuterRunSafely) {
+  Enter({"10 FOR I = 1 TO 3: PRINT I: NEXT", "20 PRINT 20"});
+  SubmitInsideFirstBox("NEW");
+  Command("RUN");
+  EXPECT_EQ(Printed(), "1 \n");
+  EXPECT_TRUE(interp.program.Empty());
+}
+
+TEST_F(NestedCommandTest, ReplacingTheRunningLineEndsTheOuterRun) {
+  Enter({"10 PRINT 1: PRINT 2", "20 PRINT 20"});
+  SubmitInsideFirstBox("10 PRINT 99");
+  Command("RUN");
+  EXPECT_EQ(Printed(), "1 \n");
+  Command("RUN");
+  EXPECT_EQ(Printed(), "1 \n99 \n20 \n");
+}
+
+TEST_F(NestedCommandTest, NewInsideABoxOfACommandLineLoop) {
+  SubmitInsideFirstBox("NEW");
+  Command("FOR I = 1 TO 3: PRINT I: NEXT I");
+  EXPECT_EQ(Printed(), "1 \n");
+  EXPECT_EQ(interp.errorNumber, 35);  // the loop's frame went with NEW
+}
+
+TEST_F(NestedCommandTest, ARunInsideABoxDoesNotDisturbTheOuterLoop) {
+  Enter({"100 A = A + 1"});
+  SubmitInsideFirstBox("GOSUB 100");
+  Command("FOR I = 1 TO 3: PRINT I: NEXT I");
+  EXPECT_EQ(Printed(), "1 \n2 \n3 \n");
+  EXPECT_EQ(Number("A"), 1);
+}
+
+}  // namespace
+}  // namespace tenrek
