@@ -236,6 +236,28 @@ TEST_F(DataTest, StringInputAtEndOfInputStoresEmptyAndStopsAsking) {
   EXPECT_EQ(interp.errorNumber, -12);
 }
 
+TEST_F(DataTest, InputSurvivesAHostCommandThatDiscardsTheProgram) {
+  // A host event handled inside the dialog's message loop runs NEW: the
+  // statement must finish on its (retired) tokens and variables, and the
+  // run must end.
+  for (const char* line : {"10 INPUT \"Go\"; A$(1), B$: C = 1", "10 INPUT \"Go\"; A(1), B: C = 1"}) {
+    SCOPED_TRACE(line);
+    platform.QueueAnswer("5");
+    platform.QueueAnswer("6");
+    Enter({line, "20 D = 1"});
+    bool once = true;
+    platform.onModal = [&] {
+      if (once) Command("NEW");
+      once = false;
+    };
+    Command("RUN");
+    platform.onModal = nullptr;
+    EXPECT_TRUE(interp.program.Empty());
+    EXPECT_EQ(Var("D"), nullptr);
+    EXPECT_EQ(interp.errorNumber, 0);
+  }
+}
+
 // ---- READ, DATA, RESTORE ----
 
 TEST_F(DataTest, ReadWalksDataAcrossLinesAndRestoreRewinds) {
