@@ -1,0 +1,39 @@
+#include "platform/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/win32/input_dialog.h"
+
+namespace tenrek {
+
+void Win32Platform::ShowMessageBox(std::string_view caption, std::string_view text,
+                                   int32_t style) {
+  // The views need not be terminated; the box needs terminated texts.
+  const std::string captionText(caption);
+  const std::string boxText(text);
+  MessageBoxA(nullptr, boxText.c_str(), captionText.c_str(), static_cast<UINT>(style));
+}
+
+std::optional<std::string> Win32Platform::AskInput(const InputRequest& request) {
+  HINSTANCE module = static_cast<HINSTANCE>(request.module ? request.module : module_);
+  return RunInputDialog(module, std::string(request.title), std::string(request.prompt));
+}
+
+void Win32Platform::PostNotification(WindowHandle window, uint32_t message) {
+  if (window != nullptr) PostMessageA(static_cast<HWND>(window), message, 0, 0);
+}
+
+LocalTime Win32Platform::Now() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+void Win32Platform::WriteOutput(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace tenrek
