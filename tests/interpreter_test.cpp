@@ -89,7 +89,7 @@ TEST_F(InterpreterTest, NewKeepsErrorTitleStyleAndTag) {
   interp.tagText = "T";
   Command("MSGTIT \"Caption\": MSGICON 64");
   Command("GOTO 5");
-  Command("NEW");
+  interp.ExecuteCommand("NEW");
   EXPECT_EQ(interp.messageTitle, "Caption");
   EXPECT_EQ(interp.messageStyle, 64);
   EXPECT_EQ(interp.tagText, "T");

@@ -49,7 +49,7 @@ TEST_F(LoopsTest, LoopsAndSubroutinesRunTheirBodies) {
       {{"10 NEXT I: PRINT 1"}, "1 \n", 35},
       {{"10 WEND: PRINT 1"}, "1 \n", 37},
       {{"10 RETURN: PRINT 1"}, "1 \n", 37},
-      {{"10 FOR I=1 TO 2: GOSUB 100: NEXT", "100 NEXT: PRINT 5: RETURN"}, "5 \n5 \n", 35},
+      {{"10 FOR I=1 TO 2: GOSUB 100: NEXT: END", "100 NEXT: PRINT 5: RETURN"}, "5 \n5 \n", 35},
       {{"10 GOSUB 99"}, "", 31},
       {{"10 FOR A$=1 TO 2"}, "", -12},
   };
