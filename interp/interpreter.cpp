@@ -30,6 +30,9 @@ void Interpreter::ExecuteCommand(std::string_view text) {
   const bool nested = commandDepth_ > 0;
   const RunState outerState = state;
   ProgramLine* const outerLine = currentLine;
+  // A break left pending by the previous command (INPUT at end of input as
+  // its last statement) must not stop this one.
+  if (!nested) breakRequested_.store(false);
   ++commandDepth_;
   state = RunState::Entering;
   text = text.substr(0, text.find('\0'));

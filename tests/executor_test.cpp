@@ -151,3 +151,16 @@ TEST_F(ExecutorTest, StateIsRunningDuringAStatementAndIdleAfter) {
 
 }  // namespace
 }  // namespace tenrek
+
+namespace tenrek {
+namespace {
+
+TEST_F(ExecutorTest, ABreakLeftPendingDoesNotStopTheNextCommand) {
+  Enter({"10 INPUT A"});
+  Command("RUN");  // no answer queued: end of input asks for a break
+  Command("B = 1");
+  EXPECT_EQ(Number("B"), 1);
+}
+
+}  // namespace
+}  // namespace tenrek

@@ -1,0 +1,5 @@
+10 DIM A(1000)
+20 FOR R = 1 TO 100
+30 FOR I = 0 TO 1000: A(I) = I * R: NEXT I
+40 S = 0: FOR I = 0 TO 1000: S = S + A(I): NEXT I
+50 NEXT R

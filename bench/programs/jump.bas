@@ -1,0 +1,4 @@
+10 I = 0
+20 I = I + 1
+30 IF I < 100000 THEN GOTO 20
+40 WHILE J < 50000: J = J + 1: WEND
