@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "eval/value.h"
 #include "interp/cursor.h"
@@ -12,6 +13,11 @@
 namespace tenrek {
 
 class Interpreter;
+
+// How deeply factors may nest (parentheses, unary operators, function
+// arguments, subscripts, VAL). Programs never come near it; a deeper text
+// is a "Syntax error" rather than an exhausted machine stack.
+inline constexpr int32_t kMaxEvaluationDepth = 200;
 
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor);
 Value EvaluateFactor(Interpreter& interp, StatementCursor& cursor);

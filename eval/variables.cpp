@@ -1,0 +1,298 @@
+// Variables, array references with automatic dimensioning, and DIM.
+#include "eval/variables.h"
+
+#include <cstddef>
+#include <new>
+
+#include "eval/evaluator.h"
+#include "interp/interpreter.h"
+#include "interp/limits.h"
+#include "interp/statements.h"
+
+namespace tenrek {
+namespace {
+
+bool IsElement(const Variable* variable, int32_t index, std::size_t size) {
+  return variable != nullptr && index >= 0 && static_cast<std::size_t>(index) < size;
+}
+
+template <typename T>
+void ReleaseVector(std::vector<T>& elements) {
+  std::vector<T>().swap(elements);
+}
+
+void ReleaseElements(Variable& variable) {
+  variable.extentCount = 0;
+  variable.extents = {};
+  ReleaseVector(variable.numbers);
+  ReleaseVector(variable.texts);
+}
+
+// Allocates a fresh element block of `count` elements (all 0 or without a
+// value). A block the machine cannot give reports "Bad subscript" and
+// leaves the variable undimensioned.
+bool AllocateElements(Interpreter& interp, Variable& variable, std::size_t count) {
+  try {
+    if (variable.isString) {
+      variable.texts.assign(count, StringCell{});
+    } else {
+      variable.numbers.assign(count, 0.0);
+    }
+    return true;
+  } catch (const std::bad_alloc&) {
+    ReleaseElements(variable);
+    interp.Report(Error::BadSubscript);
+    return false;
+  }
+}
+
+// Steps over the rest of a subscript list (the cursor inside it) up to and
+// past its closing ")", quietly: the error that got us here has been reported already.
+void SkipToCloseParen(StatementCursor& cursor) {
+  int depth = 0;
+  for (const Token* t = cursor.Current(); t != nullptr; t = cursor.Current()) {
+    cursor.Advance();
+    if (t->kind == TokenKind::LeftParen) ++depth;
+    if (t->kind == TokenKind::RightParen && depth-- == 0) return;
+  }
+}
+
+// First subscripted use of an undimensioned variable: one dimension of
+// eleven elements per subscript. The subscripts are counted, not
+// evaluated; the cursor is put back on the "(". Answers false (cursor past
+// the list) when there are more than four subscripts.
+bool DimensionAutomatically(Interpreter& interp, StatementCursor& cursor, Variable& variable) {
+  const std::size_t open = cursor.pos;
+  int count = 0;
+  do {
+    cursor.Advance();  // the "(" or ","
+    if (count == kMaxDimensions) interp.Report(Error::BadSubscript);
+    ++count;
+    SkipSubscript(interp, cursor);
+  } while (cursor.Is(TokenKind::Comma));
+  cursor.pos = open;
+  std::size_t elements = 1;
+  for (int k = 0; k < count && k < kMaxDimensions; ++k) elements *= kAutoExtent;
+  if (count > kMaxDimensions || !AllocateElements(interp, variable, elements)) {
+    cursor.Advance();
+    SkipToCloseParen(cursor);
+    return false;
+  }
+  for (int k = 0; k < count; ++k) variable.extents[k] = kAutoExtent;
+  variable.extentCount = static_cast<uint8_t>(count);
+  return true;
+}
+
+// "(" index {"," index} ")" for a dimensioned array, cursor on the "(".
+CellRef ReadSubscripts(Interpreter& interp, StatementCursor& cursor, Variable& variable) {
+  cursor.Advance();
+  int64_t offset = 0;
+  bool valid = true;
+  const int dimensions = variable.extentCount;
+  for (int k = 0; k < dimensions; ++k) {
+    const int32_t index = RoundToInt(NumericExpression(interp, cursor));
+    const int32_t extent = variable.extents[k];
+    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(extent)) {
+      interp.Report(Error::BadSubscript);
+      valid = false;
+    } else {
+      offset = offset * extent + index;
+    }
+    if (k + 1 == dimensions) break;
+    if (!cursor.Is(TokenKind::Comma)) {
+      // Fewer subscripts than dimensions.
+      interp.Report(Error::SyntaxError);
+      valid = false;
+      break;
+    }
+    cursor.Advance();
+  }
+  if (cursor.Is(TokenKind::RightParen)) {
+    cursor.Advance();
+  } else {
+    // More subscripts than dimensions, or the list is not closed.
+    interp.Report(Error::SyntaxError);
+    valid = false;
+    SkipToCloseParen(cursor);
+  }
+  if (!valid) return {&variable, CellRef::kScratch};
+  return {&variable, static_cast<int32_t>(offset)};
+}
+
+// One DIM bound: a full expression, the extent being the bound plus one.
+// Answers the extent, or 0 after reporting a bound below 0.
+int64_t ReadBound(Interpreter& interp, StatementCursor& cursor) {
+  const Value bound = EvaluateExpression(interp, cursor);
+  double number = bound.number;
+  if (bound.isString) {
+    interp.Report(Error::TypeMismatch);
+    number = 0.0;
+  }
+  const int64_t extent = static_cast<int64_t>(RoundToInt(number)) + 1;
+  if (extent < 1) {
+    interp.Report(Error::BadSubscript);
+    return 0;
+  }
+  return extent;
+}
+
+// name "(" bound {"," bound} ")". A declaration with a bad bound, a fifth
+// bound or too many elements leaves the variable undimensioned.
+void DimensionOne(Interpreter& interp, StatementCursor& cursor, Variable& variable) {
+  if (variable.extentCount != 0) interp.Report(Error::ArrayAlreadyDimensioned);
+  if (!cursor.Is(TokenKind::LeftParen)) {
+    interp.Report(Error::SyntaxError);
+    ReleaseElements(variable);
+    return;
+  }
+  std::array<int32_t, kMaxDimensions> extents{};
+  int count = 0;
+  int64_t elements = 1;
+  bool valid = true;
+  for (;;) {
+    cursor.Advance();  // the "(" or ","
+    const int64_t extent = ReadBound(interp, cursor);
+    if (count == kMaxDimensions) {
+      interp.Report(Error::BadSubscript);
+      valid = false;
+    } else if (extent == 0) {
+      valid = false;
+    } else if (valid) {
+      extents[count++] = static_cast<int32_t>(extent);
+      elements *= extent;  // both factors are at most 2^31: no overflow
+      if (elements > kMaxArrayElements) {
+        interp.Report(Error::BadSubscript);
+        valid = false;
+      }
+    }
+    if (cursor.Is(TokenKind::RightParen) || cursor.Is(TokenKind::Comma)) {
+      if (cursor.Is(TokenKind::RightParen)) break;
+      continue;
+    }
+    // A stray separator counts as a "," once reported; the statement's
+    // end closes the list.
+    interp.Report(Error::SyntaxError);
+    if (cursor.AtStatementEnd()) break;
+  }
+  if (cursor.Is(TokenKind::RightParen)) cursor.Advance();
+  // The bounds were read while the previous array still stood.
+  ReleaseElements(variable);
+  if (!valid) return;
+  if (!AllocateElements(interp, variable, static_cast<std::size_t>(elements))) return;
+  variable.extents = extents;
+  variable.extentCount = static_cast<uint8_t>(count);
+}
+
+}  // namespace
+
+double CellRef::GetNumber() const {
+  if (variable == nullptr || variable->isString) return 0.0;
+  if (index == kScalar) return variable->number;
+  return IsElement(variable, index, variable->numbers.size()) ? variable->numbers[index] : 0.0;
+}
+
+const StringCell* CellRef::GetString() const {
+  if (variable == nullptr || !variable->isString) return nullptr;
+  const StringCell* cell = nullptr;
+  if (index == kScalar) {
+    cell = &variable->text;
+  } else if (IsElement(variable, index, variable->texts.size())) {
+    cell = &variable->texts[index];
+  }
+  return cell != nullptr && cell->hasValue ? cell : nullptr;
+}
+
+void CellRef::SetNumber(double value) const {
+  if (variable == nullptr || variable->isString) return;
+  if (index == kScalar) {
+    variable->number = value;
+  } else if (IsElement(variable, index, variable->numbers.size())) {
+    variable->numbers[index] = value;
+  }
+}
+
+void CellRef::SetString(std::string value) const {
+  if (variable == nullptr || !variable->isString) return;
+  StringCell* cell = nullptr;
+  if (index == kScalar) {
+    cell = &variable->text;
+  } else if (IsElement(variable, index, variable->texts.size())) {
+    cell = &variable->texts[index];
+  }
+  if (cell == nullptr) return;
+  if (value.size() > kMaxStringLength) value.resize(kMaxStringLength);
+  cell->text = std::move(value);
+  cell->hasValue = true;
+}
+
+Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name) {
+  std::string key(name);
+  auto found = interp.variableIndex.find(key);
+  if (found != interp.variableIndex.end()) return found->second;
+  auto variable = std::make_unique<Variable>();
+  variable->name = std::move(key);
+  // The type is part of the name: a trailing "$" makes a string variable.
+  variable->isString = !name.empty() && name.back() == '$';
+  Variable* created = variable.get();
+  interp.variables.push_back(std::move(variable));
+  interp.variableIndex.emplace(created->name, created);
+  return created;
+}
+
+CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
+  const Token* token = cursor.Current();
+  if (token == nullptr || token->kind != TokenKind::Identifier || token->variable == nullptr) {
+    interp.Report(Error::SyntaxError);
+    return {};
+  }
+  Variable& variable = *token->variable;
+  cursor.Advance();
+  if (!cursor.Is(TokenKind::LeftParen)) {
+    if (variable.extentCount == 0) return {&variable, CellRef::kScalar};
+    interp.Report(Error::BadSubscript);  // an array needs its subscripts
+    return {&variable, CellRef::kScratch};
+  }
+  if (variable.extentCount == 0 && !DimensionAutomatically(interp, cursor, variable)) {
+    return {&variable, CellRef::kScratch};
+  }
+  return ReadSubscripts(interp, cursor, variable);
+}
+
+// DIM name(bound [, bound ...]) [, name(...) ...]
+Flow ExecDim(Interpreter& interp, StatementCursor& cursor) {
+  for (;;) {
+    const Token* token = cursor.Current();
+    if (token == nullptr || token->kind != TokenKind::Identifier || token->variable == nullptr) {
+      interp.Report(Error::SyntaxError);
+      cursor.SkipToStatementEnd();
+      return Flow::Next;
+    }
+    cursor.Advance();
+    DimensionOne(interp, cursor, *token->variable);
+    if (cursor.AtStatementEnd()) return Flow::Next;
+    if (!cursor.Is(TokenKind::Comma)) {
+      interp.Report(Error::SyntaxError);
+      cursor.SkipToStatementEnd();
+      return Flow::Next;
+    }
+    cursor.Advance();
+  }
+}
+
+void ClearVariables(Interpreter& interp) {
+  for (const auto& variable : interp.variables) {
+    ReleaseElements(*variable);
+    variable->number = 0.0;
+    variable->text = StringCell{};
+  }
+}
+
+void DiscardVariables(Interpreter& interp) {
+  // Tokens of a run in progress may still point at the records: the
+  // interpreter keeps them until the outermost command ends.
+  for (auto& variable : interp.variables) interp.RetireVariable(std::move(variable));
+  interp.variables.clear();
+  interp.variableIndex.clear();
+}
+
+}  // namespace tenrek
