@@ -1,13 +1,67 @@
-// Placeholder: replaced by the host-script runner.
+// `tenrek host FILE|-`: plays a host script against the run-time exports
+// in this process, on our own window system, and prints the transcript.
+// Exit 0 when the script ran to its end; 2 with a one-line message on
+// standard error for a malformed line, an INPUT dialog with no reply
+// queued, or an operation that needs an object when none exists.
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
 
+#include "host/module.h"
+#include "host/native/native_environment.h"
+#include "host/native/native_exports.h"
+#include "host/runner/runner.h"
+#include "host/runner/script.h"
 #include "tenrek/commands.h"
 
 namespace tenrek {
 
-int RunHostCommand(int, char**) {
-  std::fputs("tenrek host: not available in this build\n", stderr);
-  return 2;
+namespace {
+
+constexpr int kFailed = 2;
+
+std::optional<std::string> ReadScript(const char* path) {
+  if (std::strcmp(path, "-") == 0) {
+    return std::string((std::istreambuf_iterator<char>(std::cin)),
+                       std::istreambuf_iterator<char>());
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+int Fail(const std::string& message) {
+  std::fprintf(stderr, "tenrek host: %s\n", message.c_str());
+  return kFailed;
+}
+
+void WriteToStandardOutput(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+// argv[0] is "host".
+int RunHostCommand(int argc, char** argv) {
+  if (argc != 2) return Fail("usage: tenrek host FILE|-");
+  const std::optional<std::string> text = ReadScript(argv[1]);
+  if (!text) return Fail(std::string("cannot read ") + argv[1]);
+  std::string error;
+  const std::optional<host::Script> script = host::ParseScript(*text, error);
+  if (!script) return Fail(error);
+
+  host::NativeEnvironment environment;
+  if (!environment.Ready()) return Fail(environment.Problem());
+  host::ScopedHostModule module(&environment, &environment, &environment.Windows());
+  host::TranscriptWriter transcript(WriteToStandardOutput);
+  host::Runner runner(host::NativeExports(), environment, transcript);
+  if (runner.Run(*script) != 0) return Fail(runner.Failure());
+  return 0;
 }
 
 }  // namespace tenrek

@@ -1,0 +1,239 @@
+// The 13 actions, 4 conditions and 8 expressions the host's events use,
+// and GetRunObjectInfos, which hands their tables to the host.
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "eval/functions.h"
+#include "host/commands.h"
+#include "host/exports.h"
+#include "interp/interpreter.h"
+
+namespace tenrek::host {
+
+namespace {
+
+// Parameters arrive evaluated: text as a pointer, numbers as integers. A
+// null text pointer reads as the empty text.
+std::string_view TextParameter(intptr_t param) {
+  const char* text = reinterpret_cast<const char*>(param);
+  return text != nullptr ? std::string_view(text) : std::string_view();
+}
+
+int32_t IntegerParameter(intptr_t param) { return static_cast<int32_t>(param); }
+
+std::string_view ProgramBlock(const RunData& run) {
+  if (run.programBlock == nullptr || run.programLength <= 0) return {};
+  const std::size_t length = static_cast<std::size_t>(run.programLength);
+  return std::string_view(run.programBlock, strnlen(run.programBlock, length));
+}
+
+uint32_t FetchFloatParameter(RunData& run) {
+  RunHost* host = run.header.runHost;
+  if (host == nullptr || host->floatParameter == nullptr) return 0;
+  return host->floatParameter(&run, 1, 0);
+}
+
+// ---- actions ----
+
+int32_t TENREK_STDCALL LoadFromText(RunData* run, intptr_t text, intptr_t) {
+  SubmitProgramText(*run, TextParameter(text), LineEnds::OnePerLine);
+  return 0;
+}
+int32_t TENREK_STDCALL Run(RunData* run, intptr_t, intptr_t) {
+  SubmitCommand(*run, "RUN");
+  return 0;
+}
+int32_t TENREK_STDCALL RunFromLine(RunData* run, intptr_t line, intptr_t) {
+  SubmitCommand(*run, RunFromLineCommand(IntegerParameter(line)));
+  return 0;
+}
+int32_t TENREK_STDCALL SetIntegerVariable(RunData* run, intptr_t name, intptr_t value) {
+  SubmitCommand(*run, SetIntegerCommand(TextParameter(name), IntegerParameter(value)));
+  return 0;
+}
+int32_t TENREK_STDCALL SetStringVariable(RunData* run, intptr_t name, intptr_t value) {
+  SubmitCommand(*run, SetStringCommand(TextParameter(name), TextParameter(value)));
+  return 0;
+}
+int32_t TENREK_STDCALL ClearVariables(RunData* run, intptr_t, intptr_t) {
+  SubmitCommand(*run, "CLEAR");
+  return 0;
+}
+int32_t TENREK_STDCALL ClearProgram(RunData* run, intptr_t, intptr_t) {
+  SubmitCommand(*run, "NEW");
+  return 0;
+}
+int32_t TENREK_STDCALL ExecuteCommandAction(RunData* run, intptr_t command, intptr_t) {
+  SubmitCommand(*run, TextParameter(command));
+  return 0;
+}
+int32_t TENREK_STDCALL LoadFromFile(RunData* run, intptr_t name, intptr_t) {
+  SubmitCommand(*run, LoadFileCommand(TextParameter(name)));
+  return 0;
+}
+int32_t TENREK_STDCALL LoadProgramBlock(RunData* run, intptr_t, intptr_t) {
+  SubmitProgramText(*run, ProgramBlock(*run), LineEnds::SkipBlankLines);
+  return 0;
+}
+int32_t TENREK_STDCALL SetFloatVariable(RunData* run, intptr_t name, intptr_t) {
+  const uint32_t bits = FetchFloatParameter(*run);
+  SubmitCommand(*run, SetFloatCommand(TextParameter(name), bits));
+  return 0;
+}
+int32_t TENREK_STDCALL Rerun(RunData* run, intptr_t, intptr_t) {
+  SubmitCommand(*run, "RERUN");
+  return 0;
+}
+int32_t TENREK_STDCALL RerunFromLine(RunData* run, intptr_t line, intptr_t) {
+  SubmitCommand(*run, RerunFromLineCommand(IntegerParameter(line)));
+  return 0;
+}
+
+// ---- conditions ----
+
+int32_t TENREK_STDCALL ProgramRunning(RunData* run, intptr_t, intptr_t) {
+  const Interpreter* interp = run->interpreter;
+  return interp != nullptr && interp->state == RunState::Running ? 1 : 0;
+}
+int32_t TENREK_STDCALL CheckForError(RunData* run, intptr_t, intptr_t) {
+  return run->lastErrorNumber != 0 ? 1 : 0;
+}
+int32_t TENREK_STDCALL EverythingOk(RunData* run, intptr_t, intptr_t) {
+  const Interpreter* interp = run->interpreter;
+  return run->lastErrorNumber == 0 && interp != nullptr && interp->state == RunState::Idle ? 1 : 0;
+}
+// True once per raised tag: a match takes the tag. With no tag pending
+// nothing matches, not even the empty name.
+int32_t TENREK_STDCALL OnTag(RunData* run, intptr_t name, intptr_t) {
+  Interpreter* interp = run->interpreter;
+  if (run->lastErrorNumber != 0 || interp == nullptr || interp->tagText.empty()) return 0;
+  if (CompareNoCase(interp->tagText, TextParameter(name)) != 0) return 0;
+  interp->tagText.clear();
+  return 1;
+}
+
+// ---- expressions ----
+
+constexpr int32_t kParameterInteger = 0;
+constexpr int32_t kParameterText = 1;
+
+intptr_t FetchExpressionParameter(RunData& run, int32_t kind, intptr_t first) {
+  RunHost* host = run.header.runHost;
+  if (host == nullptr || host->expressionParameter == nullptr) return 0;
+  return host->expressionParameter(&run, kind, first);
+}
+
+// floor(x + 0.5); a value outside the 32-bit range (or NaN) gives INT32_MIN.
+int32_t RoundForHost(double x) {
+  const double r = std::floor(x + 0.5);
+  if (!(r >= std::numeric_limits<int32_t>::min() && r <= std::numeric_limits<int32_t>::max())) {
+    return std::numeric_limits<int32_t>::min();
+  }
+  return static_cast<int32_t>(r);
+}
+
+// Narrowed to single precision (IEEE rounding; beyond the range, infinity).
+intptr_t FloatResult(RunData& run, double x) {
+  const float value = static_cast<float>(x);
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  run.header.resultFlags |= kResultFloat;
+  return static_cast<intptr_t>(bits);
+}
+
+// A host temporary string holding `text`; the empty text is a null pointer
+// (no host buffer is asked for).
+intptr_t StringResult(RunData& run, const std::string& text) {
+  run.header.resultFlags |= kResultString;
+  RunHost* host = run.header.runHost;
+  if (text.empty() || host == nullptr || host->temporaryString == nullptr) return 0;
+  const int32_t size = static_cast<int32_t>(text.size() + 1);
+  char* buffer = host->temporaryString(&run, 0, size);
+  if (buffer == nullptr) return 0;
+  std::memcpy(buffer, text.c_str(), text.size() + 1);
+  return reinterpret_cast<intptr_t>(buffer);
+}
+
+// Runs `command` and leaves the Interpreter's result slots to read.
+const Interpreter* SubmitForResult(RunData& run, const std::string& command) {
+  SubmitCommand(run, command);
+  return run.interpreter;
+}
+
+std::string GetFromText(RunData& run, intptr_t first) {
+  return GetCommand(TextParameter(FetchExpressionParameter(run, kParameterText, first)));
+}
+std::string GosubFromInteger(RunData& run, intptr_t first) {
+  return GosubCommand(IntegerParameter(FetchExpressionParameter(run, kParameterInteger, first)));
+}
+
+intptr_t IntegerOf(const Interpreter* interp) {
+  return interp != nullptr ? RoundForHost(interp->returnNumber) : 0;
+}
+intptr_t FloatOf(RunData& run, const Interpreter* interp) {
+  return FloatResult(run, interp != nullptr ? interp->returnNumber : 0.0);
+}
+intptr_t TextOf(RunData& run, const Interpreter* interp) {
+  return StringResult(run, interp != nullptr ? interp->returnText : std::string());
+}
+
+intptr_t TENREK_STDCALL GetVarInt(RunData* run, intptr_t first) {
+  return IntegerOf(SubmitForResult(*run, GetFromText(*run, first)));
+}
+intptr_t TENREK_STDCALL GetVarFloat(RunData* run, intptr_t first) {
+  return FloatOf(*run, SubmitForResult(*run, GetFromText(*run, first)));
+}
+intptr_t TENREK_STDCALL GetVarStr(RunData* run, intptr_t first) {
+  return TextOf(*run, SubmitForResult(*run, GetFromText(*run, first)));
+}
+intptr_t TENREK_STDCALL ErrorNum(RunData* run, intptr_t) { return run->lastErrorNumber; }
+// The text inside RunData itself, no copy.
+intptr_t TENREK_STDCALL ErrorStr(RunData* run, intptr_t) {
+  run->header.resultFlags |= kResultString;
+  return reinterpret_cast<intptr_t>(run->lastErrorText);
+}
+intptr_t TENREK_STDCALL GosubInt(RunData* run, intptr_t first) {
+  return IntegerOf(SubmitForResult(*run, GosubFromInteger(*run, first)));
+}
+intptr_t TENREK_STDCALL GosubFloat(RunData* run, intptr_t first) {
+  return FloatOf(*run, SubmitForResult(*run, GosubFromInteger(*run, first)));
+}
+intptr_t TENREK_STDCALL GosubStr(RunData* run, intptr_t first) {
+  return TextOf(*run, SubmitForResult(*run, GosubFromInteger(*run, first)));
+}
+
+constexpr ConditionHandler kConditions[kConditionCount] = {
+    ProgramRunning, CheckForError, EverythingOk, OnTag};
+
+constexpr ActionHandler kActions[kActionCount] = {
+    LoadFromText,   Run,          RunFromLine,      SetIntegerVariable, SetStringVariable,
+    ClearVariables, ClearProgram, ExecuteCommandAction, LoadFromFile,   LoadProgramBlock,
+    SetFloatVariable, Rerun,      RerunFromLine};
+
+constexpr ExpressionHandler kExpressions[kExpressionCount] = {
+    GetVarInt, GetVarFloat, GetVarStr, ErrorNum, ErrorStr, GosubInt, GosubFloat, GosubStr};
+
+}  // namespace
+
+}  // namespace tenrek::host
+
+using namespace tenrek::host;
+
+extern "C" int32_t TENREK_STDCALL GetRunObjectInfos(EditHost*, RunObjectInfos* infos) {
+  if (infos == nullptr) return 0;
+  infos->conditions = kConditions;
+  infos->actions = kActions;
+  infos->expressions = kExpressions;
+  infos->conditionCount = kConditionCount;
+  infos->actionCount = kActionCount;
+  infos->expressionCount = kExpressionCount;
+  infos->editDataSize = kEditDataFixedSize;
+  infos->flags = 1;
+  infos->byte100 = 100;
+  infos->word0 = 0;
+  infos->identifier = 0x42415330;  // 'BAS0'
+  infos->version = 1;
+  return 1;
+}

@@ -1,0 +1,68 @@
+#include "host/renumber.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "host/commands.h"
+#include "host/exports.h"
+#include "host/module.h"
+#include "interp/interpreter.h"
+
+namespace tenrek::host {
+
+namespace {
+
+constexpr std::size_t kListingCapacity = 32768;
+constexpr std::size_t kMessageCapacity = 1024;
+
+// Discards program and variables before the Interpreter goes.
+class TemporaryInterpreter {
+ public:
+  explicit TemporaryInterpreter(Platform& platform) : interp_(platform) {}
+  ~TemporaryInterpreter() { interp_.ExecuteCommand("NEW"); }
+  Interpreter& operator*() { return interp_; }
+  Interpreter* operator->() { return &interp_; }
+
+ private:
+  Interpreter interp_;
+};
+
+}  // namespace
+
+void ShowMessage(std::string_view text) {
+  Platform* platform = Module().platform;
+  if (platform == nullptr) return;
+  platform->ShowMessageBox("...", text.substr(0, kMessageCapacity - 1), MB_OK);
+}
+
+void RenumberText(std::string& text) {
+  Platform* platform = Module().platform;
+  if (platform == nullptr) return;
+  TemporaryInterpreter interp(*platform);
+  interp->ExecuteCommand("NEW");
+  ForEachTextLine(text, LineEnds::OnePerLine,
+                  [&interp](std::string_view line) { interp->ExecuteCommand(line); });
+  if (interp->errorNumber != 0) {
+    ShowMessage(interp->errorText);
+    return;
+  }
+  std::string listing;
+  interp->listingBuffer = ListingTarget{&listing, kListingCapacity};
+  interp->ExecuteCommand("RENUM");
+  interp->ExecuteCommand("ILXT");
+  interp->listingBuffer = ListingTarget{};
+  text = std::move(listing);
+  if (interp->errorNumber != 0) ShowMessage(interp->errorText);
+}
+
+}  // namespace tenrek::host
+
+extern "C" void TENREK_STDCALL RenumberEditText(char* text, int32_t capacity) {
+  if (text == nullptr || capacity <= 0 || text[0] == '\0') return;
+  const std::size_t size = static_cast<std::size_t>(capacity);
+  std::string edited(text, strnlen(text, size - 1));
+  tenrek::host::RenumberText(edited);
+  const std::size_t length = std::min(edited.size(), size - 1);
+  std::memcpy(text, edited.data(), length);
+  text[length] = '\0';
+}

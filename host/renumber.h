@@ -1,0 +1,20 @@
+// The setup dialog's Renum operation and the module's own message box.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tenrek::host {
+
+// Renumbers a program text through a temporary Interpreter: "NEW", each
+// line (split as "Load from ..." splits), then "RENUM" and "ILXT" into a
+// 32768-byte listing that replaces the text. An error while loading is
+// shown in a box captioned "..." and leaves the text as it was; an error
+// of RENUM or ILXT is shown after the listing has replaced it.
+void RenumberText(std::string& text);
+
+// A message box with no owner, caption "...", the text (at most 1023
+// characters, never used as a format) and an OK button.
+void ShowMessage(std::string_view text);
+
+}  // namespace tenrek::host
