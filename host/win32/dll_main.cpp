@@ -1,10 +1,30 @@
-// The library's entry point: remembers the module instance, which owns
-// every resource (strings, menus, dialogs) and the window class.
-#include <windows.h>
+// The library's entry point. On process attach it records the module
+// instance (the owner of every resource and of the window class) and
+// installs the Win32 platform and window system that every instance uses.
+#include "platform/win32/windows_include.h"
 
-#include "host/win32/module_instance.h"
+#include "host/module.h"
+#include "host/win32/win32_window_system.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+// One of each per loaded module, alive as long as the library is.
+tenrek::Win32Platform& ModulePlatform(HINSTANCE instance) {
+  static tenrek::Win32Platform platform(instance);
+  return platform;
+}
+
+tenrek::host::Win32WindowSystem& ModuleWindows() {
+  static tenrek::host::Win32WindowSystem windows;
+  return windows;
+}
+
+}  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) tenrek::SetModuleInstance(instance);
+  if (reason == DLL_PROCESS_ATTACH) {
+    tenrek::host::InstallHostModule(instance, &ModulePlatform(instance), &ModuleWindows());
+  }
   return TRUE;
 }

@@ -2,7 +2,7 @@
 
 #include "resources/resource.h"
 
-namespace tenrek {
+namespace tenrek::host {
 namespace {
 
 // Parameter kinds of the host: actions and conditions.
@@ -81,4 +81,4 @@ EventEntry FindEntryByMenuId(const EventTable& table, int menuId) {
   return EventEntry{};
 }
 
-}  // namespace tenrek
+}  // namespace tenrek::host

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tenrek {
+namespace tenrek::host {
 
 struct EventTable {
   const int16_t* entries;  // the first entry's menu id
@@ -42,4 +42,4 @@ EventEntry FindEntryByCode(const EventTable& table, int code);
 // Gives up after the table's entry count.
 EventEntry FindEntryByMenuId(const EventTable& table, int menuId);
 
-}  // namespace tenrek
+}  // namespace tenrek::host

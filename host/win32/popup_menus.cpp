@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace tenrek {
+namespace tenrek::host {
 namespace {
 
 constexpr int kItemTextSize = 80;
@@ -61,4 +61,4 @@ int CopyMenuItemText(HINSTANCE module, int menuId, int commandId, char* buffer, 
   return copied;
 }
 
-}  // namespace tenrek
+}  // namespace tenrek::host

@@ -1,9 +1,9 @@
 // Popup menus and titles taken from the module's menu resources.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
-namespace tenrek {
+namespace tenrek::host {
 
 // A new popup menu holding a copy of the first submenu of menu resource
 // `menuId`, or null when the resource, its submenu or the popup is missing.
@@ -15,4 +15,4 @@ HMENU LoadPopupMenu(HINSTANCE module, int menuId);
 // the menu or the item is missing.
 int CopyMenuItemText(HINSTANCE module, int menuId, int commandId, char* buffer, int size);
 
-}  // namespace tenrek
+}  // namespace tenrek::host

@@ -2,7 +2,7 @@
 // default button that Enter presses. There is no cancel.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "platform/win32/win32_platform.h"
 
-#include <windows.h>
+#include "platform/win32/windows_include.h"
 
 #include <cstdio>
 
