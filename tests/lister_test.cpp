@@ -194,6 +194,15 @@ TEST_F(ListerTest, OverlongListedLineKeepsWholeTokensAndItsLineEnd) {
   EXPECT_EQ(ilxt.substr(0, ilxt.size() - 2), expected.substr(0, ilxt.size() - 2));
 }
 
+// The longest line that can be entered lists one character longer than a
+// listed line may be: the remark loses its last character.
+TEST_F(ListerTest, OverlongRemarkIsCutToFit) {
+  const std::string longest = "10 REM " + std::string(1016, 'a');
+  Command(longest);
+  EXPECT_EQ(List(), longest.substr(0, 1022) + "\n");
+  EXPECT_EQ(Ilxt(), longest.substr(0, 1021) + "\r\n");
+}
+
 TEST_F(ListerTest, ListingStopsAtTheLastWholeLineThatFits) {
   for (int n = 100; n < 430; ++n) Command(ColonLine(n));  // all as long
   const std::string listed = List();

@@ -56,8 +56,13 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
   }
 }
 
-// Appends whole tokens while the text stays within `limit` characters;
-// returns false when a token had to be left out.
+// A remark or a literal cut short still reads back as one (an unclosed
+// literal runs to the end of the line); any other token is kept whole or
+// left out, so that a number or a word never changes into another.
+bool CanBeCut(TokenKind kind) { return kind == TokenKind::Rem || kind == TokenKind::String; }
+
+// Appends the listing while the text stays within `limit` characters;
+// returns false when the line had to be cut.
 bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile,
                          std::size_t limit) {
   bool previousWasWord = false;
@@ -68,7 +73,7 @@ bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile
     previousWasWord = isWord && !IsLeftSideWord(token.kind);
     AppendTokenText(out, token, forFile);
     if (out.size() > limit) {
-      out.resize(before);
+      out.resize(CanBeCut(token.kind) ? limit : before);
       return false;
     }
   }
@@ -78,7 +83,7 @@ bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile
 int32_t RangeBound(const Token& token) { return TruncateToInt(token.number); }
 
 // One listed line: "%ld ", the tokens, the line end; a line too long for
-// its 1024-byte buffer keeps the tokens that fit and its line end.
+// its 1024-byte buffer is cut and keeps its line end.
 void BuildListedLine(std::string& line, const ProgramLine& programLine,
                      std::string_view lineEnd) {
   line.clear();
