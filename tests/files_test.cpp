@@ -231,6 +231,13 @@ TEST_F(FilesTest, FileThatCannotBeOpenedIsAnIoFailure) {
   FileCommand("LOAD", "MISSING");
   ExpectIoFailure("Basic system I/O error 10 (file not found)");
   EXPECT_TRUE(interp.program.Empty());
+
+  // A folder opens for reading on some systems but never reads.
+  fs::create_directory(Path("FOLDER.BAS"));
+  interp.errorNumber = 0;
+  FileCommand("MERGE", "FOLDER");
+  ExpectIoFailure("Basic system I/O error 10 (file not found)");
+  EXPECT_FALSE(EnterProgramFile(interp, Path("FOLDER.BAS")));
 }
 
 // "%s.BAS" must fit 1024 bytes; a zero inside the name would cut it short

@@ -114,7 +114,9 @@ class LineReader {
 // continuation piece of an over-long text line, is a bad line: it is
 // reported and never entered (a piece that happens to begin with digits
 // must not replace or delete a line).
-void EnterLines(Interpreter& interp, std::FILE* file) {
+// Returns false when the file could not be read (a folder, for one, opens
+// on some systems but never reads).
+bool EnterLines(Interpreter& interp, std::FILE* file) {
   LineReader reader(file);
   while (reader.Next()) {
     if (reader.IsContinuation()) {
@@ -125,6 +127,7 @@ void EnterLines(Interpreter& interp, std::FILE* file) {
     interp.EnterLine(reader.Piece(), tokens);
     if (interp.enteredLineNumber == 0) interp.Report(Error::BadLineInFile);
   }
+  return std::ferror(file) == 0;
 }
 
 bool WriteLine(std::FILE* file, std::string& text, const ProgramLine& line) {
@@ -181,18 +184,14 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
     return;
   }
   FilePtr file(std::fopen(ProgramFileName(name).c_str(), "rb"));
-  if (file == nullptr) {
+  if (file == nullptr || !EnterLines(interp, file.get())) {
     interp.ReportIoFailure(kFileNotFound);
-    return;
   }
-  EnterLines(interp, file.get());
 }
 
 bool EnterProgramFile(Interpreter& interp, const std::string& path) {
   FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (file == nullptr) return false;
-  EnterLines(interp, file.get());
-  return true;
+  return file != nullptr && EnterLines(interp, file.get());
 }
 
 // LOAD name
