@@ -5,7 +5,9 @@
 // After a type mismatch an operation yields a value of its own result type:
 // 0 for the numeric operators, comparisons and "-", and for "+" a value of
 // the left operand's type (0 or the empty string). A number is never used
-// as text, nor text as a number.
+// as text, nor text as a number. A missing or unreadable operand is a
+// "Syntax error" and counts as 0 or the empty string, whichever its reader
+// wanted, so that one error does not bring a second.
 #include "eval/evaluator.h"
 
 #include <cmath>
@@ -120,36 +122,60 @@ Value Product(Interpreter& interp, TokenKind op, const Value& left, const Value&
   }
 }
 
+// The value of an operand that is missing or unreadable: of the type the
+// reader asked for, so one syntax error does not bring a type mismatch.
+Value Blank(bool wantString) {
+  return wantString ? Value::Text(std::string()) : Value::Number(0.0);
+}
+
+Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString);
+
+// One factor, refusing to nest deeper than kMaxEvaluationDepth.
+Value GuardedFactor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
+  // Every nesting (parentheses, unary operators, arguments, subscripts,
+  // VAL) passes through here; refusing to go deeper keeps the machine
+  // stack safe from texts such as VAL(A$) where A$ holds "VAL(A$)".
+  if (interp.evaluationDepth >= kMaxEvaluationDepth) {
+    interp.Report(Error::SyntaxError);
+    cursor.Advance();
+    return Blank(wantString);
+  }
+  ++interp.evaluationDepth;
+  Value value = Factor(interp, cursor, wantString);
+  --interp.evaluationDepth;
+  return value;
+}
+
 // Level 6: factor [ "^" level6 ].
-Value PowerLevel(Interpreter& interp, StatementCursor& cursor) {
-  Value base = EvaluateFactor(interp, cursor);
+Value PowerLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
+  Value base = GuardedFactor(interp, cursor, wantString);
   if (!cursor.Is(TokenKind::Power)) return base;
   cursor.Advance();
-  const Value exponent = PowerLevel(interp, cursor);
+  const Value exponent = PowerLevel(interp, cursor, false);
   if (base.isString || exponent.isString) return Mismatch(interp, false);
   return Value::Number(Power(base.number, exponent.number));
 }
 
 // Level 5: level6 { ("*" | "/" | MOD) level6 }.
-Value ProductLevel(Interpreter& interp, StatementCursor& cursor) {
-  Value left = PowerLevel(interp, cursor);
+Value ProductLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
+  Value left = PowerLevel(interp, cursor, wantString);
   for (;;) {
     const TokenKind op = OperatorAt(cursor, TokenKind::Times, TokenKind::Divide, TokenKind::Mod);
     if (op == TokenKind::StrayChar) return left;
     cursor.Advance();
-    const Value right = PowerLevel(interp, cursor);
+    const Value right = PowerLevel(interp, cursor, false);
     left = Product(interp, op, left, right);
   }
 }
 
 // Level 4: level5 { ("+" | "-") level5 }.
-Value SumLevel(Interpreter& interp, StatementCursor& cursor) {
-  Value left = ProductLevel(interp, cursor);
+Value SumLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
+  Value left = ProductLevel(interp, cursor, wantString);
   for (;;) {
     const TokenKind op = OperatorAt(cursor, TokenKind::Plus, TokenKind::Minus, TokenKind::Minus);
     if (op == TokenKind::StrayChar) return left;
     cursor.Advance();
-    const Value right = ProductLevel(interp, cursor);
+    const Value right = ProductLevel(interp, cursor, left.isString);
     left = Sum(interp, op, std::move(left), right);
   }
 }
@@ -159,12 +185,12 @@ bool IsRelational(const Token* t) {
 }
 
 // Level 3: level4 { relation level4 }, chaining on the 0 or 1 results.
-Value ComparisonLevel(Interpreter& interp, StatementCursor& cursor) {
-  Value left = SumLevel(interp, cursor);
+Value ComparisonLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
+  Value left = SumLevel(interp, cursor, wantString);
   while (IsRelational(cursor.Current())) {
     const TokenKind op = cursor.Current()->kind;
     cursor.Advance();
-    const Value right = SumLevel(interp, cursor);
+    const Value right = SumLevel(interp, cursor, left.isString);
     left = Comparison(interp, op, left, right);
   }
   return left;
@@ -177,14 +203,26 @@ Value BitwiseOperation(Interpreter& interp, TokenKind op, const Value& left, con
 }
 
 // Level 2: level3 { AND level3 }.
-Value AndLevel(Interpreter& interp, StatementCursor& cursor) {
-  Value left = ComparisonLevel(interp, cursor);
+Value AndLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
+  Value left = ComparisonLevel(interp, cursor, wantString);
   while (cursor.Is(TokenKind::And)) {
     cursor.Advance();
-    const Value right = ComparisonLevel(interp, cursor);
+    const Value right = ComparisonLevel(interp, cursor, false);
     left = BitwiseOperation(interp, TokenKind::And, left, right);
   }
   return left;
+}
+
+// Level 1: level2 { (OR | XOR) level2 }.
+Value OrLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
+  Value left = AndLevel(interp, cursor, wantString);
+  for (;;) {
+    const TokenKind op = OperatorAt(cursor, TokenKind::Or, TokenKind::Xor, TokenKind::Xor);
+    if (op == TokenKind::StrayChar) return left;
+    cursor.Advance();
+    const Value right = AndLevel(interp, cursor, false);
+    left = BitwiseOperation(interp, op, left, right);
+  }
 }
 
 Value ReadVariable(Interpreter& interp, StatementCursor& cursor) {
@@ -201,12 +239,19 @@ Value StringLiteral(const Token& token) {
   return Value::Text(std::string(text.substr(0, kMaxStringLength)));
 }
 
+// NOT factor: the complement of the factor rounded to an integer.
+Value Complement(Interpreter& interp, StatementCursor& cursor) {
+  const Value operand = GuardedFactor(interp, cursor, false);
+  if (operand.isString) return Mismatch(interp, false);
+  return Value::Number(static_cast<double>(~RoundToInt(operand.number)));
+}
+
 // Level 7, by the current token, which is always consumed.
-Value Factor(Interpreter& interp, StatementCursor& cursor) {
+Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
   const Token* t = cursor.Current();
   if (t == nullptr) {
     interp.Report(Error::SyntaxError);
-    return Value::Number(0.0);
+    return Blank(wantString);
   }
   const TokenKind kind = t->kind;
   if (kind == TokenKind::Identifier) return ReadVariable(interp, cursor);
@@ -216,46 +261,27 @@ Value Factor(Interpreter& interp, StatementCursor& cursor) {
     case TokenKind::String: return StringLiteral(*t);
     case TokenKind::Plus: return Value::Number(NumericFactor(interp, cursor));
     case TokenKind::Minus: return Value::Number(-NumericFactor(interp, cursor));
-    case TokenKind::Not: return Value::Number(static_cast<double>(~IntegerFactor(interp, cursor)));
+    case TokenKind::Not: return Complement(interp, cursor);
     case TokenKind::LeftParen: {
-      Value inner = EvaluateExpression(interp, cursor);
+      Value inner = OrLevel(interp, cursor, wantString);
       ExpectToken(interp, cursor, TokenKind::RightParen);
       return inner;
     }
     default:
       if (IsFunctionKind(kind)) return EvaluateFunction(interp, cursor, kind);
       interp.Report(Error::SyntaxError);
-      return Value::Number(0.0);
+      return Blank(wantString);
   }
 }
 
 }  // namespace
 
-// Level 1: level2 { (OR | XOR) level2 }.
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor) {
-  Value left = AndLevel(interp, cursor);
-  for (;;) {
-    const TokenKind op = OperatorAt(cursor, TokenKind::Or, TokenKind::Xor, TokenKind::Xor);
-    if (op == TokenKind::StrayChar) return left;
-    cursor.Advance();
-    const Value right = AndLevel(interp, cursor);
-    left = BitwiseOperation(interp, op, left, right);
-  }
+  return OrLevel(interp, cursor, false);
 }
 
 Value EvaluateFactor(Interpreter& interp, StatementCursor& cursor) {
-  // Every nesting (parentheses, unary operators, arguments, subscripts,
-  // VAL) passes through here; refusing to go deeper keeps the machine
-  // stack safe from texts such as VAL(A$) where A$ holds "VAL(A$)".
-  if (interp.evaluationDepth >= kMaxEvaluationDepth) {
-    interp.Report(Error::SyntaxError);
-    cursor.Advance();
-    return Value::Number(0.0);
-  }
-  ++interp.evaluationDepth;
-  Value value = Factor(interp, cursor);
-  --interp.evaluationDepth;
-  return value;
+  return GuardedFactor(interp, cursor, false);
 }
 
 double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
@@ -266,7 +292,7 @@ double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
 }
 
 std::string StringExpression(Interpreter& interp, StatementCursor& cursor) {
-  Value value = EvaluateExpression(interp, cursor);
+  Value value = OrLevel(interp, cursor, true);
   if (value.isString) return std::move(value.text);
   interp.Report(Error::TypeMismatch);
   return std::string();
@@ -284,7 +310,7 @@ double NumericFactor(Interpreter& interp, StatementCursor& cursor) {
 }
 
 std::string StringFactor(Interpreter& interp, StatementCursor& cursor) {
-  Value value = EvaluateFactor(interp, cursor);
+  Value value = GuardedFactor(interp, cursor, true);
   if (value.isString) return std::move(value.text);
   interp.Report(Error::TypeMismatch);
   return std::string();

@@ -16,8 +16,10 @@ class Interpreter;
 
 // How deeply factors may nest (parentheses, unary operators, function
 // arguments, subscripts, VAL). Programs never come near it; a deeper text
-// is a "Syntax error" rather than an exhausted machine stack.
-inline constexpr int32_t kMaxEvaluationDepth = 200;
+// is a "Syntax error" rather than an exhausted machine stack. One level
+// costs up to about 1.5 KB of stack, and the interpreter runs on the
+// host's thread, whose stack may be no more than 1 MB.
+inline constexpr int32_t kMaxEvaluationDepth = 100;
 
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor);
 Value EvaluateFactor(Interpreter& interp, StatementCursor& cursor);

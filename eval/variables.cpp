@@ -47,14 +47,24 @@ bool AllocateElements(Interpreter& interp, Variable& variable, std::size_t count
 }
 
 // Steps over the rest of a subscript list (the cursor inside it) up to and
-// past its closing ")", quietly: the error that got us here has been reported already.
+// past its closing ")", quietly: the error that got us here has been
+// reported already. Stops in front of the end of the statement.
 void SkipToCloseParen(StatementCursor& cursor) {
   int depth = 0;
-  for (const Token* t = cursor.Current(); t != nullptr; t = cursor.Current()) {
+  while (!cursor.AtStatementEnd()) {
+    const TokenKind kind = cursor.Current()->kind;
     cursor.Advance();
-    if (t->kind == TokenKind::LeftParen) ++depth;
-    if (t->kind == TokenKind::RightParen && depth-- == 0) return;
+    if (kind == TokenKind::LeftParen) ++depth;
+    if (kind == TokenKind::RightParen && depth-- == 0) return;
   }
+}
+
+// A subscript list that does not fit the array: one "Syntax error", the
+// rest of the list skipped, and the scratch cell.
+CellRef MalformedSubscripts(Interpreter& interp, StatementCursor& cursor, Variable& variable) {
+  interp.Report(Error::SyntaxError);
+  SkipToCloseParen(cursor);
+  return {&variable, CellRef::kScratch};
 }
 
 // First subscripted use of an undimensioned variable: one dimension of
@@ -87,35 +97,25 @@ bool DimensionAutomatically(Interpreter& interp, StatementCursor& cursor, Variab
 CellRef ReadSubscripts(Interpreter& interp, StatementCursor& cursor, Variable& variable) {
   cursor.Advance();
   int64_t offset = 0;
-  bool valid = true;
+  bool inRange = true;
   const int dimensions = variable.extentCount;
   for (int k = 0; k < dimensions; ++k) {
+    if (k > 0) {
+      if (!cursor.Is(TokenKind::Comma)) return MalformedSubscripts(interp, cursor, variable);
+      cursor.Advance();
+    }
     const int32_t index = RoundToInt(NumericExpression(interp, cursor));
     const int32_t extent = variable.extents[k];
     if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(extent)) {
-      interp.Report(Error::BadSubscript);
-      valid = false;
+      interp.Report(Error::BadSubscript);  // negative or too large
+      inRange = false;
     } else {
       offset = offset * extent + index;
     }
-    if (k + 1 == dimensions) break;
-    if (!cursor.Is(TokenKind::Comma)) {
-      // Fewer subscripts than dimensions.
-      interp.Report(Error::SyntaxError);
-      valid = false;
-      break;
-    }
-    cursor.Advance();
   }
-  if (cursor.Is(TokenKind::RightParen)) {
-    cursor.Advance();
-  } else {
-    // More subscripts than dimensions, or the list is not closed.
-    interp.Report(Error::SyntaxError);
-    valid = false;
-    SkipToCloseParen(cursor);
-  }
-  if (!valid) return {&variable, CellRef::kScratch};
+  if (!cursor.Is(TokenKind::RightParen)) return MalformedSubscripts(interp, cursor, variable);
+  cursor.Advance();
+  if (!inRange) return {&variable, CellRef::kScratch};
   return {&variable, static_cast<int32_t>(offset)};
 }
 
