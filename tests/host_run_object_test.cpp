@@ -1,0 +1,315 @@
+// The run-time exports called directly, with a small fake host: what the
+// host sees of the object's records, window and services.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/edit_data.h"
+#include "host/exports.h"
+#include "host/module.h"
+#include "host/native/native_window_system.h"
+#include "host/renumber.h"
+#include "interp/interpreter.h"
+#include "platform/native/recording_platform.h"
+
+namespace tenrek::host {
+namespace {
+
+constexpr char kProperty[] = "RunData";
+
+// A host that records the events, hands out (or refuses) temporary
+// strings, and routes the message window to the registered procedure.
+class FakeHost {
+ public:
+  explicit FakeHost(NativeWindowSystem& windows) : windows_(windows) {
+    record_.api.mainWindow = windows.CreateTopLevelWindow();
+    record_.api.generateEvent = [](RunData* run, int32_t code, int32_t) {
+      Of(run).events.push_back(code);
+    };
+    record_.api.temporaryString = [](RunData* run, int32_t, int32_t size) -> char* {
+      FakeHost& host = Of(run);
+      ++host.temporaryRequests;
+      if (!host.giveBuffers) return nullptr;
+      host.buffer.assign(static_cast<std::size_t>(size), '\x7F');
+      return host.buffer.data();
+    };
+    record_.api.expressionParameter = [](RunData*, int32_t, intptr_t first) { return first; };
+    record_.api.floatParameter = [](RunData*, int32_t, int32_t) { return 0u; };
+    record_.api.registerWindowProcedure = [](RunData* run, int32_t, WindowProcedure procedure) {
+      FakeHost& host = Of(run);
+      ++host.registrations;
+      RunHost* api = &host.record_.api;
+      host.windows_.SetWindowProperty(run->windows.handle, kProperty, run);
+      host.windows_.SetProcedure(run->windows.handle, [api, procedure](WindowHandle w, uint32_t m) {
+        procedure(api, w, m, 0, 0);
+      });
+    };
+    record_.api.windowPropertyName = kProperty;
+    record_.host = this;
+  }
+
+  RunHost* api() { return &record_.api; }
+
+  std::vector<int32_t> events;
+  int temporaryRequests = 0;
+  int registrations = 0;
+  bool giveBuffers = true;
+  std::string buffer;
+
+ private:
+  struct Record {
+    RunHost api;
+    FakeHost* host;
+  };
+  static FakeHost& Of(RunData* run) {
+    return *reinterpret_cast<Record*>(run->header.runHost)->host;
+  }
+
+  NativeWindowSystem& windows_;
+  Record record_;
+};
+
+class HostRunObject : public ::testing::Test {
+ protected:
+  HostRunObject() { Initialize(nullptr, 1); }
+  ~HostRunObject() override {
+    DestroyRunObject(run(), 0);
+    Free(nullptr);
+  }
+
+  RunData* run() { return &record_; }
+
+  int32_t Create(std::string_view text, bool encrypted = false) {
+    EditDataRecord data(text, encrypted);
+    record_ = RunData{};
+    record_.header.runHost = host.api();
+    return CreateRunObject(run(), data.get(), nullptr);
+  }
+
+  RunObjectInfos Infos() {
+    RunObjectInfos infos{};
+    GetRunObjectInfos(nullptr, &infos);
+    return infos;
+  }
+  void Action(int code, const char* text = nullptr) {
+    Infos().actions[code](run(), reinterpret_cast<intptr_t>(text), 0);
+  }
+  intptr_t Expression(int code, const char* text) {
+    return Infos().expressions[code](run(), reinterpret_cast<intptr_t>(text));
+  }
+
+  RecordingPlatform platform;
+  NativeWindowSystem windows;
+  ScopedHostModule module{&platform, &platform, &windows};
+  FakeHost host{windows};
+
+ private:
+  RunData record_{};
+};
+
+TEST_F(HostRunObject, RunInformationRecord) {
+  RunObjectInfos infos;
+  std::memset(&infos, 0xAB, sizeof infos);
+  EXPECT_EQ(GetRunObjectInfos(nullptr, &infos), 1);
+  EXPECT_EQ(infos.conditionCount, 4);
+  EXPECT_EQ(infos.actionCount, 13);
+  EXPECT_EQ(infos.expressionCount, 8);
+  EXPECT_EQ(infos.editDataSize, 40);
+  EXPECT_EQ(infos.flags, 1u);
+  EXPECT_EQ(infos.byte100, 100);
+  EXPECT_EQ(infos.unwritten, 0xAB);
+  EXPECT_EQ(infos.word0, 0);
+  EXPECT_EQ(infos.identifier, 0x42415330u);
+  EXPECT_EQ(infos.version, 1);
+  EXPECT_EQ(GetDebugTree(nullptr)[0], 0xFFFF);
+}
+
+TEST_F(HostRunObject, CreateFillsTheWindowRecordAndRegistersTheProcedure) {
+  ASSERT_EQ(Create("10 PRINT 1"), 0);
+  EXPECT_EQ(run()->header.windowRecordPosition, static_cast<int32_t>(offsetof(RunData, windows)));
+  EXPECT_EQ(run()->windows.count, 1);
+  EXPECT_EQ(run()->windows.identifier, 103);
+  EXPECT_TRUE(windows.IsWindow(run()->windows.handle));
+  EXPECT_EQ(host.registrations, 1);
+  ASSERT_NE(run()->interpreter, nullptr);
+  EXPECT_EQ(run()->interpreter->state, RunState::Idle);
+  EXPECT_EQ(run()->interpreter->messageWindow, run()->windows.handle);
+  EXPECT_TRUE(run()->interpreter->program.Empty());  // the block is only copied
+  EXPECT_STREQ(run()->programBlock, "10 PRINT 1");
+  EXPECT_TRUE(host.events.empty());
+}
+
+TEST_F(HostRunObject, ScrambledBlockIsRestoredOnCreation) {
+  const std::string text = "10 PRINT \"secret\"\r\n20 END";
+  ASSERT_EQ(Create(text, true), 0);
+  EXPECT_EQ(run()->encryptFlag, 1);
+  EXPECT_EQ(run()->programLength, static_cast<int32_t>(text.size()));
+  EXPECT_EQ(std::string(run()->programBlock), text);
+}
+
+// Without its window the object cannot work: everything made so far is
+// released again, and destroying the record afterwards is harmless.
+TEST_F(HostRunObject, FailedCreationLeavesNothingBehind) {
+  Free(nullptr);  // the window class goes, so no window can be made
+  EXPECT_EQ(Create("10 PRINT 1"), -1);
+  EXPECT_EQ(run()->programBlock, nullptr);
+  EXPECT_EQ(run()->interpreter, nullptr);
+  EXPECT_EQ(run()->windows.handle, nullptr);
+  EXPECT_EQ(DestroyRunObject(run(), 0), 0);
+  Initialize(nullptr, 1);
+  EXPECT_EQ(Create("10 PRINT 1"), 0);
+}
+
+TEST_F(HostRunObject, NegativeStoredLengthGivesAnEmptyBlock) {
+  EditDataRecord data("10 PRINT 1", false);
+  data.get()->textLength = -5;
+  RunData record{};
+  record.header.runHost = host.api();
+  ASSERT_EQ(CreateRunObject(&record, data.get(), nullptr), 0);
+  EXPECT_EQ(record.programLength, 0);
+  EXPECT_STREQ(record.programBlock, "");
+  DestroyRunObject(&record, 0);
+}
+
+TEST_F(HostRunObject, DestroyDiscardsEverythingWithoutAnEvent) {
+  ASSERT_EQ(Create("10 A = 1"), 0);
+  Action(9);
+  host.events.clear();
+  const WindowHandle window = run()->windows.handle;
+  EXPECT_EQ(DestroyRunObject(run(), 0), 0);
+  EXPECT_EQ(run()->interpreter, nullptr);
+  EXPECT_EQ(run()->programBlock, nullptr);
+  EXPECT_FALSE(windows.IsWindow(window));
+  EXPECT_TRUE(host.events.empty());
+  EXPECT_EQ(DestroyRunObject(run(), 0), 0);
+}
+
+// The handler finds its instance through the window property; another
+// window, or a message it does not know, does nothing. WM_PAINT paints.
+TEST_F(HostRunObject, WindowMessagesBecomeEvents) {
+  ASSERT_EQ(Create(""), 0);
+  const WindowHandle window = run()->windows.handle;
+  for (uint32_t message : {1025u, 1026u, 1027u, 1024u, 1028u, 15u}) {
+    windows.PostWindowMessage(window, message);
+  }
+  windows.DispatchPending();
+  EXPECT_EQ(host.events, (std::vector<int32_t>{3, 1, 0}));
+  host.events.clear();
+  EXPECT_EQ(OnWindowMessage(host.api(), host.api()->mainWindow, 1027, 0, 0), 0);
+  EXPECT_EQ(OnWindowMessage(nullptr, window, 1027, 0, 0), 0);
+  EXPECT_TRUE(host.events.empty());
+}
+
+// A host without the register service: no events from notifications, but
+// commands still raise event 2.
+TEST_F(HostRunObject, WithoutTheRegisterServiceCommandsStillAnswer) {
+  host.api()->registerWindowProcedure = nullptr;
+  ASSERT_EQ(Create(""), 0);
+  Action(7, "X = \"A\"");
+  windows.DispatchPending();
+  EXPECT_TRUE(host.events.empty());
+  Action(7, "X = 1");
+  EXPECT_EQ(host.events, std::vector<int32_t>{2});
+}
+
+// The empty text asks the host for no buffer and answers null; a host
+// that gives no buffer gets null too. The flags are only ever set.
+TEST_F(HostRunObject, StringResults) {
+  ASSERT_EQ(Create(""), 0);
+  Action(7, "E$ = \"\": T$ = \"text\"");
+  run()->header.resultFlags = kResultFloat;
+  EXPECT_EQ(Expression(2, "E$"), 0);
+  EXPECT_EQ(host.temporaryRequests, 0);
+  EXPECT_EQ(run()->header.resultFlags, kResultFloat | kResultString);
+
+  const intptr_t text = Expression(2, "T$");
+  EXPECT_EQ(host.temporaryRequests, 1);
+  EXPECT_EQ(host.buffer.size(), 5u);
+  EXPECT_STREQ(reinterpret_cast<const char*>(text), "text");
+
+  host.giveBuffers = false;
+  EXPECT_EQ(Expression(7, nullptr), 0);  // GOSUB_Str$(0): no line 0, text still "text"
+  EXPECT_EQ(host.temporaryRequests, 2);
+}
+
+TEST(HostModuleState, InitializeAndFreeKeepOneRegistration) {
+  class CountingWindows : public NativeWindowSystem {
+   public:
+    bool RegisterMessageClass(ModuleHandle instance) override {
+      ++registrations;
+      if (failNext) {
+        failNext = false;
+        return false;
+      }
+      return NativeWindowSystem::RegisterMessageClass(instance);
+    }
+    void UnregisterMessageClass(ModuleHandle instance) override {
+      ++unregistrations;
+      NativeWindowSystem::UnregisterMessageClass(instance);
+    }
+    void* SetWaitCursor() override {
+      ++cursorChanges;
+      return previousCursor;
+    }
+    void CaptureMouse(WindowHandle window) override { captured = window; }
+    void RestoreCursor(void* previous) override { restored = previous; }
+    void ReleaseMouse() override { ++releases; }
+
+    int registrations = 0, unregistrations = 0, cursorChanges = 0, releases = 0;
+    bool failNext = true;
+    void* previousCursor = nullptr;
+    void* restored = nullptr;
+    WindowHandle captured = nullptr;
+  } windows;
+  RecordingPlatform platform;
+  ScopedHostModule module(nullptr, &platform, &windows);
+  EditHost editor{};
+  editor.editorWindow = reinterpret_cast<WindowHandle>(0x99);
+
+  // A failed registration is tried again; once registered, never again.
+  Initialize(&editor, 1);
+  EXPECT_EQ(Module().classState, ClassState::Attempted);
+  Initialize(&editor, 1);
+  EXPECT_EQ(Module().classState, ClassState::Registered);
+  Initialize(&editor, 1);
+  EXPECT_EQ(windows.registrations, 2);
+  EXPECT_EQ(windows.cursorChanges, 0);  // quiet
+
+  // One Free unregisters; a second finds nothing to unregister.
+  Free(&editor);
+  Free(&editor);
+  EXPECT_EQ(windows.unregistrations, 1);
+  EXPECT_EQ(Module().classState, ClassState::NotRegistered);
+
+  // Not quiet: the wait cursor, and the capture only when there was a
+  // previous cursor.
+  Initialize(&editor, 0);
+  EXPECT_EQ(windows.cursorChanges, 1);
+  EXPECT_EQ(windows.captured, nullptr);
+  EXPECT_EQ(windows.releases, 0);
+  Free(&editor);
+  windows.previousCursor = reinterpret_cast<void*>(0x55);
+  Initialize(&editor, 0);
+  EXPECT_EQ(windows.captured, editor.editorWindow);
+  EXPECT_EQ(windows.restored, windows.previousCursor);
+  EXPECT_EQ(windows.releases, 1);
+  Free(&editor);
+}
+
+TEST(HostMessageBox, ShowMessageCutsLongTextsAndIsNoFormat) {
+  RecordingPlatform platform;
+  NativeWindowSystem windows;
+  ScopedHostModule module(nullptr, &platform, &windows);
+  ShowMessage("100% %s %n");
+  ShowMessage(std::string(2000, 'x'));
+  ASSERT_EQ(platform.boxes.size(), 2u);
+  EXPECT_EQ(platform.boxes[0].caption, "...");
+  EXPECT_EQ(platform.boxes[0].style, 0);
+  EXPECT_EQ(platform.boxes[0].text, "100% %s %n");
+  EXPECT_EQ(platform.boxes[1].text, std::string(1023, 'x'));
+}
+
+}  // namespace
+}  // namespace tenrek::host
