@@ -10,6 +10,7 @@
 // wanted, so that one error does not bring a second.
 #include "eval/evaluator.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -25,14 +26,6 @@ namespace {
 Value Mismatch(Interpreter& interp, bool asString) {
   interp.Report(Error::TypeMismatch);
   return asString ? Value::Text(std::string()) : Value::Number(0.0);
-}
-
-// The kind of the current token when it is one of the two given, else
-// StrayChar (which is never an operator).
-TokenKind OperatorAt(const StatementCursor& cursor, TokenKind a, TokenKind b, TokenKind c) {
-  const Token* t = cursor.Current();
-  if (t != nullptr && (t->kind == a || t->kind == b || t->kind == c)) return t->kind;
-  return TokenKind::StrayChar;
 }
 
 // Rounding to a signed 64-bit integer, for MOD.
@@ -60,10 +53,12 @@ double Modulo(Interpreter& interp, double left, double right) {
 // (0 ^ 0, a NaN operand, 1 ^ infinity, infinity ^ 0) the result is NaN.
 double Power(double base, double exponent) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  if (!(base >= 0.0)) {
-    if (static_cast<double>(TruncateToInt(exponent)) != exponent) return nan;
-  }
-  if (std::isnan(exponent * std::log(std::fabs(base)))) return nan;
+  if (std::isnan(base) || std::isnan(exponent)) return nan;
+  if (base < 0.0 && static_cast<double>(TruncateToInt(exponent)) != exponent) return nan;
+  const double magnitude = std::fabs(base);
+  // ln |b| is infinite for 0 and infinity, 0 for 1: products 0 * infinity.
+  if (exponent == 0.0 && (magnitude == 0.0 || std::isinf(magnitude))) return nan;
+  if (magnitude == 1.0 && std::isinf(exponent)) return nan;
   return std::pow(base, exponent);
 }
 
@@ -87,39 +82,40 @@ bool Compare(TokenKind op, int order, bool unordered) {
   }
 }
 
-Value Comparison(Interpreter& interp, TokenKind op, const Value& left, const Value& right) {
-  if (left.isString != right.isString) return Mismatch(interp, false);
-  int order = 0;
-  bool unordered = false;
-  if (left.isString) {
-    // std::string_view compares as unsigned characters.
-    const int c = std::string_view(left.text).compare(right.text);
-    order = (c > 0) - (c < 0);
-  } else {
-    unordered = std::isnan(left.number) || std::isnan(right.number);
-    order = (left.number > right.number) - (left.number < right.number);
-  }
-  return Value::Number(Compare(op, order, unordered) ? 1.0 : 0.0);
-}
-
-Value Sum(Interpreter& interp, TokenKind op, Value left, const Value& right) {
-  if (left.isString != right.isString) return Mismatch(interp, op == TokenKind::Plus && left.isString);
-  if (left.isString) {
-    if (op == TokenKind::Minus) return Mismatch(interp, false);
-    AppendLimited(left.text, right.text);
-    return left;
-  }
-  return Value::Number(op == TokenKind::Plus ? left.number + right.number
-                                             : left.number - right.number);
-}
-
-Value Product(Interpreter& interp, TokenKind op, const Value& left, const Value& right) {
-  if (left.isString || right.isString) return Mismatch(interp, false);
+// Any binary operator on two numbers.
+double Arithmetic(Interpreter& interp, TokenKind op, double a, double b) {
   switch (op) {
-    case TokenKind::Times: return Value::Number(left.number * right.number);
-    case TokenKind::Divide: return Value::Number(left.number / right.number);
-    default: return Value::Number(Modulo(interp, left.number, right.number));
+    case TokenKind::Plus: return a + b;
+    case TokenKind::Minus: return a - b;
+    case TokenKind::Times: return a * b;
+    case TokenKind::Divide: return a / b;  // IEEE: a zero divisor is no error
+    case TokenKind::Mod: return Modulo(interp, a, b);
+    case TokenKind::Power: return Power(a, b);
+    case TokenKind::And: case TokenKind::Or: case TokenKind::Xor:
+      return Bitwise(op, TruncateToInt(a), TruncateToInt(b));
+    default: {  // a comparison
+      const int order = (a > b) - (a < b);
+      return Compare(op, order, std::isnan(a) || std::isnan(b)) ? 1.0 : 0.0;
+    }
   }
+}
+
+// A binary operator with at least one string operand: "+" joins two
+// strings, a comparison compares them; anything else is a mismatch.
+Value TextOperation(Interpreter& interp, TokenKind op, Value left, const Value& right) {
+  const bool isComparison = op >= TokenKind::Equal && op <= TokenKind::NotEqual;
+  if (left.isString && right.isString) {
+    if (op == TokenKind::Plus) {
+      AppendLimited(left.text, right.text);
+      return left;
+    }
+    if (isComparison) {
+      // std::string_view compares as unsigned characters.
+      const int c = std::string_view(left.text).compare(right.text);
+      return Value::Number(Compare(op, (c > 0) - (c < 0), false) ? 1.0 : 0.0);
+    }
+  }
+  return Mismatch(interp, op == TokenKind::Plus && left.isString);
 }
 
 // The value of an operand that is missing or unreadable: of the type the
@@ -146,83 +142,74 @@ Value GuardedFactor(Interpreter& interp, StatementCursor& cursor, bool wantStrin
   return value;
 }
 
-// Level 6: factor [ "^" level6 ].
-Value PowerLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
-  Value base = GuardedFactor(interp, cursor, wantString);
-  if (!cursor.Is(TokenKind::Power)) return base;
-  cursor.Advance();
-  const Value exponent = PowerLevel(interp, cursor, false);
-  if (base.isString || exponent.isString) return Mismatch(interp, false);
-  return Value::Number(Power(base.number, exponent.number));
+// The binary levels, lowest first; 0 for a token that is no binary operator.
+enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower };
+
+// Indexed by token kind: looking a level up costs no branches.
+constexpr std::array<Level, kTokenKindCount> kLevels = [] {
+  std::array<Level, kTokenKindCount> levels{};
+  auto set = [&levels](TokenKind kind, Level level) { levels[static_cast<int>(kind)] = level; };
+  set(TokenKind::Or, kOr);
+  set(TokenKind::Xor, kOr);
+  set(TokenKind::And, kAnd);
+  for (TokenKind k : {TokenKind::Equal, TokenKind::Less, TokenKind::Greater, TokenKind::LessEqual,
+                      TokenKind::GreaterEqual, TokenKind::NotEqual}) {
+    set(k, kRelation);
+  }
+  set(TokenKind::Plus, kSum);
+  set(TokenKind::Minus, kSum);
+  set(TokenKind::Times, kProduct);
+  set(TokenKind::Divide, kProduct);
+  set(TokenKind::Mod, kProduct);
+  set(TokenKind::Power, kPower);
+  return levels;
+}();
+
+Level LevelOf(const Token* t) {
+  if (t == nullptr) return kNone;
+  const auto kind = static_cast<std::size_t>(t->kind);
+  return kind < kLevels.size() ? kLevels[kind] : kNone;
 }
 
-// Level 5: level6 { ("*" | "/" | MOD) level6 }.
-Value ProductLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
-  Value left = PowerLevel(interp, cursor, wantString);
+// The operators of level `lowest` and above, by precedence climbing: the
+// same as one routine per level, each taking its operands from the next
+// higher one, but without passing every operand through all six. Levels
+// combine left to right, except "^", whose right operand is read at its
+// own level. The right operand of "+" or a comparison counts as a string
+// when missing if the left one is a string.
+Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool wantString);
+
+// The right operand of "^": right-associative, so a chain of "^" nests
+// like parentheses do and counts towards the nesting limit.
+Value PowerOperand(Interpreter& interp, StatementCursor& cursor) {
+  ++interp.evaluationDepth;
+  Value exponent = Binary(interp, cursor, kPower, false);
+  --interp.evaluationDepth;
+  return exponent;
+}
+
+Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool wantString) {
+  Value left = GuardedFactor(interp, cursor, wantString);
   for (;;) {
-    const TokenKind op = OperatorAt(cursor, TokenKind::Times, TokenKind::Divide, TokenKind::Mod);
-    if (op == TokenKind::StrayChar) return left;
+    const Token* t = cursor.Current();
+    const Level level = LevelOf(t);
+    if (level == kNone || level < lowest) return left;
+    const TokenKind op = t->kind;
     cursor.Advance();
-    const Value right = PowerLevel(interp, cursor, false);
-    left = Product(interp, op, left, right);
+    const bool sameType = level == kSum || level == kRelation;
+    const Value right = level == kPower
+                            ? PowerOperand(interp, cursor)
+                            : Binary(interp, cursor, level + 1, sameType && left.isString);
+    if (!left.isString && !right.isString) {
+      left.number = Arithmetic(interp, op, left.number, right.number);
+    } else {
+      left = TextOperation(interp, op, std::move(left), right);
+    }
   }
 }
 
-// Level 4: level5 { ("+" | "-") level5 }.
-Value SumLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
-  Value left = ProductLevel(interp, cursor, wantString);
-  for (;;) {
-    const TokenKind op = OperatorAt(cursor, TokenKind::Plus, TokenKind::Minus, TokenKind::Minus);
-    if (op == TokenKind::StrayChar) return left;
-    cursor.Advance();
-    const Value right = ProductLevel(interp, cursor, left.isString);
-    left = Sum(interp, op, std::move(left), right);
-  }
-}
-
-bool IsRelational(const Token* t) {
-  return t != nullptr && t->kind >= TokenKind::Equal && t->kind <= TokenKind::NotEqual;
-}
-
-// Level 3: level4 { relation level4 }, chaining on the 0 or 1 results.
-Value ComparisonLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
-  Value left = SumLevel(interp, cursor, wantString);
-  while (IsRelational(cursor.Current())) {
-    const TokenKind op = cursor.Current()->kind;
-    cursor.Advance();
-    const Value right = SumLevel(interp, cursor, left.isString);
-    left = Comparison(interp, op, left, right);
-  }
-  return left;
-}
-
-Value BitwiseOperation(Interpreter& interp, TokenKind op, const Value& left, const Value& right) {
-  if (left.isString || right.isString) return Mismatch(interp, false);
-  const int32_t result = Bitwise(op, TruncateToInt(left.number), TruncateToInt(right.number));
-  return Value::Number(static_cast<double>(result));
-}
-
-// Level 2: level3 { AND level3 }.
-Value AndLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
-  Value left = ComparisonLevel(interp, cursor, wantString);
-  while (cursor.Is(TokenKind::And)) {
-    cursor.Advance();
-    const Value right = ComparisonLevel(interp, cursor, false);
-    left = BitwiseOperation(interp, TokenKind::And, left, right);
-  }
-  return left;
-}
-
-// Level 1: level2 { (OR | XOR) level2 }.
 Value OrLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
-  Value left = AndLevel(interp, cursor, wantString);
-  for (;;) {
-    const TokenKind op = OperatorAt(cursor, TokenKind::Or, TokenKind::Xor, TokenKind::Xor);
-    if (op == TokenKind::StrayChar) return left;
-    cursor.Advance();
-    const Value right = AndLevel(interp, cursor, false);
-    left = BitwiseOperation(interp, op, left, right);
-  }
+  return Binary(interp, cursor, kOr, wantString);
 }
 
 Value ReadVariable(Interpreter& interp, StatementCursor& cursor) {
@@ -254,7 +241,17 @@ Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
     return Blank(wantString);
   }
   const TokenKind kind = t->kind;
-  if (kind == TokenKind::Identifier) return ReadVariable(interp, cursor);
+  if (kind == TokenKind::Identifier) {
+    // The common case, a numeric scalar, is read without a reference.
+    const Variable* v = t->variable;
+    const Token* next = cursor.Peek();
+    if (v != nullptr && !v->isString && v->extentCount == 0 &&
+        (next == nullptr || next->kind != TokenKind::LeftParen)) {
+      cursor.Advance();
+      return Value::Number(v->number);
+    }
+    return ReadVariable(interp, cursor);
+  }
   cursor.Advance();
   switch (kind) {
     case TokenKind::Number: return Value::Number(t->number);

@@ -74,8 +74,11 @@ TEST_F(EvaluatorTest, PowersWhereTheLogarithmFails) {
   EXPECT_EQ(Eval("2 ^ 0.5").number, std::sqrt(2.0));
   EXPECT_EQ(Eval("0 ^ -1").number, inf);
   EXPECT_EQ(Eval("(-2) ^ 0").number, 1.0);
-  const char* notANumber[] = {"(-8) ^ (1/3)", "0 ^ 0", "(0/0) ^ 0", "1 ^ (1/0)",
-                              "(1/0) ^ 0", "(-2) ^ 3000000000"};
+  EXPECT_EQ(Eval("1 ^ 0").number, 1.0);
+  EXPECT_EQ(Eval("(1/0) ^ -1").number, 0.0);
+  const char* notANumber[] = {"(-8) ^ (1/3)", "0 ^ 0",          "(0/0) ^ 0",
+                              "1 ^ (1/0)",    "(-1) ^ (1/0)",   "(1/0) ^ 0",
+                              "2 ^ (0/0)",    "(-2) ^ 3000000000"};
   for (const char* text : notANumber) {
     EXPECT_TRUE(std::isnan(Eval(text).number)) << text;
     EXPECT_EQ(interp.errorNumber, 0) << text;
