@@ -37,8 +37,11 @@ uint32_t FetchFloatParameter(RunData& run) {
 
 // ---- actions ----
 
+// The text is copied first: a line that runs the program may open a box,
+// and host events handled inside it may reuse the host's parameter buffer.
 int32_t TENREK_STDCALL LoadFromText(RunData* run, intptr_t text, intptr_t) {
-  SubmitProgramText(*run, TextParameter(text), LineEnds::OnePerLine);
+  const std::string copy(TextParameter(text));
+  SubmitProgramText(*run, copy, LineEnds::OnePerLine);
   return 0;
 }
 int32_t TENREK_STDCALL Run(RunData* run, intptr_t, intptr_t) {
