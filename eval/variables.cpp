@@ -241,8 +241,13 @@ Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name) {
 
 CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
   const Token* token = cursor.Current();
-  if (token == nullptr || token->kind != TokenKind::Identifier || token->variable == nullptr) {
+  if (token == nullptr || token->kind != TokenKind::Identifier) {
     interp.Report(Error::SyntaxError);
+    return {};
+  }
+  if (token->variable == nullptr) {  // never made by the tokenizer
+    interp.Report(Error::SyntaxError);
+    cursor.Advance();
     return {};
   }
   Variable& variable = *token->variable;
