@@ -191,7 +191,7 @@ TEST_F(EvaluatorTest, MissingOperandIsOneSyntaxError) {
   struct Case {
     const char* text;
     Form form;
-    const char* text_result;
+    const char* result;
   };
   const Case cases[] = {
       {"", kStringExpression, ""},      {R"("A" + )", kStringExpression, "A"},
@@ -202,13 +202,13 @@ TEST_F(EvaluatorTest, MissingOperandIsOneSyntaxError) {
     Load(c.text);
     switch (c.form) {
       case kStringExpression:
-        EXPECT_EQ(StringExpression(interp, cursor), c.text_result) << c.text;
+        EXPECT_EQ(StringExpression(interp, cursor), c.result) << c.text;
         break;
       case kNumericExpression:
         NumericExpression(interp, cursor);
         break;
       case kStringFactor:
-        EXPECT_EQ(StringFactor(interp, cursor), c.text_result) << c.text;
+        EXPECT_EQ(StringFactor(interp, cursor), c.result) << c.text;
         break;
     }
     EXPECT_EQ(interp.errorNumber, 40) << c.text;
