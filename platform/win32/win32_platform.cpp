@@ -2,8 +2,6 @@
 
 #include "platform/win32/windows_include.h"
 
-#include <cstdio>
-
 #include "platform/win32/input_dialog.h"
 
 namespace tenrek {
@@ -31,9 +29,20 @@ LocalTime Win32Platform::Now() {
   return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+// Straight to the standard output handle, unbuffered, so the text keeps its
+// place among whatever else the process writes. A host without a console
+// has no such handle, and the text goes nowhere.
 void Win32Platform::WriteOutput(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
+  while (!text.empty()) {
+    DWORD written = 0;
+    if (!WriteFile(output, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        written == 0) {
+      return;
+    }
+    text.remove_prefix(written);
+  }
 }
 
 }  // namespace tenrek
