@@ -236,11 +236,23 @@ bool LineParser::ParseObject() {
 }
 
 bool LineParser::ParseStep() {
-  if (!Count(1, 2) || words_[0].kind != Word::Kind::Bare) {
+  if (!Count(1, 3) || words_[0].kind != Word::Kind::Bare) {
     return error_.empty() ? Bad("expected a step name") : false;
   }
   op_.word = words_[0].text;
-  if (op_.word == "type") return Count(2, 2) && Text(1, op_.content);
+  if (op_.word == "type") {
+    // type "TEXT" [COUNT]: the text typed COUNT times over (for long texts).
+    if (!Count(2, 3) || !Text(1, op_.content)) return false;
+    if (words_.size() == 3 && (!Integer(2, op_.first) || op_.first < 1 || op_.first > 100000)) {
+      return error_.empty() ? Bad("the count must lie between 1 and 100000") : false;
+    }
+    if (words_.size() == 3) {
+      std::string repeated;
+      for (int64_t i = 0; i < op_.first; ++i) repeated += op_.content;
+      op_.content = std::move(repeated);
+    }
+    return true;
+  }
   static const char* const kSimple[] = {"read", "checkbox", "renum", "tick", "untick", "ok",
                                         "escape"};
   for (const char* name : kSimple) {
