@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the Windows build and its tests under Wine need: the
-# MinGW-w64 i686 cross compiler, Wine with its 32-bit half, Xvfb and xauth.
+# MinGW-w64 i686 cross compiler, Wine with its 32-bit half and its fonts,
+# Xvfb and xauth.
 # Quick when everything is present: apt-get update runs only when a package
 # is missing. Needs root (or sudo) only in that case.
 set -euo pipefail
@@ -12,6 +13,8 @@ command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64
 command -v i686-w64-mingw32-windres >/dev/null 2>&1 || missing+=(binutils-mingw-w64-i686)
 command -v wine >/dev/null 2>&1 || missing+=(wine)
 have_package wine32:i386 || missing+=(wine32:i386)
+# Wine's own fonts: dialogs in "MS Sans Serif" and the caption buttons.
+have_package fonts-wine || missing+=(fonts-wine)
 command -v Xvfb >/dev/null 2>&1 || missing+=(xvfb)
 command -v xauth >/dev/null 2>&1 || missing+=(xauth)
 

@@ -10,10 +10,9 @@
 # non-zero on any failure.
 #
 #   TENREK_WINEPREFIX  the Wine prefix to use (default build/mingw/wineprefix,
-#                      made once, about 10 s)
+#                      made once, about 10 s; see scripts/wine-env.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 
 bash scripts/setup-windows.sh
 
@@ -47,29 +46,8 @@ for file in "$module" "$host"; do
 done
 
 echo "== golden host scripts under Wine"
-export WINEPREFIX=${TENREK_WINEPREFIX:-$root/$build/wineprefix}
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-export LC_ALL=C.UTF-8
-if [ ! -f "$WINEPREFIX/.tenrek-ready" ]; then
-  echo "making the Wine prefix $WINEPREFIX"
-  mkdir -p "$WINEPREFIX"
-  # Unmanaged windows (a managed one costs about 2 s per box) and no crash
-  # dialog.
-  cat > "$WINEPREFIX/tenrek.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Managed"="N"
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-REG
-  wineboot -i >/dev/null 2>&1
-  wine regedit /S "$(winepath -w "$WINEPREFIX/tenrek.reg" 2>/dev/null)" >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.tenrek-ready"
-fi
+source scripts/wine-env.sh
+tenrek_make_wine_prefix
 
 # Plays every script inside one X server and one wineserver.
 results=$(mktemp -d)
