@@ -9,6 +9,8 @@
 # Installs what it needs when missing (scripts/setup-windows.sh). Exits
 # non-zero on any failure.
 #
+#   TENREK_WINE_UNIT_TESTS  1 (default): also cross-build the unit tests and run
+#                      them under Wine; 0: skip them
 #   TENREK_WINEPREFIX  the Wine prefix to use (default build/mingw/wineprefix,
 #                      made once, about 10 s; see scripts/wine-env.sh)
 set -euo pipefail
@@ -18,8 +20,11 @@ bash scripts/setup-windows.sh
 
 build=build/mingw
 echo "== cross build (MinGW-w64 i686)"
-cmake --preset mingw -DCMAKE_CXX_FLAGS=-Werror >/dev/null
-cmake --build --preset mingw -j"$(nproc)" --target tenrek_module tenrek_test_host >/dev/null
+unit_tests=${TENREK_WINE_UNIT_TESTS:-1}
+targets=(tenrek_module tenrek_test_host)
+if [ "$unit_tests" = 1 ]; then targets+=(tenrek_tests_windows); fi
+cmake --preset mingw -DCMAKE_CXX_FLAGS=-Werror -DTENREK_WINDOWS_UNIT_TESTS="$unit_tests" >/dev/null
+cmake --build --preset mingw -j"$(nproc)" --target "${targets[@]}" >/dev/null
 module=$build/Tenrek.mfx
 host=$build/tenrek-host.exe
 
@@ -55,6 +60,10 @@ trap 'rm -rf "$results"' EXIT
 cat > "$results/play.sh" <<'PLAY'
 set -u
 wineserver -p
+if [ -n "$UNIT_TESTS" ]; then
+  timeout 600 wine "$UNIT_TESTS" --gtest_brief=1 > "$RESULTS/unit.out" 2>&1
+  echo $? > "$RESULTS/unit.rc"
+fi
 for script in "$@"; do
   name=$(echo "$script" | tr '/' '_')
   timeout 120 wine "$HOST" "$script" > "$RESULTS/$name.out" 2> "$RESULTS/$name.err"
@@ -63,9 +72,19 @@ done
 wineserver -k
 PLAY
 scripts=(tests/golden/*.script windows/golden/*.script)
-HOST=$host RESULTS=$results xvfb-run -a -s "-screen 0 1024x768x24" \
+unit_binary=""
+if [ "$unit_tests" = 1 ]; then unit_binary=$build/tenrek-tests.exe; fi
+UNIT_TESTS=$unit_binary HOST=$host RESULTS=$results xvfb-run -a -s "-screen 0 1024x768x24" \
   bash "$results/play.sh" "${scripts[@]}"
 
+if [ -n "$unit_binary" ]; then
+  if [ "$(cat "$results/unit.rc")" = 0 ]; then
+    pass "unit tests under Wine: $(grep -E '^\[==========\]' "$results/unit.out" | tail -1 | cut -c14-)"
+  else
+    fail "unit tests under Wine"
+    grep -E 'FAILED|Failure' "$results/unit.out" | head -20 || true
+  fi
+fi
 for script in "${scripts[@]}"; do
   name=$(echo "$script" | tr '/' '_')
   expected=${script%.script}.transcript
