@@ -78,11 +78,11 @@ std::string FormatSystemError(int32_t code, int32_t ioSubCode, std::string_view 
     text.append(": \n");
   }
   if (code == kIoFailureCode) {
-    text += "Basic system I/O error " + std::to_string(ioSubCode);
-    text += Explain(kIoExplanations, ioSubCode);
+    text.append("Basic system I/O error ").append(std::to_string(ioSubCode));
+    text.append(Explain(kIoExplanations, ioSubCode));
   } else {
-    text += "Basic system error " + std::to_string(code);
-    text += Explain(kSystemExplanations, code);
+    text.append("Basic system error ").append(std::to_string(code));
+    text.append(Explain(kSystemExplanations, code));
   }
   return text;
 }
