@@ -761,69 +761,72 @@ void EditorRunner::PrintObjInfos() {
                      host::QuoteBytes(comment) + " " + host::QuoteBytes(web));
 }
 
+namespace {
+
+// The bytes of resource `id` of `type`, or an empty view when there is none.
+std::string_view ResourceBytes(HMODULE module, int64_t id, LPCSTR type) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) return {};
+  return std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found));
+}
+
+// "W x H, B bits" and, for a palette bitmap, ", C colours".
+std::string DescribeBitmap(std::string_view bytes) {
+  if (bytes.size() < sizeof(BITMAPINFOHEADER)) return "missing";
+  BITMAPINFOHEADER header;
+  std::memcpy(&header, bytes.data(), sizeof header);
+  std::string line = std::to_string(header.biWidth) + " x " + std::to_string(header.biHeight) +
+                     ", " + std::to_string(header.biBitCount) + " bits";
+  if (header.biBitCount <= 8) {
+    const DWORD colours = header.biClrUsed != 0 ? header.biClrUsed : 1u << header.biBitCount;
+    line += ", " + std::to_string(colours) + " colours";
+  }
+  return line;
+}
+
+// The original file name and the description of the version record.
+std::string DescribeVersion(HMODULE module) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(module, path, MAX_PATH);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  std::vector<char> block(size);
+  if (size == 0 || !GetFileVersionInfoA(path, 0, size, block.data())) return "missing";
+  auto value = [&block](const char* name) {
+    char* text = nullptr;
+    UINT length = 0;
+    const std::string key = std::string("\\StringFileInfo\\040904E4\\") + name;
+    if (!VerQueryValueA(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length)) {
+      return std::string("missing");
+    }
+    return host::QuoteBytes(text);
+  };
+  return value("OriginalFilename") + " " + value("FileDescription");
+}
+
+}  // namespace
+
 void EditorRunner::PrintResource(const EditorOperation& op) {
   HMODULE module = module_.Handle();
   if (op.word == "string") {
     char buffer[1024] = {};
     const int length = LoadStringA(module, static_cast<UINT>(op.first), buffer, sizeof buffer);
     transcript_.Result(length > 0 ? host::QuoteBytes(buffer) : "missing");
-    return;
-  }
-  if (op.word == "version") {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(module, path, MAX_PATH);
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-    std::vector<char> block(size);
-    if (size == 0 || !GetFileVersionInfoA(path, 0, size, block.data())) {
-      transcript_.Result("missing");
-      return;
-    }
-    auto value = [&block](const char* name) {
-      char* text = nullptr;
-      UINT length = 0;
-      const std::string key = std::string("\\StringFileInfo\\040904E4\\") + name;
-      if (!VerQueryValueA(block.data(), key.c_str(), reinterpret_cast<void**>(&text), &length)) {
-        return std::string("missing");
-      }
-      return host::QuoteBytes(text);
-    };
-    transcript_.Result(value("OriginalFilename") + " " + value("FileDescription"));
-    return;
-  }
-  if (op.word == "dialog") {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(op.first), RT_DIALOG);
-    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-    if (bytes == nullptr) {
-      transcript_.Result("missing");
-      return;
-    }
-    DialogTemplateReader reader(static_cast<const BYTE*>(bytes), SizeofResource(module, found));
+  } else if (op.word == "version") {
+    transcript_.Result(DescribeVersion(module));
+  } else if (op.word == "dialog") {
+    const std::string_view bytes = ResourceBytes(module, op.first, RT_DIALOG);
+    if (bytes.empty()) return transcript_.Result("missing");
+    DialogTemplateReader reader(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
     for (const std::string& line : reader.Lines()) Line(line);
-    return;
+  } else if (op.word == "bitmap") {
+    transcript_.Result(DescribeBitmap(ResourceBytes(module, op.first, RT_BITMAP)));
+  } else {
+    const std::string_view bytes = ResourceBytes(module, op.first, RT_RCDATA);
+    transcript_.Result(bytes.empty() ? "missing" : host::QuoteBytes(bytes));
   }
-  const bool bitmap = op.word == "bitmap";
-  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(op.first), bitmap ? RT_BITMAP : RT_RCDATA);
-  HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
-  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes == nullptr) {
-    transcript_.Result("missing");
-    return;
-  }
-  if (!bitmap) {
-    transcript_.Result(host::QuoteBytes(
-        std::string_view(static_cast<const char*>(bytes), SizeofResource(module, found))));
-    return;
-  }
-  const auto* header = static_cast<const BITMAPINFOHEADER*>(bytes);
-  std::string line = std::to_string(header->biWidth) + " x " + std::to_string(header->biHeight) +
-                     ", " + std::to_string(header->biBitCount) + " bits";
-  if (header->biBitCount <= 8) {
-    const DWORD colours = header->biClrUsed != 0 ? header->biClrUsed : 1u << header->biBitCount;
-    line += ", " + std::to_string(colours) + " colours";
-  }
-  transcript_.Result(line);
 }
 
 void EditorRunner::Renumber(const std::string& text) {
