@@ -32,7 +32,7 @@ class TemporaryInterpreter {
 void ShowMessage(std::string_view text) {
   Platform* platform = Module().platform;
   if (platform == nullptr) return;
-  platform->ShowMessageBox("...", text.substr(0, kMessageCapacity - 1), MB_OK);
+  platform->ShowMessageBox("...", text.substr(0, kMessageCapacity - 1), kMbOk);
 }
 
 void RenumberText(std::string& text) {

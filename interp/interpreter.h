@@ -121,7 +121,7 @@ class Interpreter {
   std::size_t dataToken = 0;        // index into dataLine->tokens
   bool quitRequested = false;
   std::string messageTitle = ".....";
-  int32_t messageStyle = MB_ICONEXCLAMATION;
+  int32_t messageStyle = kMbIconExclamation;
   int16_t stopCode = 30;  // 30 or more: the stop report adds nothing
   int32_t ioResult = 0;
   ModuleHandle moduleInstance = nullptr;

@@ -24,9 +24,9 @@ struct LocalTime {
   int second = 0;
 };
 
-// Message-box styles used by the core.
-inline constexpr int32_t MB_OK = 0;
-inline constexpr int32_t MB_ICONEXCLAMATION = 48;
+// Message-box styles used by the core (the values of the Win32 MB_ flags).
+inline constexpr int32_t kMbOk = 0;
+inline constexpr int32_t kMbIconExclamation = 48;
 
 struct InputRequest {
   std::string_view title;   // dialog caption (messageTitle)

@@ -25,27 +25,11 @@ class FakeHost {
  public:
   explicit FakeHost(NativeWindowSystem& windows) : windows_(windows) {
     record_.api.mainWindow = windows.CreateTopLevelWindow();
-    record_.api.generateEvent = [](RunData* run, int32_t code, int32_t) {
-      Of(run).events.push_back(code);
-    };
-    record_.api.temporaryString = [](RunData* run, int32_t, int32_t size) -> char* {
-      FakeHost& host = Of(run);
-      ++host.temporaryRequests;
-      if (!host.giveBuffers) return nullptr;
-      host.buffer.assign(static_cast<std::size_t>(size), '\x7F');
-      return host.buffer.data();
-    };
-    record_.api.expressionParameter = [](RunData*, int32_t, intptr_t first) { return first; };
-    record_.api.floatParameter = [](RunData*, int32_t, int32_t) { return 0u; };
-    record_.api.registerWindowProcedure = [](RunData* run, int32_t, WindowProcedure procedure) {
-      FakeHost& host = Of(run);
-      ++host.registrations;
-      RunHost* api = &host.record_.api;
-      host.windows_.SetWindowProperty(run->windows.handle, kProperty, run);
-      host.windows_.SetProcedure(run->windows.handle, [api, procedure](WindowHandle w, uint32_t m) {
-        procedure(api, w, m, 0, 0);
-      });
-    };
+    record_.api.generateEvent = GenerateEvent;
+    record_.api.temporaryString = TemporaryString;
+    record_.api.expressionParameter = ExpressionParameter;
+    record_.api.floatParameter = FloatParameter;
+    record_.api.registerWindowProcedure = RegisterWindowProcedure;
     record_.api.windowPropertyName = kProperty;
     record_.host = this;
   }
@@ -65,6 +49,32 @@ class FakeHost {
   };
   static FakeHost& Of(RunData* run) {
     return *reinterpret_cast<Record*>(run->header.runHost)->host;
+  }
+
+  // The host services, with the host's calling convention.
+  static void TENREK_STDCALL GenerateEvent(RunData* run, int32_t code, int32_t) {
+    Of(run).events.push_back(code);
+  }
+  static char* TENREK_STDCALL TemporaryString(RunData* run, int32_t, int32_t size) {
+    FakeHost& host = Of(run);
+    ++host.temporaryRequests;
+    if (!host.giveBuffers) return nullptr;
+    host.buffer.assign(static_cast<std::size_t>(size), '\x7F');
+    return host.buffer.data();
+  }
+  static intptr_t TENREK_STDCALL ExpressionParameter(RunData*, int32_t, intptr_t first) {
+    return first;
+  }
+  static uint32_t TENREK_STDCALL FloatParameter(RunData*, int32_t, int32_t) { return 0u; }
+  static void TENREK_STDCALL RegisterWindowProcedure(RunData* run, int32_t,
+                                                     WindowProcedure procedure) {
+    FakeHost& host = Of(run);
+    ++host.registrations;
+    RunHost* api = &host.record_.api;
+    host.windows_.SetWindowProperty(run->windows.handle, kProperty, run);
+    host.windows_.SetProcedure(run->windows.handle, [api, procedure](WindowHandle w, uint32_t m) {
+      procedure(api, w, m, 0, 0);
+    });
   }
 
   NativeWindowSystem& windows_;

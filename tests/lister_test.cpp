@@ -120,7 +120,7 @@ TEST_F(ListerTest, ListShowsOneBoxCaptionedList) {
   Command("LIST");
   ASSERT_EQ(platform.boxes.size(), 1u);
   EXPECT_EQ(platform.boxes[0].caption, "LIST");
-  EXPECT_EQ(platform.boxes[0].style, MB_OK);
+  EXPECT_EQ(platform.boxes[0].style, kMbOk);
   EXPECT_EQ(platform.boxes[0].text, "10 A = 1\n20 B = 2\n");
 }
 

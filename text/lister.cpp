@@ -180,7 +180,7 @@ void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox
     listing.AddRange(interp.program, ReadLineRange(cursor));
   } while (MoreLineRanges(interp, cursor));
   if (toMessageBox) {
-    interp.platform.ShowMessageBox("LIST", listing.text, MB_OK);
+    interp.platform.ShowMessageBox("LIST", listing.text, kMbOk);
   } else {
     *interp.listingBuffer.text = std::move(listing.text);
   }
