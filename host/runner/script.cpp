@@ -36,10 +36,10 @@ int HexValue(char c) {
   return -1;
 }
 
-// Reads a double-quoted string starting at line[pos] == '"'; `pos` ends
-// after the closing quote.
-std::optional<std::string> ReadString(std::string_view line, std::size_t& pos,
-                                      std::string& error) {
+}  // namespace
+
+std::optional<std::string> ReadScriptString(std::string_view line, std::size_t& pos,
+                                            std::string& error) {
   std::string out;
   for (++pos; pos < line.size(); ++pos) {
     const char c = line[pos];
@@ -77,6 +77,31 @@ std::optional<std::string> ReadString(std::string_view line, std::size_t& pos,
   error = "string not closed";
   return std::nullopt;
 }
+
+std::optional<std::vector<ScriptWord>> SplitScriptWords(std::string_view line,
+                                                        std::string& error) {
+  std::vector<ScriptWord> words;
+  std::size_t pos = 0;
+  for (;;) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    if (pos >= line.size()) return words;
+    if (line[pos] == '"') {
+      std::optional<std::string> text = ReadScriptString(line, pos, error);
+      if (!text) return std::nullopt;
+      if (pos < line.size() && !IsBlank(line[pos])) {
+        error = "a blank must follow a string";
+        return std::nullopt;
+      }
+      words.push_back({true, std::move(*text)});
+      continue;
+    }
+    const std::size_t start = pos;
+    while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+    words.push_back({false, std::string(line.substr(start, pos - start))});
+  }
+}
+
+namespace {
 
 bool IsInteger(std::string_view s) {
   std::size_t i = !s.empty() && s[0] == '-' ? 1 : 0;
@@ -129,27 +154,19 @@ std::optional<Word> ClassifyBare(std::string_view text, std::string& error) {
 }
 
 std::optional<std::vector<Word>> SplitWords(std::string_view line, std::string& error) {
+  std::optional<std::vector<ScriptWord>> split = SplitScriptWords(line, error);
+  if (!split) return std::nullopt;
   std::vector<Word> words;
-  std::size_t pos = 0;
-  while (true) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    if (pos >= line.size()) return words;
-    if (line[pos] == '"') {
-      std::optional<std::string> text = ReadString(line, pos, error);
-      if (!text) return std::nullopt;
-      if (pos < line.size() && !IsBlank(line[pos])) {
-        error = "a blank must follow a string";
-        return std::nullopt;
-      }
-      words.push_back(Word{Word::Kind::Text, std::move(*text)});
+  for (ScriptWord& element : *split) {
+    if (element.quoted) {
+      words.push_back(Word{Word::Kind::Text, std::move(element.text)});
       continue;
     }
-    const std::size_t start = pos;
-    while (pos < line.size() && !IsBlank(line[pos])) ++pos;
-    std::optional<Word> word = ClassifyBare(line.substr(start, pos - start), error);
+    std::optional<Word> word = ClassifyBare(element.text, error);
     if (!word) return std::nullopt;
     words.push_back(std::move(*word));
   }
+  return words;
 }
 
 // Builds the operation from the words of its line; reports in `error`.

@@ -31,48 +31,6 @@ int HexDigit(char c) {
   return -1;
 }
 
-// A double-quoted string with the escapes \\ \" \n \r \t \xHH; `pos` stands
-// on the opening quote and ends after the closing one.
-std::optional<std::string> ReadQuoted(std::string_view line, std::size_t& pos,
-                                      std::string& error) {
-  std::string out;
-  for (++pos; pos < line.size(); ++pos) {
-    const char c = line[pos];
-    if (c == '"') {
-      ++pos;
-      return out;
-    }
-    if (c != '\\') {
-      out.push_back(c);
-      continue;
-    }
-    if (++pos >= line.size()) break;
-    switch (line[pos]) {
-      case '\\': out.push_back('\\'); break;
-      case '"': out.push_back('"'); break;
-      case 'n': out.push_back('\n'); break;
-      case 'r': out.push_back('\r'); break;
-      case 't': out.push_back('\t'); break;
-      case 'x': {
-        const int high = pos + 1 < line.size() ? HexDigit(line[pos + 1]) : -1;
-        const int low = pos + 2 < line.size() ? HexDigit(line[pos + 2]) : -1;
-        if (high < 0 || low < 0) {
-          error = "\\x needs two hexadecimal digits";
-          return std::nullopt;
-        }
-        out.push_back(static_cast<char>(high * 16 + low));
-        pos += 2;
-        break;
-      }
-      default:
-        error = std::string("unknown escape \\") + line[pos];
-        return std::nullopt;
-    }
-  }
-  error = "string not closed";
-  return std::nullopt;
-}
-
 // A decimal integer (optionally negative) or 0x followed by hex digits.
 bool ParseInteger(std::string_view text, int64_t& value) {
   bool negative = false;
@@ -98,29 +56,20 @@ bool ParseInteger(std::string_view text, int64_t& value) {
 }
 
 std::optional<std::vector<Word>> SplitWords(std::string_view line, std::string& error) {
+  std::optional<std::vector<host::ScriptWord>> split = host::SplitScriptWords(line, error);
+  if (!split) return std::nullopt;
   std::vector<Word> words;
-  std::size_t pos = 0;
-  while (true) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    if (pos >= line.size()) return words;
+  for (host::ScriptWord& element : *split) {
     Word word;
-    if (line[pos] == '"') {
-      std::optional<std::string> text = ReadQuoted(line, pos, error);
-      if (!text) return std::nullopt;
-      if (pos < line.size() && !IsBlank(line[pos])) {
-        error = "a blank must follow a string";
-        return std::nullopt;
-      }
+    word.text = std::move(element.text);
+    if (element.quoted) {
       word.kind = Word::Kind::Text;
-      word.text = std::move(*text);
-    } else {
-      const std::size_t start = pos;
-      while (pos < line.size() && !IsBlank(line[pos])) ++pos;
-      word.text = std::string(line.substr(start, pos - start));
-      if (ParseInteger(word.text, word.integer)) word.kind = Word::Kind::Integer;
+    } else if (ParseInteger(word.text, word.integer)) {
+      word.kind = Word::Kind::Integer;
     }
     words.push_back(std::move(word));
   }
+  return words;
 }
 
 const std::map<std::string, EditorKind, std::less<>>& EditorOperationNames() {
