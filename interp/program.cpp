@@ -7,6 +7,11 @@ ProgramLine* ProgramStore::Find(int32_t number) const {
   return found != index_.end() ? found->second : nullptr;
 }
 
+ProgramLine* ProgramStore::FirstFrom(int32_t number) const {
+  auto found = lines_.lower_bound(number);
+  return found != lines_.end() ? found->second.get() : nullptr;
+}
+
 void ProgramStore::Store(int32_t number, TokenList tokens,
                          std::vector<std::unique_ptr<ProgramLine>>& removed) {
   auto existing = lines_.find(number);

@@ -37,6 +37,10 @@ class ProgramStore {
   // The line with exactly this number, or null. Reports nothing.
   ProgramLine* Find(int32_t number) const;
 
+  // The first line whose number is `number` or more, or null: where a
+  // range of lines begins, found without walking the lines before it.
+  ProgramLine* FirstFrom(int32_t number) const;
+
   // Stores `tokens` as line `number`, replacing a line of that number. An
   // empty list only deletes. Replaced lines are appended to `removed`.
   void Store(int32_t number, TokenList tokens,

@@ -24,13 +24,11 @@ void LeaveCurrentLine(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void DeleteLineRange(Interpreter& interp, StatementCursor& cursor, LineRange range) {
-  ProgramLine* line = interp.program.First();
+  ProgramLine* line = interp.program.FirstFrom(range.lower);
   while (line != nullptr && line->number <= range.upper) {
     ProgramLine* next = line->next;
-    if (line->number >= range.lower) {
-      if (line == interp.currentLine) LeaveCurrentLine(interp, cursor);
-      interp.RemoveLine(line);
-    }
+    if (line == interp.currentLine) LeaveCurrentLine(interp, cursor);
+    interp.RemoveLine(line);
     line = next;
   }
 }

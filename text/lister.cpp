@@ -103,9 +103,10 @@ struct ListingBuilder {
   bool full = false;
 
   void AddRange(const ProgramStore& program, LineRange range) {
-    for (const ProgramLine* l = program.First(); l != nullptr && !full; l = l->next) {
+    for (const ProgramLine* l = program.FirstFrom(range.lower); l != nullptr && !full;
+         l = l->next) {
       if (l->number > range.upper) return;
-      if (l->number >= range.lower) AddLine(*l);
+      AddLine(*l);
     }
   }
   void AddLine(const ProgramLine& programLine) {
