@@ -281,18 +281,30 @@ Value EvaluateFactor(Interpreter& interp, StatementCursor& cursor) {
   return GuardedFactor(interp, cursor, false);
 }
 
-double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
-  const Value value = EvaluateExpression(interp, cursor);
+namespace {
+
+// The typed readers: a value of the other type is a mismatch and gives 0
+// or the empty string.
+double AsNumber(Interpreter& interp, const Value& value) {
   if (!value.isString) return value.number;
   interp.Report(Error::TypeMismatch);
   return 0.0;
 }
 
-std::string StringExpression(Interpreter& interp, StatementCursor& cursor) {
-  Value value = OrLevel(interp, cursor, true);
+std::string AsString(Interpreter& interp, Value&& value) {
   if (value.isString) return std::move(value.text);
   interp.Report(Error::TypeMismatch);
   return std::string();
+}
+
+}  // namespace
+
+double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
+  return AsNumber(interp, EvaluateExpression(interp, cursor));
+}
+
+std::string StringExpression(Interpreter& interp, StatementCursor& cursor) {
+  return AsString(interp, OrLevel(interp, cursor, true));
 }
 
 int32_t IntegerExpression(Interpreter& interp, StatementCursor& cursor) {
@@ -300,17 +312,11 @@ int32_t IntegerExpression(Interpreter& interp, StatementCursor& cursor) {
 }
 
 double NumericFactor(Interpreter& interp, StatementCursor& cursor) {
-  const Value value = EvaluateFactor(interp, cursor);
-  if (!value.isString) return value.number;
-  interp.Report(Error::TypeMismatch);
-  return 0.0;
+  return AsNumber(interp, EvaluateFactor(interp, cursor));
 }
 
 std::string StringFactor(Interpreter& interp, StatementCursor& cursor) {
-  Value value = GuardedFactor(interp, cursor, true);
-  if (value.isString) return std::move(value.text);
-  interp.Report(Error::TypeMismatch);
-  return std::string();
+  return AsString(interp, GuardedFactor(interp, cursor, true));
 }
 
 int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor) {

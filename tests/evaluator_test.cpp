@@ -11,13 +11,8 @@ namespace {
 
 using EvaluatorTest = ExpressionTest;
 
-struct NumericCase {
-  const char* text;
-  double expected;
-};
-
 TEST_F(EvaluatorTest, OperatorsAndPrecedence) {
-  const NumericCase cases[] = {
+  const NumberCase cases[] = {
       {"1 + 2 * 3", 7},
       {"(1 + 2) * 3", 9},
       {"10 - 2 - 3", 5},
@@ -60,12 +55,8 @@ TEST_F(EvaluatorTest, OperatorsAndPrecedence) {
       {"1E3 + .5", 1000.5},
       {"[1 + 1] * 2", 4},
   };
-  for (const NumericCase& c : cases) {
-    const Value v = Eval(c.text);
-    EXPECT_FALSE(v.isString) << c.text;
-    EXPECT_EQ(v.number, c.expected) << c.text;
-    EXPECT_EQ(interp.errorNumber, 0) << c.text;
-    EXPECT_TRUE(cursor.AtLineEnd()) << c.text;
+  for (const NumberCase& c : cases) {
+    EXPECT_EQ(EvalCleanly(c.text, false).number, c.expected) << c.text;
   }
 }
 

@@ -38,6 +38,16 @@ class ExpressionTest : public ::testing::Test {
     return EvaluateExpression(interp, cursor);
   }
 
+  // Evaluates `text`, which must give a value of the expected type without
+  // any report and use every token; the caller checks the value itself.
+  Value EvalCleanly(const char* text, bool isString) {
+    const Value v = Eval(text);
+    EXPECT_EQ(v.isString, isString) << text;
+    EXPECT_EQ(interp.errorNumber, 0) << text;
+    EXPECT_TRUE(cursor.AtLineEnd()) << text;
+    return v;
+  }
+
   Variable* Var(std::string_view name) { return FindOrCreateVariable(interp, name); }
 
   void SetText(std::string_view name, std::string text) {
@@ -54,6 +64,16 @@ class ExpressionTest : public ::testing::Test {
   Interpreter interp;
   TokenList tokens;
   StatementCursor cursor;
+};
+
+// Table rows: an expression text and the value it must give.
+struct NumberCase {
+  const char* text;
+  double expected;
+};
+struct TextCase {
+  const char* text;
+  const char* expected;
 };
 
 inline constexpr const char* kTypeMismatchText = "Type mismatch error: \nBasic system error 41";

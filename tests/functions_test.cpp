@@ -11,11 +11,6 @@ namespace {
 
 using FunctionsTest = ExpressionTest;
 
-struct NumberCase {
-  const char* text;
-  double expected;
-};
-
 TEST_F(FunctionsTest, NumericResults) {
   const NumberCase cases[] = {
       {"SQR(3)", 9},
@@ -73,18 +68,9 @@ TEST_F(FunctionsTest, NumericResults) {
       {"PEEK 0", 0},
   };
   for (const NumberCase& c : cases) {
-    const Value v = Eval(c.text);
-    EXPECT_FALSE(v.isString) << c.text;
-    EXPECT_DOUBLE_EQ(v.number, c.expected) << c.text;
-    EXPECT_EQ(interp.errorNumber, 0) << c.text;
-    EXPECT_TRUE(cursor.AtLineEnd()) << c.text;
+    EXPECT_DOUBLE_EQ(EvalCleanly(c.text, false).number, c.expected) << c.text;
   }
 }
-
-struct TextCase {
-  const char* text;
-  const char* expected;
-};
 
 TEST_F(FunctionsTest, StringResults) {
   const TextCase cases[] = {
@@ -131,11 +117,7 @@ TEST_F(FunctionsTest, StringResults) {
       {"UPPER$ \"ab\" + \"c\"", "ABc"},
   };
   for (const TextCase& c : cases) {
-    const Value v = Eval(c.text);
-    EXPECT_TRUE(v.isString) << c.text;
-    EXPECT_EQ(v.text, c.expected) << c.text;
-    EXPECT_EQ(interp.errorNumber, 0) << c.text;
-    EXPECT_TRUE(cursor.AtLineEnd()) << c.text;
+    EXPECT_EQ(EvalCleanly(c.text, true).text, c.expected) << c.text;
   }
 }
 
