@@ -154,6 +154,7 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
     cursor.resumeAtCursor = false;
     while (cursor.Is(TokenKind::Colon)) cursor.Advance();
     if (!cursor.AtLineEnd()) {
+      if (!interp.BeginStatement(commandTokens)) return;
       if (interp.TakeBreakRequest()) {
         interp.stopCode = -20;
         return StopReport(interp, messageBuffer);

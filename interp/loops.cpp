@@ -20,6 +20,7 @@ void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kin
   frame.list = cursor.list;
   frame.resume = cursor.pos;
   interp.controlStack.push_back(frame);
+  interp.CheckControlStackBudget();
 }
 
 // Sends execution to where a frame resumes. `jumped` stays clear: at the

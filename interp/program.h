@@ -26,6 +26,7 @@ struct ProgramLine {
   TokenList tokens;
   ProgramLine* next = nullptr;
   bool removed = false;
+  std::size_t heldBytes = 0;  // what the line counts against the memory budget
 };
 
 class ProgramStore {

@@ -110,6 +110,13 @@ class LineReader {
   std::string piece_;
 };
 
+// A break (Ctrl-C, or the owner going away) or an exhausted memory budget
+// stops a LOAD between two lines; the run then ends as it would after any
+// statement that met them.
+bool StopsLoading(const Interpreter& interp) {
+  return interp.BreakPending() || interp.Abandoned() || interp.budget.Exhausted();
+}
+
 // Each line is entered as if typed. A line without a number, and every
 // continuation piece of an over-long text line, is a bad line: it is
 // reported and never entered (a piece that happens to begin with digits
@@ -118,7 +125,7 @@ class LineReader {
 // on some systems but never reads).
 bool EnterLines(Interpreter& interp, std::FILE* file) {
   LineReader reader(file);
-  while (reader.Next()) {
+  while (!StopsLoading(interp) && reader.Next()) {
     if (reader.IsContinuation()) {
       interp.Report(Error::BadLineInFile);
       continue;
