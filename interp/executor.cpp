@@ -160,7 +160,7 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
         return StopReport(interp, messageBuffer);
       }
       if (!RunStatement(interp, cursor)) return StopReport(interp, messageBuffer);
-      if (CurrentLineRemoved(interp)) return;
+      if (CurrentLineRemoved(interp) || interp.TakeOutOfMemory()) return;
       if (!cursor.AtLineEnd()) continue;
     }
     if (!ChangeLine(interp, cursor)) return;

@@ -85,8 +85,8 @@ void Interpreter::EnterAndRun(std::string_view text) {
     EnterLine(text, tokens);
     if (enteredLineNumber == 0) {
       RunCommandTokens(tokens);
-    } else if (budget.TakeExhausted()) {
-      ReportOutOfMemory();
+    } else {
+      TakeOutOfMemory();
     }
   } catch (...) {
     evaluationDepth = outerEvaluationDepth;
@@ -110,7 +110,8 @@ void Interpreter::RunCommandTokens(TokenList& tokens) {
   }
   // Frames pushed by this command point into its tokens, which end here.
   DiscardFramesInto(&tokens);
-  if (budget.TakeExhausted()) ReportOutOfMemory();
+  if (controlStack.empty()) controlStack.shrink_to_fit();
+  TakeOutOfMemory();
   state = RunState::Idle;
 }
 
@@ -159,6 +160,12 @@ void Interpreter::ReportOutOfMemory() {
   std::string message = "Out of memory";
   if (currentLine != nullptr) message += " in " + std::to_string(currentLine->number);
   ReportError(kOutOfMemoryCode, message);
+}
+
+bool Interpreter::TakeOutOfMemory() {
+  if (!budget.TakeExhausted()) return false;
+  ReportOutOfMemory();
+  return true;
 }
 
 void Interpreter::ReportIoFailure(int32_t ioSubCode) {
@@ -242,11 +249,7 @@ void Interpreter::Abandon() {
 }
 
 bool Interpreter::BeginStatement(const TokenList& commandTokens) {
-  if (abandoned_) return false;
-  if (budget.TakeExhausted()) {
-    ReportOutOfMemory();
-    return false;
-  }
+  if (abandoned_ || TakeOutOfMemory()) return false;
   if (statementLimit_ != 0 && ++statementsRun_ > statementLimit_) RequestBreak();
   if (commandDepth_ == 1 && HasRetired()) ReleaseRetiredDuringRun(commandTokens);
   return true;

@@ -114,12 +114,19 @@ class Interpreter {
 
   // The -2 report: the budget is exhausted or the machine gave no memory.
   void ReportOutOfMemory();
+  // Makes the -2 report when the budget ran out since the last check;
+  // answers whether it did (the run then ends).
+  bool TakeOutOfMemory();
 
   // NEW and CLEAR, for the statements and for LOAD.
   void NewProgram(StatementCursor& cursor);
   void ClearProgramState(StatementCursor& cursor);
 
-  void FreeControlStack() { controlStack.clear(); }
+  // The stack's block goes too: a runaway GOSUB may have made it large.
+  void FreeControlStack() {
+    controlStack.clear();
+    controlStack.shrink_to_fit();
+  }
   // After a frame is pushed: the stack counts against the memory budget.
   void CheckControlStackBudget();
   void ResetReadPosition() {

@@ -1,6 +1,7 @@
 // SAVE, LOAD, MERGE and the program-file loader, against real files in a
 // private temporary folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -207,6 +208,50 @@ TEST_F(FilesTest, OverlongTextLineKeepsItsFirstPieceOnly) {
   ASSERT_EQ(interp.program.Size(), 3u);
   EXPECT_EQ(interp.program.Find(10)->tokens[0].text, " " + std::string(1016, 'a'));
   EXPECT_EQ(Listing("ILXT 20-"), "20 Y = 2\r\n30 Z = 3\r\n");
+}
+
+// Devices, pipes and folders never end or never read: LOAD opens only
+// regular files (links followed) and refuses the rest as a missing file.
+TEST_F(FilesTest, LoadOpensOnlyRegularFiles) {
+  WriteFile("REAL.BAS", "10 A = 1\n");
+  fs::create_symlink("/dev/zero", Path("ZERO.BAS"));
+  fs::create_symlink(Path("REAL.BAS"), Path("LINKED.BAS"));
+  fs::create_directory(Path("FOLDER.BAS"));
+  ASSERT_EQ(mkfifo(Path("PIPE.BAS").c_str(), 0600), 0);
+  for (const char* name : {"ZERO", "FOLDER", "PIPE"}) {
+    Command("10 A = 1");
+    platform.notifications.clear();
+    FileCommand("LOAD", name);
+    ExpectIoFailure("Basic system I/O error 10 (file not found)");
+    EXPECT_EQ(platform.notifications.size(), 1u) << name;
+    EXPECT_TRUE(interp.program.Empty()) << name;
+  }
+  FileCommand("MERGE", "LINKED");
+  EXPECT_EQ(interp.errorNumber, 0);
+  EXPECT_EQ(interp.program.Size(), 1u);
+  EXPECT_FALSE(EnterProgramFile(interp, Path("ZERO.BAS")));
+}
+
+// A break (Ctrl-C) while a file loads stops the loading between two lines.
+TEST_F(FilesTest, BreakStopsALoad) {
+  std::string lines;
+  for (int n = 0; n < 1000; ++n) lines += "no number here\n";
+  WriteFile("BAD.BAS", lines);
+  interp.onError = [this](int32_t, std::string_view) { interp.RequestBreak(); };
+  FileCommand("LOAD", "BAD");
+  EXPECT_EQ(interp.errorNumber, 32);
+  EXPECT_EQ(platform.notifications.size(), 1u);
+}
+
+TEST(FileNames, WindowsDeviceNamesAreRecognised) {
+  const std::vector<std::pair<std::string_view, bool>> cases = {
+      {"CON.BAS", true},       {"nul.BAS", true},      {"C:\\dir\\Com1.BAS", true},
+      {"dir/LPT9.txt.BAS", true}, {"AUX .BAS", true},  {"CONIN$.BAS", true},
+      {"PRN", true},           {"COM0.BAS", false},    {"COM10.BAS", false},
+      {"CONSOLE.BAS", false},  {"NULL.BAS", false},    {"CON/GAME.BAS", false},
+      {"GAME.BAS", false},     {"", false},
+  };
+  for (const auto& [name, device] : cases) EXPECT_EQ(NamesWindowsDevice(name), device) << name;
 }
 
 TEST_F(FilesTest, ExtensionIsAlwaysAppended) {

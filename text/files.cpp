@@ -5,9 +5,12 @@
 // platform: SAVE ends each line in CR LF, and reading accepts LF or CR LF.
 #include "text/files.h"
 
+#include <array>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "eval/evaluator.h"
 #include "interp/interpreter.h"
@@ -190,13 +193,41 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
     interp.ReportIoFailure(kBadFileName);
     return;
   }
-  FilePtr file(std::fopen(ProgramFileName(name).c_str(), "rb"));
+  const std::string path = ProgramFileName(name);
+  FilePtr file(IsLoadableFile(path) ? std::fopen(path.c_str(), "rb") : nullptr);
   if (file == nullptr || !EnterLines(interp, file.get())) {
     interp.ReportIoFailure(kFileNotFound);
   }
 }
 
+bool NamesWindowsDevice(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\:");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  std::string upper;
+  for (const char c : name) upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  static constexpr std::array<std::string_view, 6> kPlainDevices = {"CON", "PRN", "AUX", "NUL",
+                                                                     "CONIN$", "CONOUT$"};
+  for (std::string_view device : kPlainDevices) {
+    if (upper == device) return true;
+  }
+  const bool numbered = upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT"));
+  return numbered && upper[3] >= '1' && upper[3] <= '9';
+}
+
+bool IsLoadableFile(const std::string& path) {
+#ifdef _WIN32
+  if (NamesWindowsDevice(path) || path.starts_with("\\\\.\\") || path.starts_with("//./")) {
+    return false;
+  }
+#endif
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(path), error);
+}
+
 bool EnterProgramFile(Interpreter& interp, const std::string& path) {
+  if (!IsLoadableFile(path)) return false;
   FilePtr file(std::fopen(path.c_str(), "rb"));
   return file != nullptr && EnterLines(interp, file.get());
 }

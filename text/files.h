@@ -23,4 +23,14 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
 // does, without NEW. Returns false when the file cannot be opened.
 bool EnterProgramFile(Interpreter& interp, const std::string& path);
 
+// Whether the last part of `path` names a Windows device (CON, PRN, AUX,
+// NUL, COM1 to COM9, LPT1 to LPT9, CONIN$, CONOUT$), with any extension:
+// Windows opens the device for such a name in every folder.
+bool NamesWindowsDevice(std::string_view path);
+
+// Whether `path` is a file LOAD may read: a regular file (after links),
+// and on Windows a disk file, not a device. Pipes, devices and folders
+// never end or never read, and would hold the caller for good.
+bool IsLoadableFile(const std::string& path);
+
 }  // namespace tenrek
