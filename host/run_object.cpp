@@ -81,6 +81,8 @@ std::unique_ptr<Interpreter> CreateInterpreter(const HostModule& module, WindowH
   interp->moduleInstance = module.instance;
   interp->messageWindow = window;
   interp->random.Seed(static_cast<uint32_t>(std::time(nullptr)));
+  interp->SetStatementLimit(module.statementLimit);
+  interp->budget.SetLimit(module.memoryBudget);
   return interp;
 }
 

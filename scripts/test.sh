@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the native suites under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the golden host transcripts, the 32-bit
-# Windows cross build, and (when present) the Windows module under Wine.
+# UndefinedBehaviorSanitizer, the golden host transcripts, a short run of
+# each fuzz target, the 32-bit Windows cross build, and (when present) the
+# Windows module under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +14,9 @@ cmake --preset asan -DCMAKE_CXX_FLAGS=-Werror >/dev/null
 cmake --build --preset asan -j"$jobs"
 echo "== native tests"
 ctest --preset asan -j"$jobs"
+
+echo "== fuzz smoke (libFuzzer, ASan + UBSan; 15 s per target)"
+bash scripts/fuzz.sh --smoke
 
 echo "== 32-bit Windows cross build of the portable core"
 cmake --preset mingw -DCMAKE_CXX_FLAGS=-Werror >/dev/null

@@ -66,10 +66,11 @@ bool ReadLine(bool interactive, std::string& line) {
 
 }  // namespace
 
-int RunPrompt() {
+int RunPrompt(std::size_t memoryBudget) {
   ConsolePlatform platform;
   Interpreter interp(platform);
   interp.state = RunState::Idle;
+  interp.budget.SetLimit(memoryBudget);
   int reports = 0;
   ShowErrorsOnStderr(interp, reports);
   InstallInterruptHandler(interp);
@@ -85,10 +86,11 @@ int RunPrompt() {
   return 0;
 }
 
-int RunProgramFile(const char* path) {
+int RunProgramFile(const char* path, std::size_t memoryBudget) {
   ConsolePlatform platform;
   Interpreter interp(platform);
   interp.state = RunState::Idle;
+  interp.budget.SetLimit(memoryBudget);
   int reports = 0;
   ShowErrorsOnStderr(interp, reports);
   if (!EnterProgramFile(interp, path)) {
