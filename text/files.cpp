@@ -5,7 +5,9 @@
 // platform: SAVE ends each line in CR LF, and reading accepts LF or CR LF.
 #include "text/files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -34,10 +36,20 @@ bool IsUsableFileName(std::string_view name) {
   return name.size() <= kMaxFileNameText && name.find('\0') == std::string_view::npos;
 }
 
-std::string ProgramFileName(std::string_view name) {
+std::string ProgramFileName(std::string_view name, const char* extension = ".BAS") {
   std::string path(name);
-  path += ".BAS";
+  path += extension;
   return path;
+}
+
+// NAME.BAS, or NAME.bas when the file system tells case apart and only
+// that one exists.
+std::FILE* OpenProgramFile(std::string_view name) {
+  std::FILE* file = std::fopen(ProgramFileName(name).c_str(), "rb");
+  if (file == nullptr && errno == ENOENT) {
+    file = std::fopen(ProgramFileName(name, ".bas").c_str(), "rb");
+  }
+  return file;
 }
 
 // Splits a file into lines of at most 1023 characters. A line ends at a
@@ -47,6 +59,17 @@ std::string ProgramFileName(std::string_view name) {
 class LineReader {
  public:
   explicit LineReader(std::FILE* file) : file_(file) { piece_.reserve(kMaxLineLength); }
+
+  // Editors on Windows often start a UTF-8 file with a byte-order mark; it
+  // is not part of the first line.
+  void SkipByteOrderMark() {
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    PeekChar();
+    if (size_ >= 3 && std::memcmp(buffer_, kMark, 3) == 0) {
+      position_ = 3;
+      lookahead_ = kNone;
+    }
+  }
 
   // Reads the next piece; false at the end of the file.
   bool Next() {
@@ -118,6 +141,7 @@ class LineReader {
 // on some systems but never reads).
 bool EnterLines(Interpreter& interp, std::FILE* file) {
   LineReader reader(file);
+  reader.SkipByteOrderMark();
   while (reader.Next()) {
     if (reader.IsContinuation()) {
       interp.Report(Error::BadLineInFile);
@@ -183,7 +207,7 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
     interp.ReportIoFailure(kBadFileName);
     return;
   }
-  FilePtr file(std::fopen(ProgramFileName(name).c_str(), "rb"));
+  FilePtr file(OpenProgramFile(name));
   if (file == nullptr || !EnterLines(interp, file.get())) {
     interp.ReportIoFailure(kFileNotFound);
   }
@@ -192,6 +216,10 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
 bool EnterProgramFile(Interpreter& interp, const std::string& path) {
   FilePtr file(std::fopen(path.c_str(), "rb"));
   return file != nullptr && EnterLines(interp, file.get());
+}
+
+bool EnterProgramStream(Interpreter& interp, std::FILE* stream) {
+  return EnterLines(interp, stream);
 }
 
 // LOAD name

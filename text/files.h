@@ -2,6 +2,7 @@
 // ends when written, either line end accepted when read.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -22,5 +23,7 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
 // Enters every line of the file at `path` (no extension added) as LOAD
 // does, without NEW. Returns false when the file cannot be opened.
 bool EnterProgramFile(Interpreter& interp, const std::string& path);
+// The same for an open stream; false when reading it failed.
+bool EnterProgramStream(Interpreter& interp, std::FILE* stream);
 
 }  // namespace tenrek
