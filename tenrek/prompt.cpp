@@ -61,12 +61,17 @@ void EnterProgramText(Interpreter& interp, std::string& text) {
   if (stream) EnterProgramStream(interp, stream.get());
 }
 
+void Prepare(Interpreter& interp, const Options& options) {
+  interp.state = RunState::Idle;
+  if (options.seed) interp.random.Seed(*options.seed);
+}
+
 }  // namespace
 
-int RunPrompt() {
+int RunPrompt(const Options& options) {
   TerminalPlatform platform;
   Interpreter interp(platform);
-  interp.state = RunState::Idle;
+  Prepare(interp, options);
   int reports = 0;
   ShowErrorsOnStderr(interp, reports);
   LineEditor editor;
@@ -87,7 +92,7 @@ int RunPrompt() {
   return 0;
 }
 
-int RunProgramFile(const char* name) {
+int RunProgramFile(const char* name, const Options& options) {
   const std::string path = FindProgramFile(name);
   std::string text;
   std::string reason;
@@ -97,7 +102,7 @@ int RunProgramFile(const char* name) {
   }
   TerminalPlatform platform;
   Interpreter interp(platform);
-  interp.state = RunState::Idle;
+  Prepare(interp, options);
   int reports = 0;
   ShowErrorsOnStderr(interp, reports);
   EnterProgramText(interp, text);

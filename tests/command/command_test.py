@@ -126,7 +126,10 @@ class Arguments(Folder):
         for args, named in [(["--frobnicate"], "unknown argument: --frobnicate"),
                             (["hello.bas"], "unknown argument: hello.bas"),
                             (["run"], "run needs a FILE"),
-                            (["run", "a.bas", "b.bas"], "unexpected argument: b.bas")]:
+                            (["run", "a.bas", "b.bas"], "unexpected argument: b.bas"),
+                            (["--seed", "-1", "run", "-"], "--seed needs a whole number"),
+                            (["--seed", "4294967296"], "--seed needs a whole number"),
+                            (["--seed", "1", "host", "-"], "--seed is for the prompt")]:
             with self.subTest(args=args):
                 result = run(args)
                 self.assertEqual(result.returncode, 2)
@@ -145,6 +148,12 @@ class Arguments(Folder):
                 result = run(args, cwd=self.dir)
                 self.assertEqual(result.returncode, 2)
                 self.assertEqual(result.stderr.decode(), message)
+
+    def test_seed_repeats_a_run(self):
+        program = "10 PRINT RANDOM(101, 1); RANDOM(101, 1); RANDOM(101, 1)\n"
+        runs = [run(["--seed", seed, "run", "-"], program).stdout for seed in ["7", "7", "8"]]
+        self.assertEqual(runs[0], runs[1])
+        self.assertNotEqual(runs[0], runs[2])
 
     def test_run_reads_the_program_from_standard_input(self):
         result = run(["run", "-"], "10 FOR I = 1 TO 3: PRINT I;: NEXT I\n20 PRINT\n")
