@@ -35,5 +35,11 @@ sed "s/@VERSION@/$version/g" scripts/INSTALL.txt.in | sed 's/$/\r/' > "$stage/$n
 mkdir -p dist
 rm -f "dist/$name.zip"
 (cd "$stage" && zip -q -X -r "$OLDPWD/dist/$name.zip" "$name")
+
+# What a user needs must be there.
+listing=$(unzip -Z1 "dist/$name.zip")
+for entry in Tenrek.mfx Help/Basic.pdf INSTALL.txt Examples/guess.bas Examples/session.script; do
+  grep -qx "$name/$entry" <<<"$listing" || { echo "package: $entry missing" >&2; exit 1; }
+done
 echo "== dist/$name.zip"
 unzip -l "dist/$name.zip"
