@@ -7,7 +7,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-bash scripts/setup-windows.sh
 bash scripts/build-module.sh
 module=build/mingw/Tenrek.mfx
 [ -f "$module" ] || { echo "package: $module was not built" >&2; exit 1; }
