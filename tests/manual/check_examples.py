@@ -44,7 +44,7 @@ def main():
     with open(manual, encoding="latin-1") as f:
         text = f.read()
     found = blocks(text)
-    problems, replacements, count = [], [], 0
+    problems, replacements, count, wrong = [], [], 0, 0
     i = 0
     while i < len(found):
         kind, source, _, _ = found[i]
@@ -68,6 +68,7 @@ def main():
             if update:
                 replacements.append((found[j][2], found[j][3], actual))
             else:
+                wrong += 1
                 problems.append(f"{manual}:{line}: prints\n{actual}instead of\n{expected}")
         i = j + 1
     if update and replacements:
@@ -78,7 +79,7 @@ def main():
         print(f"updated {len(replacements)} results")
     for problem in problems:
         print(problem)
-    print(f"{count - len(problems)} of {count} examples print what the manual says")
+    print(f"{count - wrong} of {count} examples print what the manual says")
     return 1 if problems else 0
 
 
