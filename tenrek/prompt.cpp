@@ -1,4 +1,5 @@
 // The interactive prompt and the program runner.
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -34,11 +35,23 @@ class TerminalPlatform : public ConsolePlatform {
 
 // The stored text says where only for some reports ("... in 20"); on the
 // console every report made while a line runs names that line.
+bool NamesLine(std::string_view text, const std::string& number) {
+  const std::string mention = " in " + number;
+  for (std::size_t at = text.find(mention); at != std::string_view::npos;
+       at = text.find(mention, at + 1)) {
+    const std::size_t after = at + mention.size();
+    if (after == text.size() || !std::isdigit(static_cast<unsigned char>(text[after]))) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::string TextNamingLine(const Interpreter& interp, std::string_view text) {
   std::string shown(text);
   if (interp.currentLine == nullptr) return shown;
   const std::string number = std::to_string(interp.currentLine->number);
-  if (shown.find(" in " + number) != std::string::npos) return shown;
+  if (NamesLine(shown, number)) return shown;
   while (!shown.empty() && shown.back() == '\n') shown.pop_back();
   return shown + " (line " + number + ")";
 }
