@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Checks the built manual: a PDF whose outline (the bookmarks a reader
-jumps from) holds every chapter and section of the source, in order.
+jumps from) holds every chapter and section of the source, in order; and
+a man page that groff formats without a single warning.
 
-Usage: check_pdf.py Basic.pdf basic.md
+Usage: check_pdf.py Basic.pdf basic.md tenrek.1
 """
 import re
+import subprocess
 import sys
 
 
@@ -26,6 +28,9 @@ def main():
     if titles[1:] != headings:
         missing = [h for h in headings if h not in titles]
         problems.append(f"outline differs from the headings; missing: {missing}")
+    man = subprocess.run(["groff", "-man", "-ww", "-z", sys.argv[3]], capture_output=True)
+    if man.returncode != 0 or man.stderr:
+        problems.append(f"{sys.argv[3]} does not format cleanly:\n{man.stderr.decode()}")
     for problem in problems:
         print(f"{pdf_path}: {problem}")
     print(f"{len(headings)} headings, {len(titles) - 1} bookmarks")
