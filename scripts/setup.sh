@@ -3,7 +3,7 @@
 # machine (run as root). Quick when everything is already there.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev googletest libedit-dev libbenchmark-dev python3
+packages=(cmake g++ make libgtest-dev googletest libedit-dev libbenchmark-dev python3 groff zip
           g++-mingw-w64-i686 clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do

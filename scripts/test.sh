@@ -15,6 +15,13 @@ cmake --build --preset asan -j"$jobs"
 echo "== native tests"
 ctest --preset asan -j"$jobs"
 
+echo "== install: tenrek and its man page under a prefix"
+prefix=$(mktemp -d)
+cmake --install build/asan --prefix "$prefix" >/dev/null
+test -x "$prefix/bin/tenrek" && test -f "$prefix/share/man/man1/tenrek.1"
+"$prefix/bin/tenrek" --version
+rm -rf "$prefix"
+
 echo "== fuzz smoke (libFuzzer, ASan + UBSan; 15 s per target)"
 bash scripts/fuzz.sh --smoke
 
@@ -26,4 +33,6 @@ if [ -f scripts/test-windows.sh ]; then
   echo "== Windows module under Wine"
   bash scripts/test-windows.sh
 fi
+echo "== release package"
+bash scripts/package.sh >/dev/null
 echo "== all tests passed"

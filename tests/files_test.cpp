@@ -267,6 +267,48 @@ TEST(FileNames, WindowsDeviceNamesAreRecognised) {
   for (const auto& [name, device] : cases) EXPECT_EQ(NamesWindowsDevice(name), device) << name;
 }
 
+// Editors on Windows often begin a UTF-8 file with the byte-order mark
+// EF BB BF; only there is it not part of the text.
+TEST_F(FilesTest, ByteOrderMarkAtTheStartIsSkipped) {
+  const std::string mark = "\xEF\xBB\xBF";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string listing;
+    int32_t error;
+  };
+  const std::vector<Case> cases = {
+      {"MARKED", mark + "10 A=1\r\n20 B=2\r\n", "10 A = 1\r\n20 B = 2\r\n", 0},
+      {"ONLYMARK", mark, "", 0},
+      {"LATERMARK", "10 A=1\n" + mark + "20 B=2\n", "10 A = 1\r\n", 32},
+      {"HALFMARK", "\xEF\xBB" "10 A=1\n", "", 32},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(std::string(c.name) + ".BAS", c.bytes);
+    interp.errorNumber = 0;
+    FileCommand("LOAD", c.name);
+    EXPECT_EQ(interp.errorNumber, c.error) << interp.errorText;
+    EXPECT_EQ(Listing(), c.listing);
+  }
+}
+
+// SAVE writes NAME.BAS; a file named NAME.bas (as other tools save it) is
+// found as well on a file system that tells case apart, but never in place
+// of an existing NAME.BAS.
+TEST_F(FilesTest, LowerCaseExtensionIsFoundWhenNoUpperCaseOneExists) {
+  WriteFile("hello.bas", "10 LOWER=1\n");
+  if (fs::exists(Path("hello.BAS"))) GTEST_SKIP() << "the file system ignores case";
+  FileCommand("LOAD", "hello");
+  EXPECT_EQ(interp.errorNumber, 0) << interp.errorText;
+  EXPECT_EQ(Listing(), "10 LOWER = 1\r\n");
+  WriteFile("hello.BAS", "10 UPPER=1\n");
+  FileCommand("MERGE", "hello");
+  EXPECT_EQ(Listing(), "10 UPPER = 1\r\n");
+  FileCommand("LOAD", "HELLO");
+  ExpectIoFailure("Basic system I/O error 10 (file not found)");
+}
+
 TEST_F(FilesTest, ExtensionIsAlwaysAppended) {
   Enter({"10 A=1"});
   FileCommand("SAVE", "GAME.BAS");

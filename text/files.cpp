@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -37,10 +38,25 @@ bool IsUsableFileName(std::string_view name) {
   return name.size() <= kMaxFileNameText && name.find('\0') == std::string_view::npos;
 }
 
-std::string ProgramFileName(std::string_view name) {
+std::string ProgramFileName(std::string_view name, const char* extension = ".BAS") {
   std::string path(name);
-  path += ".BAS";
+  path += extension;
   return path;
+}
+
+// NAME.BAS, or NAME.bas when the file system tells case apart and only
+// that one exists. Only a regular file opens: a device or a pipe could
+// feed LOAD for ever.
+std::FILE* OpenProgramFile(std::string_view name) {
+  for (const char* extension : {".BAS", ".bas"}) {
+    const std::string path = ProgramFileName(name, extension);
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::path(path), error) && extension[1] == 'B') {
+      continue;
+    }
+    return IsLoadableFile(path) ? std::fopen(path.c_str(), "rb") : nullptr;
+  }
+  return nullptr;
 }
 
 // Splits a file into lines of at most 1023 characters. A line ends at a
@@ -50,6 +66,17 @@ std::string ProgramFileName(std::string_view name) {
 class LineReader {
  public:
   explicit LineReader(std::FILE* file) : file_(file) { piece_.reserve(kMaxLineLength); }
+
+  // Editors on Windows often start a UTF-8 file with a byte-order mark; it
+  // is not part of the first line.
+  void SkipByteOrderMark() {
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    PeekChar();
+    if (size_ >= 3 && std::memcmp(buffer_, kMark, 3) == 0) {
+      position_ = 3;
+      lookahead_ = kNone;
+    }
+  }
 
   // Reads the next piece; false at the end of the file.
   bool Next() {
@@ -128,6 +155,7 @@ bool StopsLoading(const Interpreter& interp) {
 // on some systems but never reads).
 bool EnterLines(Interpreter& interp, std::FILE* file) {
   LineReader reader(file);
+  reader.SkipByteOrderMark();
   while (!StopsLoading(interp) && reader.Next()) {
     if (reader.IsContinuation()) {
       interp.Report(Error::BadLineInFile);
@@ -193,8 +221,7 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
     interp.ReportIoFailure(kBadFileName);
     return;
   }
-  const std::string path = ProgramFileName(name);
-  FilePtr file(IsLoadableFile(path) ? std::fopen(path.c_str(), "rb") : nullptr);
+  FilePtr file(OpenProgramFile(name));
   if (file == nullptr || !EnterLines(interp, file.get())) {
     interp.ReportIoFailure(kFileNotFound);
   }
@@ -230,6 +257,10 @@ bool EnterProgramFile(Interpreter& interp, const std::string& path) {
   if (!IsLoadableFile(path)) return false;
   FilePtr file(std::fopen(path.c_str(), "rb"));
   return file != nullptr && EnterLines(interp, file.get());
+}
+
+bool EnterProgramStream(Interpreter& interp, std::FILE* stream) {
+  return EnterLines(interp, stream);
 }
 
 // LOAD name
