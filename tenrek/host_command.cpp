@@ -12,10 +12,10 @@
 #include <string>
 
 #include "host/module.h"
-#include "host/native/native_environment.h"
-#include "host/native/native_exports.h"
-#include "host/runner/runner.h"
-#include "host/runner/script.h"
+#include "sim/native/native_environment.h"
+#include "sim/native/native_exports.h"
+#include "sim/runner/runner.h"
+#include "sim/runner/script.h"
 #include "tenrek/commands.h"
 
 namespace tenrek {

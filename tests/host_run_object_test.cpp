@@ -9,10 +9,10 @@
 #include "host/edit_data.h"
 #include "host/exports.h"
 #include "host/module.h"
-#include "host/native/native_window_system.h"
 #include "host/renumber.h"
 #include "interp/interpreter.h"
 #include "platform/native/recording_platform.h"
+#include "sim/native/native_window_system.h"
 
 namespace tenrek::host {
 namespace {

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "host/exports.h"
-#include "host/runner/script.h"
+#include "sim/runner/script.h"
 #include "host/win32/edit_exports.h"
 #include "resources/resource.h"
 

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/runner/runner.h"
-#include "host/runner/transcript.h"
+#include "sim/runner/runner.h"
+#include "sim/runner/transcript.h"
 #include "windows/test_host/editor_host.h"
 #include "windows/test_host/loaded_module.h"
 #include "windows/test_host/win32_environment.h"

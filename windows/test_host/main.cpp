@@ -20,9 +20,9 @@
 #include <optional>
 #include <string>
 
-#include "host/runner/runner.h"
-#include "host/runner/script.h"
-#include "host/runner/transcript.h"
+#include "sim/runner/runner.h"
+#include "sim/runner/script.h"
+#include "sim/runner/transcript.h"
 #include "windows/test_host/editor_script.h"
 #include "windows/test_host/loaded_module.h"
 #include "windows/test_host/win32_environment.h"

@@ -1,4 +1,4 @@
-#include "host/runner/runner.h"
+#include "sim/runner/runner.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,7 +2,7 @@
 // themselves, as GetProcAddress would find them in Tenrek.mfx.
 #pragma once
 
-#include "host/runner/runner.h"
+#include "sim/runner/runner.h"
 
 namespace tenrek::host {
 

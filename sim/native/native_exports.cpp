@@ -1,4 +1,4 @@
-#include "host/native/native_exports.h"
+#include "sim/native/native_exports.h"
 
 #include "host/exports.h"
 

@@ -1,4 +1,4 @@
-#include "host/runner/script.h"
+#include "sim/runner/script.h"
 
 #include <charconv>
 #include <limits>
