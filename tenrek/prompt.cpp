@@ -56,12 +56,7 @@ bool ReadLine(bool interactive, std::string& line) {
 #else
   if (interactive) std::fputs("] ", stdout), std::fflush(stdout);
 #endif
-  line.clear();
-  int c = 0;
-  while ((c = std::fgetc(stdin)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-  if (c == EOF && line.empty()) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+  return ReadConsoleLine(stdin, line);
 }
 
 }  // namespace
