@@ -4,17 +4,10 @@
 // standard error for a malformed line, an INPUT dialog with no reply
 // queued, or an operation that needs an object when none exists.
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 
-#include "host/module.h"
-#include "sim/native/native_environment.h"
 #include "sim/native/native_exports.h"
-#include "sim/runner/runner.h"
 #include "sim/runner/script.h"
 #include "tenrek/commands.h"
 
@@ -23,16 +16,6 @@ namespace tenrek {
 namespace {
 
 constexpr int kFailed = 2;
-
-std::optional<std::string> ReadScript(const char* path) {
-  if (std::strcmp(path, "-") == 0) {
-    return std::string((std::istreambuf_iterator<char>(std::cin)),
-                       std::istreambuf_iterator<char>());
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "tenrek host: %s\n", message.c_str());
@@ -49,18 +32,14 @@ void WriteToStandardOutput(std::string_view text) {
 // argv[0] is "host".
 int RunHostCommand(int argc, char** argv) {
   if (argc != 2) return Fail("usage: tenrek host FILE|-");
-  const std::optional<std::string> text = ReadScript(argv[1]);
+  const std::optional<std::string> text = host::ReadScriptFile(argv[1]);
   if (!text) return Fail(std::string("cannot read ") + argv[1]);
   std::string error;
   const std::optional<host::Script> script = host::ParseScript(*text, error);
   if (!script) return Fail(error);
 
-  host::NativeEnvironment environment;
-  if (!environment.Ready()) return Fail(environment.Problem());
-  host::ScopedHostModule module(&environment, &environment, &environment.Windows());
-  host::TranscriptWriter transcript(WriteToStandardOutput);
-  host::Runner runner(host::NativeExports(), environment, transcript);
-  if (runner.Run(*script) != 0) return Fail(runner.Failure());
+  std::string failure;
+  if (host::PlayNatively(*script, WriteToStandardOutput, failure) != 0) return Fail(failure);
   return 0;
 }
 

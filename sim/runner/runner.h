@@ -25,6 +25,7 @@
 
 #include "host/edit_data.h"
 #include "host/host_api.h"
+#include "sim/runner/run_host_record.h"
 #include "sim/runner/script.h"
 #include "sim/runner/transcript.h"
 
@@ -85,15 +86,6 @@ class HostEnvironment {
   virtual void SetObserver(ModalObserver* observer) = 0;
 };
 
-class Runner;
-
-// Our RunHost record: RunHost first, so that a service finds the runner
-// from the RunHost pointer it reaches through RunData.
-struct RunnerHost {
-  RunHost api;
-  Runner* runner;
-};
-
 class Runner : public ModalObserver {
  public:
   Runner(const HostExports& exports, HostEnvironment& environment, TranscriptWriter& transcript);
@@ -146,7 +138,7 @@ class Runner : public ModalObserver {
   HostExports exports_;
   HostEnvironment& environment_;
   TranscriptWriter& transcript_;
-  RunnerHost host_{};
+  RunHostRecord<Runner> host_;
   EditHost editHost_{};
   RunObjectInfos infos_{};
   std::vector<std::max_align_t> runStorage_;
