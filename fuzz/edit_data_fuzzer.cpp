@@ -18,7 +18,7 @@
 #include "host/edit_data.h"
 #include "host/exports.h"
 #include "host/module.h"
-#include "host/native/native_window_system.h"
+#include "sim/native/native_window_system.h"
 
 using namespace tenrek;
 using namespace tenrek::host;

@@ -4,10 +4,10 @@
 
 #include "fuzz/fuzz_support.h"
 #include "host/module.h"
-#include "host/native/native_environment.h"
-#include "host/native/native_exports.h"
-#include "host/runner/runner.h"
-#include "host/runner/script.h"
+#include "sim/native/native_environment.h"
+#include "sim/native/native_exports.h"
+#include "sim/runner/runner.h"
+#include "sim/runner/script.h"
 
 using namespace tenrek;
 using namespace tenrek::host;

@@ -1,10 +1,9 @@
 // The 13 actions, 4 conditions and 8 expressions the host's events use,
 // and GetRunObjectInfos, which hands their tables to the host.
-#include <cmath>
 #include <cstring>
-#include <limits>
 #include <string>
 
+#include "eval/evaluator.h"
 #include "eval/functions.h"
 #include "host/commands.h"
 #include "host/exports.h"
@@ -129,15 +128,6 @@ intptr_t FetchExpressionParameter(RunData& run, int32_t kind, intptr_t first) {
   return host->expressionParameter(&run, kind, first);
 }
 
-// floor(x + 0.5); a value outside the 32-bit range (or NaN) gives INT32_MIN.
-int32_t RoundForHost(double x) {
-  const double r = std::floor(x + 0.5);
-  if (!(r >= std::numeric_limits<int32_t>::min() && r <= std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(r);
-}
-
 // Narrowed to single precision (IEEE rounding; beyond the range, infinity).
 intptr_t FloatResult(RunData& run, double x) {
   const float value = static_cast<float>(x);
@@ -177,7 +167,7 @@ std::string GosubFromInteger(RunData& run, intptr_t first) {
 }
 
 intptr_t IntegerOf(const Interpreter* interp) {
-  return interp != nullptr ? RoundForHost(interp->returnNumber) : 0;
+  return interp != nullptr ? RoundToInt(interp->returnNumber) : 0;
 }
 intptr_t FloatOf(RunData& run, const Interpreter* interp) {
   return FloatResult(run, interp != nullptr ? interp->returnNumber : 0.0);

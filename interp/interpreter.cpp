@@ -6,15 +6,12 @@
 #include <unordered_set>
 
 #include "interp/executor.h"
+#include "text/characters.h"
 #include "text/lister.h"
 #include "text/tokenizer.h"
 
 namespace tenrek {
 namespace {
-
-bool IsLeadingSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 std::string CutToField(std::string_view text) {
   return std::string(text.substr(0, std::min(text.size(), kMaxFieldText)));
@@ -117,7 +114,7 @@ void Interpreter::RunCommandTokens(TokenList& tokens) {
 
 void Interpreter::EnterLine(std::string_view text, TokenList& tokens) {
   std::size_t start = 0;
-  while (start < text.size() && IsLeadingSpace(text[start])) ++start;
+  while (start < text.size() && IsWhitespace(text[start])) ++start;
   uint32_t number = 0;  // 32-bit arithmetic that wraps, as the line number field does
   while (start < text.size() && text[start] >= '0' && text[start] <= '9') {
     number = number * 10u + static_cast<uint32_t>(text[start] - '0');

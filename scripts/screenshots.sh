@@ -31,6 +31,6 @@ SHOTS=$shots BUILD=$TENREK_WINDOWS_BUILD xvfb-run -a -s "-screen 0 1024x768x24" 
   wineserver -k'
 for bitmap in "$shots"/*.bmp; do
   name=$(basename "$bitmap" .bmp)
-  python3 scripts/bmp_to_png.py "$bitmap" "docs/$name.png"
+  scripts/bmp_to_png.py "$bitmap" "docs/$name.png"
   echo "docs/$name.png"
 done

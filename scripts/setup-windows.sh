@@ -2,7 +2,8 @@
 # Installs what the Windows build and its tests under Wine need, for the way
 # this machine goes (scripts/windows-way.sh):
 #   both ways   the MinGW-w64 i686 cross compiler (the shipped module), Wine,
-#               its fonts, Xvfb and xauth
+#               its fonts, Xvfb and xauth, and Pillow (scripts/bmp_to_png.py
+#               turns the screenshots into PNG files)
 #   32-bit way  Wine's 32-bit half (wine32:i386)
 #   64-bit way  Wine's 64-bit half and the MinGW-w64 x86_64 cross compiler
 # Quick when everything is present: apt-get update runs only when a package
@@ -30,6 +31,7 @@ fi
 have_package fonts-wine || missing+=(fonts-wine)
 command -v Xvfb >/dev/null 2>&1 || missing+=(xvfb)
 command -v xauth >/dev/null 2>&1 || missing+=(xauth)
+have_package python3-pil || missing+=(python3-pil)
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0

@@ -4,8 +4,9 @@
 #   on every machine  cross-builds the shipped i686 Tenrek.mfx and
 #                     tenrek-host.exe with MinGW-w64 (the compiler checks
 #                     the 32-bit layouts of the host records), checks the
-#                     module's export table against windows/exports.txt and
-#                     that neither file needs a MinGW runtime DLL
+#                     module's export table against windows/exports.txt,
+#                     that neither file needs a MinGW runtime DLL and that
+#                     the module holds no simulator code
 #   32-bit way        plays everything below with that i686 build under
 #                     32-bit Wine
 #   64-bit way        builds the same sources for x86_64 (module, test host,
@@ -67,12 +68,31 @@ check_binaries() {
   done
 }
 
+# check_no_simulator BUILD-FOLDER NM: the module holds none of the functions
+# of the simulator library (host-script runner, native window system),
+# which the test host in the same folder links.
+check_no_simulator() {
+  local folder=$1 nm=$2 simulator shared
+  simulator=$($nm --defined-only -g -C "$folder/sim/libtenrek_sim.a" |
+    awk '$2 == "T"' | cut -d' ' -f3- | grep '^tenrek::' | LC_ALL=C sort -u || true)
+  shared=$(LC_ALL=C comm -12 <(echo "$simulator") \
+    <($nm --defined-only -C "$folder/Tenrek.mfx" | cut -d' ' -f3- | LC_ALL=C sort -u))
+  if [ -z "$simulator" ]; then
+    fail "$folder/sim/libtenrek_sim.a: no simulator functions found to look for"
+  elif [ -z "$shared" ]; then
+    pass "$folder/Tenrek.mfx holds none of the $(echo "$simulator" | wc -l) simulator functions"
+  else
+    fail "$folder/Tenrek.mfx holds simulator code: $(echo "$shared" | head -5 | tr '\n' ' ')"
+  fi
+}
+
 echo "== the shipped module: cross build (MinGW-w64 i686)"
 i686_targets=(tenrek_module tenrek_test_host)
 if [ "$TENREK_WINE_BITS" = 32 ] && [ "$unit_tests" = 1 ]; then i686_targets+=(tenrek_tests_windows); fi
 build mingw "${i686_targets[@]}"
 pass "build/mingw: i686 build, host record layouts checked by the compiler"
 check_binaries build/mingw i686-w64-mingw32-objdump
+check_no_simulator build/mingw i686-w64-mingw32-nm
 
 if [ "$TENREK_WINE_BITS" = 64 ]; then
   echo "== the build under Wine: cross build (MinGW-w64 x86_64)"
@@ -80,6 +100,7 @@ if [ "$TENREK_WINE_BITS" = 64 ]; then
   if [ "$unit_tests" = 1 ]; then x64_targets+=(tenrek_tests_windows); fi
   build mingw64 "${x64_targets[@]}"
   check_binaries build/mingw64 x86_64-w64-mingw32-objdump
+  check_no_simulator build/mingw64 x86_64-w64-mingw32-nm
 fi
 build=$TENREK_WINDOWS_BUILD
 host=$build/tenrek-host.exe

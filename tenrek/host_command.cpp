@@ -7,11 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "host/module.h"
-#include "host/native/native_environment.h"
-#include "host/native/native_exports.h"
-#include "host/runner/runner.h"
-#include "host/runner/script.h"
+#include "sim/native/native_exports.h"
+#include "sim/runner/script.h"
 #include "tenrek/commands.h"
 #include "tenrek/input_files.h"
 
@@ -45,12 +42,8 @@ int RunHostCommand(int argc, char** argv) {
   const std::optional<host::Script> script = host::ParseScript(text, error);
   if (!script) return Fail(error);
 
-  host::NativeEnvironment environment;
-  if (!environment.Ready()) return Fail(environment.Problem());
-  host::ScopedHostModule module(&environment, &environment, &environment.Windows());
-  host::TranscriptWriter transcript(WriteToStandardOutput);
-  host::Runner runner(host::NativeExports(), environment, transcript);
-  if (runner.Run(*script) != 0) return Fail(runner.Failure());
+  std::string failure;
+  if (host::PlayNatively(*script, WriteToStandardOutput, failure) != 0) return Fail(failure);
   return 0;
 }
 

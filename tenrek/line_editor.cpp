@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "platform/native/console_platform.h"
 #include "tenrek/interrupts.h"
 
 #ifdef TENREK_HAVE_LIBEDIT
@@ -24,12 +25,7 @@ std::string HistoryPathInHome() {
 }
 
 LineResult ReadPlainLine(std::string& line) {
-  line.clear();
-  int c = 0;
-  while ((c = std::fgetc(stdin)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-  if (c == EOF && line.empty()) return LineResult::End;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return LineResult::Line;
+  return ReadConsoleLine(stdin, line) ? LineResult::Line : LineResult::End;
 }
 
 }  // namespace

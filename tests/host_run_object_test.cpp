@@ -11,10 +11,11 @@
 #include "host/edit_data.h"
 #include "host/exports.h"
 #include "host/module.h"
-#include "host/native/native_window_system.h"
 #include "host/renumber.h"
 #include "interp/interpreter.h"
 #include "platform/native/recording_platform.h"
+#include "sim/native/native_window_system.h"
+#include "sim/runner/run_host_record.h"
 
 namespace tenrek::host {
 namespace {
@@ -25,18 +26,10 @@ constexpr char kProperty[] = "RunData";
 // strings, and routes the message window to the registered procedure.
 class FakeHost {
  public:
-  explicit FakeHost(NativeWindowSystem& windows) : windows_(windows) {
-    record_.api.mainWindow = windows.CreateTopLevelWindow();
-    record_.api.generateEvent = GenerateEvent;
-    record_.api.temporaryString = TemporaryString;
-    record_.api.expressionParameter = ExpressionParameter;
-    record_.api.floatParameter = FloatParameter;
-    record_.api.registerWindowProcedure = RegisterWindowProcedure;
-    record_.api.windowPropertyName = kProperty;
-    record_.host = this;
-  }
+  explicit FakeHost(NativeWindowSystem& windows)
+      : windows_(windows), record_(*this, windows.CreateTopLevelWindow(), kProperty) {}
 
-  RunHost* api() { return &record_.api; }
+  RunHost* api() { return record_.api(); }
 
   std::vector<int32_t> events;
   int temporaryRequests = 0;
@@ -45,44 +38,29 @@ class FakeHost {
   bool failHard = false;  // a service that throws
   std::string buffer;
 
- private:
-  struct Record {
-    RunHost api;
-    FakeHost* host;
-  };
-  static FakeHost& Of(RunData* run) {
-    return *reinterpret_cast<Record*>(run->header.runHost)->host;
+  // The host services (reached through the record's trampolines).
+  void GenerateEvent(int32_t code) { events.push_back(code); }
+  char* TemporaryString(int32_t size) {
+    ++temporaryRequests;
+    if (failHard) throw std::runtime_error("host out of buffers");
+    if (!giveBuffers) return nullptr;
+    buffer.assign(static_cast<std::size_t>(size), '\x7F');
+    return buffer.data();
   }
-
-  // The host services, with the host's calling convention.
-  static void TENREK_STDCALL GenerateEvent(RunData* run, int32_t code, int32_t) {
-    Of(run).events.push_back(code);
-  }
-  static char* TENREK_STDCALL TemporaryString(RunData* run, int32_t, int32_t size) {
-    FakeHost& host = Of(run);
-    ++host.temporaryRequests;
-    if (host.failHard) throw std::runtime_error("host out of buffers");
-    if (!host.giveBuffers) return nullptr;
-    host.buffer.assign(static_cast<std::size_t>(size), '\x7F');
-    return host.buffer.data();
-  }
-  static intptr_t TENREK_STDCALL ExpressionParameter(RunData*, int32_t, intptr_t first) {
-    return first;
-  }
-  static uint32_t TENREK_STDCALL FloatParameter(RunData*, int32_t, int32_t) { return 0u; }
-  static void TENREK_STDCALL RegisterWindowProcedure(RunData* run, int32_t,
-                                                     WindowProcedure procedure) {
-    FakeHost& host = Of(run);
-    ++host.registrations;
-    RunHost* api = &host.record_.api;
-    host.windows_.SetWindowProperty(run->windows.handle, kProperty, run);
-    host.windows_.SetProcedure(run->windows.handle, [api, procedure](WindowHandle w, uint32_t m) {
-      procedure(api, w, m, 0, 0);
+  intptr_t ExpressionParameter(int32_t, intptr_t first) { return first; }
+  uint32_t FloatParameter() { return 0u; }
+  void RegisterWindowProcedure(RunData* run, WindowProcedure procedure) {
+    ++registrations;
+    RunHost* host = api();
+    windows_.SetWindowProperty(run->windows.handle, kProperty, run);
+    windows_.SetProcedure(run->windows.handle, [host, procedure](WindowHandle w, uint32_t m) {
+      procedure(host, w, m, 0, 0);
     });
   }
 
+ private:
   NativeWindowSystem& windows_;
-  Record record_;
+  RunHostRecord<FakeHost> record_;
 };
 
 class HostRunObject : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include "host/native/native_window_system.h"
+#include "sim/native/native_window_system.h"
 
 #include <vector>
 

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "host/native/native_window_system.h"
-#include "host/runner/runner.h"
 #include "platform/platform.h"
+#include "sim/native/native_window_system.h"
+#include "sim/runner/runner.h"
 
 namespace tenrek::host {
 

@@ -1,7 +1,8 @@
-#include "host/runner/script.h"
+#include "sim/runner/script.h"
 
 #include <charconv>
 #include <limits>
+#include <map>
 
 namespace tenrek::host {
 
@@ -26,82 +27,7 @@ struct Word {
   float decimal = 0.0f;
 };
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c) {
-  if (IsDigit(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
-
-std::optional<std::string> ReadScriptString(std::string_view line, std::size_t& pos,
-                                            std::string& error) {
-  std::string out;
-  for (++pos; pos < line.size(); ++pos) {
-    const char c = line[pos];
-    if (c == '"') {
-      ++pos;
-      return out;
-    }
-    if (c != '\\') {
-      out.push_back(c);
-      continue;
-    }
-    if (++pos >= line.size()) break;
-    switch (line[pos]) {
-      case '\\': out.push_back('\\'); break;
-      case '"': out.push_back('"'); break;
-      case 'n': out.push_back('\n'); break;
-      case 'r': out.push_back('\r'); break;
-      case 't': out.push_back('\t'); break;
-      case 'x': {
-        const int high = pos + 1 < line.size() ? HexValue(line[pos + 1]) : -1;
-        const int low = pos + 2 < line.size() ? HexValue(line[pos + 2]) : -1;
-        if (high < 0 || low < 0) {
-          error = "\\x needs two hexadecimal digits";
-          return std::nullopt;
-        }
-        out.push_back(static_cast<char>(high * 16 + low));
-        pos += 2;
-        break;
-      }
-      default:
-        error = std::string("unknown escape \\") + line[pos];
-        return std::nullopt;
-    }
-  }
-  error = "string not closed";
-  return std::nullopt;
-}
-
-std::optional<std::vector<ScriptWord>> SplitScriptWords(std::string_view line,
-                                                        std::string& error) {
-  std::vector<ScriptWord> words;
-  std::size_t pos = 0;
-  for (;;) {
-    while (pos < line.size() && IsBlank(line[pos])) ++pos;
-    if (pos >= line.size()) return words;
-    if (line[pos] == '"') {
-      std::optional<std::string> text = ReadScriptString(line, pos, error);
-      if (!text) return std::nullopt;
-      if (pos < line.size() && !IsBlank(line[pos])) {
-        error = "a blank must follow a string";
-        return std::nullopt;
-      }
-      words.push_back({true, std::move(*text)});
-      continue;
-    }
-    const std::size_t start = pos;
-    while (pos < line.size() && !IsBlank(line[pos])) ++pos;
-    words.push_back({false, std::string(line.substr(start, pos - start))});
-  }
-}
-
-namespace {
 
 bool IsInteger(std::string_view s) {
   std::size_t i = !s.empty() && s[0] == '-' ? 1 : 0;
@@ -187,9 +113,24 @@ class OperationParser {
   bool Text(std::size_t index, std::string& out);
   bool Code(std::size_t index, int32_t count, const char* what);
   bool Parameters(const Kinds& kinds, std::size_t from);
+  // What follows each operation name: its kind and how to read the rest.
+  struct Form {
+    OperationKind kind;
+    bool (OperationParser::*parse)();
+  };
+  static const std::map<std::string, Form, std::less<>>& Forms();
+
+  bool ParseNoArguments();
   bool ParseCreate();
-  bool ParseOnbox();
+  bool ParseAction();
+  bool ParseCondition();
+  bool ParseExpression();
+  bool ParseMessage();
+  bool ParseContent();
+  bool ParseShow();
+  bool ParseFile();
   bool ParseWatch();
+  bool ParseOnbox();
 
   std::string_view line_;
   std::vector<Word> words_;
@@ -255,7 +196,6 @@ bool OperationParser::Parameters(const Kinds& kinds, std::size_t from) {
 }
 
 bool OperationParser::ParseCreate() {
-  op_.kind = OperationKind::Create;
   if (!ArgumentCount(0, 2)) return false;
   std::size_t next = 1;
   if (next < words_.size() && words_[next].kind == Word::Kind::Text) {
@@ -282,11 +222,10 @@ bool OperationParser::ParseWatch() {
 }
 
 bool OperationParser::ParseOnbox() {
-  op_.kind = OperationKind::Onbox;
   std::size_t pos = 0;
-  while (pos < line_.size() && IsBlank(line_[pos])) ++pos;
+  while (pos < line_.size() && IsScriptBlank(line_[pos])) ++pos;
   pos += words_[0].text.size();
-  while (pos < line_.size() && IsBlank(line_[pos])) ++pos;
+  while (pos < line_.size() && IsScriptBlank(line_[pos])) ++pos;
   const std::string_view rest = line_.substr(pos);
   std::optional<Operation> queued = ParseOperation(rest, op_.lineNumber, error_);
   if (!queued) return false;
@@ -298,56 +237,70 @@ bool OperationParser::ParseOnbox() {
   return true;
 }
 
+bool OperationParser::ParseNoArguments() { return ArgumentCount(0, 0); }
+
+bool OperationParser::ParseAction() {
+  return ArgumentCount(1, 3) && Code(1, 13, "action") && Parameters(ActionParameters(op_.code), 2);
+}
+
+bool OperationParser::ParseCondition() {
+  return ArgumentCount(1, 2) && Code(1, 4, "condition") &&
+         Parameters(ConditionParameters(op_.code), 2);
+}
+
+bool OperationParser::ParseExpression() {
+  return ArgumentCount(1, 2) && Code(1, 8, "expression") &&
+         Parameters(ExpressionParameters(op_.code), 2);
+}
+
+bool OperationParser::ParseMessage() {
+  if (!ArgumentCount(1, 1)) return false;
+  const Word& word = words_[1];
+  if (word.kind != Word::Kind::Integer || word.integer < 0 ||
+      word.integer > std::numeric_limits<uint32_t>::max()) {
+    return Fail("message: expected a message number, not " + word.text);
+  }
+  op_.message = static_cast<uint32_t>(word.integer);
+  return true;
+}
+
+// answer "TEXT", renum "TEXT"
+bool OperationParser::ParseContent() { return ArgumentCount(1, 1) && Text(1, op_.content); }
+
+// show "NAME"
+bool OperationParser::ParseShow() { return ArgumentCount(1, 1) && Text(1, op_.name); }
+
+// file "NAME" "CONTENT"
+bool OperationParser::ParseFile() {
+  return ArgumentCount(2, 2) && Text(1, op_.name) && Text(2, op_.content);
+}
+
+const std::map<std::string, OperationParser::Form, std::less<>>& OperationParser::Forms() {
+  static const std::map<std::string, Form, std::less<>> forms = {
+      {"create", {OperationKind::Create, &OperationParser::ParseCreate}},
+      {"destroy", {OperationKind::Destroy, &OperationParser::ParseNoArguments}},
+      {"pump", {OperationKind::Pump, &OperationParser::ParseNoArguments}},
+      {"action", {OperationKind::Action, &OperationParser::ParseAction}},
+      {"condition", {OperationKind::Condition, &OperationParser::ParseCondition}},
+      {"expression", {OperationKind::Expression, &OperationParser::ParseExpression}},
+      {"message", {OperationKind::Message, &OperationParser::ParseMessage}},
+      {"answer", {OperationKind::Answer, &OperationParser::ParseContent}},
+      {"file", {OperationKind::File, &OperationParser::ParseFile}},
+      {"show", {OperationKind::Show, &OperationParser::ParseShow}},
+      {"renum", {OperationKind::Renum, &OperationParser::ParseContent}},
+      {"watch", {OperationKind::Watch, &OperationParser::ParseWatch}},
+      {"unwatch", {OperationKind::Unwatch, &OperationParser::ParseWatch}},
+      {"onbox", {OperationKind::Onbox, &OperationParser::ParseOnbox}},
+  };
+  return forms;
+}
+
 bool OperationParser::Parse() {
   if (words_[0].kind != Word::Kind::Bare) return Fail("an operation name must come first");
-  const std::string& name = words_[0].text;
-  if (name == "create") return ParseCreate();
-  if (name == "onbox") return ParseOnbox();
-  if (name == "destroy" || name == "pump") {
-    op_.kind = name == "destroy" ? OperationKind::Destroy : OperationKind::Pump;
-    return ArgumentCount(0, 0);
-  }
-  if (name == "action") {
-    op_.kind = OperationKind::Action;
-    return ArgumentCount(1, 3) && Code(1, 13, "action") && Parameters(ActionParameters(op_.code), 2);
-  }
-  if (name == "condition") {
-    op_.kind = OperationKind::Condition;
-    return ArgumentCount(1, 2) && Code(1, 4, "condition") &&
-           Parameters(ConditionParameters(op_.code), 2);
-  }
-  if (name == "expression") {
-    op_.kind = OperationKind::Expression;
-    return ArgumentCount(1, 2) && Code(1, 8, "expression") &&
-           Parameters(ExpressionParameters(op_.code), 2);
-  }
-  if (name == "message") {
-    op_.kind = OperationKind::Message;
-    if (!ArgumentCount(1, 1)) return false;
-    const Word& word = words_[1];
-    if (word.kind != Word::Kind::Integer || word.integer < 0 ||
-        word.integer > std::numeric_limits<uint32_t>::max()) {
-      return Fail("message: expected a message number, not " + word.text);
-    }
-    op_.message = static_cast<uint32_t>(word.integer);
-    return true;
-  }
-  if (name == "answer" || name == "show" || name == "renum") {
-    op_.kind = name == "answer" ? OperationKind::Answer
-               : name == "show" ? OperationKind::Show
-                                : OperationKind::Renum;
-    if (!ArgumentCount(1, 1)) return false;
-    return Text(1, op_.kind == OperationKind::Show ? op_.name : op_.content);
-  }
-  if (name == "file") {
-    op_.kind = OperationKind::File;
-    return ArgumentCount(2, 2) && Text(1, op_.name) && Text(2, op_.content);
-  }
-  if (name == "watch" || name == "unwatch") {
-    op_.kind = name == "watch" ? OperationKind::Watch : OperationKind::Unwatch;
-    return ParseWatch();
-  }
-  return Fail("unknown operation " + name);
+  const auto found = Forms().find(words_[0].text);
+  if (found == Forms().end()) return Fail("unknown operation " + words_[0].text);
+  op_.kind = found->second.kind;
+  return (this->*found->second.parse)();
 }
 
 // `file` and `show` stay inside the runner's folder: a plain file name.
@@ -391,21 +344,11 @@ std::optional<Operation> ParseOperation(std::string_view line, int lineNumber,
 
 std::optional<Script> ParseScript(std::string_view text, std::string& error) {
   Script script;
-  int lineNumber = 0;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
-    ++lineNumber;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos || line[first] == '#') continue;
+  for (const ScriptLine& line : OperationLines(text)) {
     std::string message;
-    std::optional<Operation> op = ParseOperation(line, lineNumber, message);
+    std::optional<Operation> op = ParseOperation(line.text, line.number, message);
     if (!op) {
-      error = "line " + std::to_string(lineNumber) + ": " + message;
+      error = "line " + std::to_string(line.number) + ": " + message;
       return std::nullopt;
     }
     script.operations.push_back(std::move(*op));

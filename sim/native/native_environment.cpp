@@ -1,4 +1,4 @@
-#include "host/native/native_environment.h"
+#include "sim/native/native_environment.h"
 
 #include <ctime>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "host/runner/runner.h"
+#include "sim/runner/runner.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,27 +16,6 @@ constexpr char kRunDataProperty[] = "TenrekRunData";
 constexpr int32_t kEditBoxCapacity = 32768;
 // A host that passes the module's compatibility test (build 249, version 2).
 constexpr uint32_t kHostVersion = 0x02000000u | 249u;
-
-Runner& RunnerOf(RunData* run) {
-  return *reinterpret_cast<RunnerHost*>(run->header.runHost)->runner;
-}
-
-void TENREK_STDCALL ServeGenerateEvent(RunData* run, int32_t code, int32_t) {
-  RunnerOf(run).GenerateEvent(code);
-}
-char* TENREK_STDCALL ServeTemporaryString(RunData* run, int32_t, int32_t size) {
-  return RunnerOf(run).TemporaryString(size);
-}
-intptr_t TENREK_STDCALL ServeExpressionParameter(RunData* run, int32_t kind, intptr_t first) {
-  return RunnerOf(run).ExpressionParameter(kind, first);
-}
-uint32_t TENREK_STDCALL ServeFloatParameter(RunData* run, int32_t, int32_t) {
-  return RunnerOf(run).FloatParameter();
-}
-void TENREK_STDCALL ServeRegisterWindowProcedure(RunData* run, int32_t,
-                                                   WindowProcedure procedure) {
-  RunnerOf(run).RegisterWindowProcedure(run, procedure);
-}
 
 uint32_t TENREK_STDCALL HostVersion() { return kHostVersion; }
 
@@ -85,15 +64,10 @@ std::string FormatExpressionResult(intptr_t result, uint16_t flags) {
 
 Runner::Runner(const HostExports& exports, HostEnvironment& environment,
                TranscriptWriter& transcript)
-    : exports_(exports), environment_(environment), transcript_(transcript) {
-  host_.api.mainWindow = environment_.MainWindow();
-  host_.api.generateEvent = ServeGenerateEvent;
-  host_.api.temporaryString = ServeTemporaryString;
-  host_.api.expressionParameter = ServeExpressionParameter;
-  host_.api.floatParameter = ServeFloatParameter;
-  host_.api.registerWindowProcedure = ServeRegisterWindowProcedure;
-  host_.api.windowPropertyName = kRunDataProperty;
-  host_.runner = this;
+    : exports_(exports),
+      environment_(environment),
+      transcript_(transcript),
+      host_(*this, environment.MainWindow(), kRunDataProperty) {
   editHost_.versionQuery = HostVersion;
   editHost_.serviceCall = EditService;
   editHost_.editorWindow = environment_.MainWindow();
@@ -172,13 +146,13 @@ void Runner::Perform(const Operation& op) {
 void Runner::Create(const Operation& op) {
   if (objectExists_) DestroyObject();
   EditDataRecord data(op.content, op.encrypted);
-  const int32_t size = exports_.getRunObjectDataSize(&host_.api, data.get());
+  const int32_t size = exports_.getRunObjectDataSize(host_.api(), data.get());
   const std::size_t bytes = std::max<std::size_t>(static_cast<std::size_t>(std::max(size, 0)),
                                                   sizeof(RunData));
   runStorage_.assign((bytes + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t),
                      std::max_align_t{});
   std::memset(runStorage_.data(), 0, runStorage_.size() * sizeof(std::max_align_t));
-  Object()->header.runHost = &host_.api;
+  Object()->header.runHost = host_.api();
   const int32_t result = exports_.createRunObject(Object(), data.get(), nullptr);
   objectExists_ = result == 0;
   transcript_.Result(std::to_string(result));
@@ -291,7 +265,7 @@ void Runner::RegisterWindowProcedure(RunData* run, WindowProcedure procedure) {
   const auto* record = reinterpret_cast<const WindowRecord*>(
       reinterpret_cast<const char*>(run) + run->header.windowRecordPosition);
   if (record->count < 1 || record->handle == nullptr) return;
-  environment_.RouteWindowMessages(record->handle, kRunDataProperty, run, &host_.api, procedure);
+  environment_.RouteWindowMessages(record->handle, kRunDataProperty, run, host_.api(), procedure);
 }
 
 void Runner::RunQueuedOperations() {

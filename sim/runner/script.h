@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/runner/script_words.h"
+
 namespace tenrek::host {
 
 enum class OperationKind {
@@ -53,23 +55,6 @@ std::optional<Script> ParseScript(std::string_view text, std::string& error);
 // Parses one operation line (not blank, not a comment).
 std::optional<Operation> ParseOperation(std::string_view line, int lineNumber,
                                         std::string& error);
-
-// One blank-separated element of a script line: a double-quoted string
-// (decoded) or a bare word (as written).
-struct ScriptWord {
-  bool quoted = false;
-  std::string text;
-};
-
-// Reads a double-quoted string with the escapes \\ \" \n \r \t \xHH;
-// `pos` stands on the opening quote and ends after the closing one.
-std::optional<std::string> ReadScriptString(std::string_view line, std::size_t& pos,
-                                            std::string& error);
-
-// Splits a line into its elements; a string must be followed by a blank
-// or the end of the line.
-std::optional<std::vector<ScriptWord>> SplitScriptWords(std::string_view line,
-                                                        std::string& error);
 
 // The parameters each handler of the BASIC object takes, in order.
 enum class ParameterKind { Text, Integer, Float };

@@ -1,4 +1,4 @@
-#include "host/runner/transcript.h"
+#include "sim/runner/transcript.h"
 
 #include <cmath>
 #include <cstdio>

@@ -5,14 +5,14 @@
 //
 // Two things are plugged in:
 // - HostExports: the module's exports. `tenrek host` fills it with the
-//   functions themselves (host/native/native_exports.h); the Windows test
+//   functions themselves (sim/native/native_exports.h); the Windows test
 //   host fills it with GetProcAddress results from Tenrek.mfx.
 // - HostEnvironment: the machine the object runs on: a main window, the
 //   message loop and posting, routing the message window's messages to
 //   the procedure the module registers, and the working folder. It tells
 //   the runner (a ModalObserver) when a message box or the INPUT dialog is
 //   up and what the object wrote to standard output. Natively that is our
-//   own window system (host/native/native_environment.h); on Windows,
+//   own window system (sim/native/native_environment.h); on Windows,
 //   USER32 with hooks that see the module's boxes and dialogs.
 #pragma once
 
@@ -25,8 +25,9 @@
 
 #include "host/edit_data.h"
 #include "host/host_api.h"
-#include "host/runner/script.h"
-#include "host/runner/transcript.h"
+#include "sim/runner/run_host_record.h"
+#include "sim/runner/script.h"
+#include "sim/runner/transcript.h"
 
 namespace tenrek::host {
 
@@ -85,15 +86,6 @@ class HostEnvironment {
   virtual void SetObserver(ModalObserver* observer) = 0;
 };
 
-class Runner;
-
-// Our RunHost record: RunHost first, so that a service finds the runner
-// from the RunHost pointer it reaches through RunData.
-struct RunnerHost {
-  RunHost api;
-  Runner* runner;
-};
-
 class Runner : public ModalObserver {
  public:
   Runner(const HostExports& exports, HostEnvironment& environment, TranscriptWriter& transcript);
@@ -146,7 +138,7 @@ class Runner : public ModalObserver {
   HostExports exports_;
   HostEnvironment& environment_;
   TranscriptWriter& transcript_;
-  RunnerHost host_{};
+  RunHostRecord<Runner> host_;
   EditHost editHost_{};
   RunObjectInfos infos_{};
   std::vector<std::max_align_t> runStorage_;
