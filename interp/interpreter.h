@@ -88,7 +88,13 @@ class Interpreter {
   void NewProgram(StatementCursor& cursor);
   void ClearProgramState(StatementCursor& cursor);
 
-  void FreeControlStack() { controlStack.clear(); }
+  void FreeControlStack() {
+    controlStack.clear();
+    lowestCommandFrame_ = kNoCommandFrame;
+  }
+  // Every push goes through here, so that the end of a command knows where
+  // the frames pointing into its tokens can begin.
+  void PushFrame(const ControlFrame& frame);
   void ResetReadPosition() {
     dataLine = nullptr;
     dataToken = 0;
@@ -146,9 +152,16 @@ class Interpreter {
 
  private:
   void RunCommandTokens(TokenList& tokens);
+  void FindLowestCommandFrame(std::size_t from);
   void ReleaseRetired();
 
+  static constexpr std::size_t kNoCommandFrame = static_cast<std::size_t>(-1);
+
   int commandDepth_ = 0;
+  // No frame of a command line (line == null) sits below this index. A
+  // program left by a jump out of a loop keeps its frame, so a long host
+  // session can pile up frames that the end of each command must not scan.
+  std::size_t lowestCommandFrame_ = kNoCommandFrame;
   std::vector<std::unique_ptr<ProgramLine>> retiredLines_;
   std::vector<std::unique_ptr<Variable>> retiredVariables_;
   std::atomic<bool> breakRequested_{false};

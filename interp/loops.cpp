@@ -19,7 +19,7 @@ void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kin
   frame.line = interp.currentLine;
   frame.list = cursor.list;
   frame.resume = cursor.pos;
-  interp.controlStack.push_back(frame);
+  interp.PushFrame(frame);
 }
 
 // Sends execution to where a frame resumes. `jumped` stays clear: at the
