@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "eval/compiled_expression.h"
 #include "eval/functions.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
@@ -36,7 +37,20 @@ int64_t RoundToInt64(double value) {
                                       : std::numeric_limits<int64_t>::min();
 }
 
+// A whole number that fits 32 bits, as MOD's operands nearly always are.
+bool IsSmallWhole(double value, int32_t& whole) {
+  if (!(value >= -2147483648.0 && value <= 2147483647.0)) return false;
+  whole = static_cast<int32_t>(value);
+  return whole == value;
+}
+
 double Modulo(Interpreter& interp, double left, double right) {
+  int32_t a = 0;
+  int32_t b = 0;
+  // Whole operands round to themselves: the remainder needs no rounding
+  // and no 64-bit division. (-2147483648 MOD -1 is left to the general
+  // path below, as is a zero divisor.)
+  if (IsSmallWhole(left, a) && IsSmallWhole(right, b) && b > 0) return a % b;
   const int64_t dividend = RoundToInt64(left);
   const int64_t divisor = RoundToInt64(right);
   if (divisor == 0) {
@@ -82,8 +96,9 @@ bool Compare(TokenKind op, int order, bool unordered) {
   }
 }
 
-// Any binary operator on two numbers.
-double Arithmetic(Interpreter& interp, TokenKind op, double a, double b) {
+}  // namespace
+
+double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b) {
   switch (op) {
     case TokenKind::Plus: return a + b;
     case TokenKind::Minus: return a - b;
@@ -99,6 +114,8 @@ double Arithmetic(Interpreter& interp, TokenKind op, double a, double b) {
     }
   }
 }
+
+namespace {
 
 // A binary operator with at least one string operand: "+" joins two
 // strings, a comparison compares them; anything else is a mismatch.
@@ -201,7 +218,7 @@ Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool want
                             ? PowerOperand(interp, cursor)
                             : Binary(interp, cursor, level + 1, sameType && left.isString);
     if (!left.isString && !right.isString) {
-      left.number = Arithmetic(interp, op, left.number, right.number);
+      left.number = ApplyOperator(interp, op, left.number, right.number);
     } else {
       left = TextOperation(interp, op, std::move(left), right);
     }
@@ -273,7 +290,18 @@ Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
 
 }  // namespace
 
+// A translated expression runs without the descent; the cursor ends where
+// the descent would have left it.
+bool RunTranslation(Interpreter& interp, StatementCursor& cursor, double& value) {
+  const CompiledExpression* compiled = CompiledExpressionAt(interp, cursor);
+  if (compiled == nullptr) return false;
+  value = RunCompiled(interp, *compiled);
+  cursor.pos = compiled->end;
+  return true;
+}
+
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor) {
+  if (double value = 0.0; RunTranslation(interp, cursor, value)) return Value::Number(value);
   return OrLevel(interp, cursor, false);
 }
 
@@ -300,7 +328,8 @@ std::string AsString(Interpreter& interp, Value&& value) {
 }  // namespace
 
 double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
-  return AsNumber(interp, EvaluateExpression(interp, cursor));
+  if (double value = 0.0; RunTranslation(interp, cursor, value)) return value;
+  return AsNumber(interp, OrLevel(interp, cursor, false));
 }
 
 std::string StringExpression(Interpreter& interp, StatementCursor& cursor) {

@@ -33,6 +33,9 @@ double NumericFactor(Interpreter& interp, StatementCursor& cursor);
 std::string StringFactor(Interpreter& interp, StatementCursor& cursor);
 int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor);
 
+// A binary operator on two numbers (MOD by zero reports "Divide by zero").
+double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b);
+
 // Reports "Syntax error" unless the current token is of `kind`; then steps
 // past the current token, whatever it is, if there is one.
 void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind);

@@ -23,8 +23,9 @@ double Sign(double x) {
   return x < 0 ? -1.0 : 0.0;  // 0 for a NaN too
 }
 
-// SQR ... SGN, INT, CEILING, FLOOR: one numeric factor.
-bool IsNumericFunction(TokenKind f) {
+}  // namespace
+
+bool IsNumericFunctionKind(TokenKind f) {
   return (f >= TokenKind::Sqr && f <= TokenKind::Sgn) ||
          (f >= TokenKind::Int && f <= TokenKind::Floor);
 }
@@ -46,6 +47,8 @@ double NumericFunction(TokenKind f, double x) {
     default: return TruncateToInt(std::floor(x));  // FLOOR
   }
 }
+
+namespace {
 
 // ---- one string factor ----
 
@@ -272,7 +275,7 @@ Value OtherFunction(Interpreter& interp, StatementCursor& cursor, TokenKind f) {
 }  // namespace
 
 Value EvaluateFunction(Interpreter& interp, StatementCursor& cursor, TokenKind function) {
-  if (IsNumericFunction(function)) {
+  if (IsNumericFunctionKind(function)) {
     return Value::Number(NumericFunction(function, NumericFactor(interp, cursor)));
   }
   if (IsTextFunction(function)) {

@@ -257,8 +257,10 @@ CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
     interp.Report(Error::BadSubscript);  // an array needs its subscripts
     return {&variable, CellRef::kScratch};
   }
-  if (variable.extentCount == 0 && !DimensionAutomatically(interp, cursor, variable)) {
-    return {&variable, CellRef::kScratch};
+  if (variable.extentCount == 0) {
+    const bool dimensioned = DimensionAutomatically(interp, cursor, variable);
+    ++interp.shapeEpoch;
+    if (!dimensioned) return {&variable, CellRef::kScratch};
   }
   return ReadSubscripts(interp, cursor, variable);
 }
@@ -274,6 +276,7 @@ Flow ExecDim(Interpreter& interp, StatementCursor& cursor) {
     }
     cursor.Advance();
     DimensionOne(interp, cursor, *token->variable);
+    ++interp.shapeEpoch;
     if (cursor.AtStatementEnd()) return Flow::Next;
     if (!cursor.Is(TokenKind::Comma)) {
       interp.Report(Error::SyntaxError);
@@ -290,6 +293,7 @@ void ClearVariables(Interpreter& interp) {
     variable->number = 0.0;
     variable->text = StringCell{};
   }
+  ++interp.shapeEpoch;
 }
 
 void DiscardVariables(Interpreter& interp) {
@@ -298,6 +302,7 @@ void DiscardVariables(Interpreter& interp) {
   for (auto& variable : interp.variables) interp.RetireVariable(std::move(variable));
   interp.variables.clear();
   interp.variableIndex.clear();
+  ++interp.shapeEpoch;
 }
 
 }  // namespace tenrek

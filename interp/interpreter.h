@@ -82,7 +82,11 @@ class Interpreter {
   // Asks the running program to stop at the next statement, as STOP does.
   // Safe to call from a signal handler.
   void RequestBreak() { breakRequested_.store(true); }
-  bool TakeBreakRequest() { return breakRequested_.exchange(false); }
+  // Asked before every statement: a plain load first, so that the common
+  // answer costs no locked exchange.
+  bool TakeBreakRequest() {
+    return breakRequested_.load(std::memory_order_relaxed) && breakRequested_.exchange(false);
+  }
 
   // NEW and CLEAR, for the statements and for LOAD.
   void NewProgram(StatementCursor& cursor);
@@ -145,6 +149,10 @@ class Interpreter {
   // How deeply the expression evaluator is nested right now (eval/); it
   // refuses to nest further than kMaxEvaluationDepth.
   int32_t evaluationDepth = 0;
+  // Changes whenever a variable may have changed its shape (DIM, a first
+  // subscripted use, CLEAR, NEW): translated expressions check the shapes
+  // they rely on again.
+  uint64_t shapeEpoch = 1;
 
   // Called after every report with the number and the composed text (the
   // embedder's error callback; may be empty).

@@ -1,0 +1,70 @@
+// The translated form of a stored line: built the first time the line
+// runs, kept with the line, and dropped with it or when its text changes.
+// Expressions become a list of typed operations on numbers; the line that
+// a jump named last is remembered with the program's generation. The
+// token list stays the line's text: this is only a faster way to run it.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "interp/token.h"
+
+namespace tenrek {
+
+struct ProgramLine;
+
+enum class OpCode : uint8_t {
+  Constant,    // push `number`
+  Scalar,      // push a numeric scalar
+  Index,       // replace the top with subscript `count` of `variable`, checked
+  Element,     // pop `count` checked subscripts, push the element
+  Negate,
+  Complement,  // NOT
+  Add,
+  Subtract,
+  Multiply,
+  Divide,
+  Compare,     // `kind` is the relation
+  Operator,    // any other binary operator, `kind` names it
+  Function,    // a numeric function of one number, `kind` names it
+};
+
+struct Op {
+  OpCode code = OpCode::Constant;
+  uint8_t count = 0;
+  TokenKind kind = TokenKind::Plus;
+  union {
+    double number = 0.0;
+    Variable* variable;
+  };
+};
+
+// A numeric expression that reads only numbers: literals, numeric
+// variables and elements, operators and numeric functions. Its variables
+// must still have the shapes (scalar, or so many dimensions) they had when
+// it was translated; the interpreter's shape epoch says when to look again.
+struct CompiledExpression {
+  std::vector<Op> ops;
+  std::vector<Variable*> shapeVariables;
+  std::vector<uint8_t> shapes;  // extent count of each variable above
+  uint64_t shapeEpoch = 0;
+  uint32_t end = 0;            // index of the token after the expression
+  int32_t depth = 0;           // deepest nesting level it checks
+  uint16_t stackSize = 0;
+  bool refused = false;        // the text does not translate (at shapeEpoch)
+  // The last line this expression named as a jump target.
+  uint64_t jumpGeneration = 0;
+  int32_t jumpNumber = 0;
+  ProgramLine* jumpLine = nullptr;
+};
+
+// Everything translated in one line, by the index of the token where it
+// starts.
+struct LineCode {
+  static constexpr int32_t kNone = -1;
+  std::vector<int32_t> expressionAt;  // index into `expressions`, or kNone
+  std::vector<CompiledExpression> expressions;
+};
+
+}  // namespace tenrek
