@@ -248,7 +248,7 @@ bool Relation(TokenKind kind, double a, double b) {
 
 }  // namespace
 
-CompiledExpression* CompiledExpressionAt(Interpreter& interp, const StatementCursor& cursor) {
+CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCursor& cursor) {
   ProgramLine* const line = interp.currentLine;
   if (line == nullptr || cursor.list != &line->tokens || cursor.pos >= line->tokens.size()) {
     return nullptr;

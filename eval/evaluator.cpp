@@ -376,7 +376,7 @@ void SkipSubscript(Interpreter& interp, StatementCursor& cursor) {
   }
 }
 
-int32_t RoundToInt(double value) {
+int32_t RoundToIntSlow(double value) {
   const double r = std::floor(value + 0.5);
   return (r >= -2147483648.0 && r <= 2147483647.0) ? static_cast<int32_t>(r) : INT32_MIN;
 }

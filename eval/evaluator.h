@@ -44,7 +44,15 @@ void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind);
 void SkipSubscript(Interpreter& interp, StatementCursor& cursor);
 
 // The two integer conversions. Out-of-range results give -2147483648.
-int32_t RoundToInt(double value);     // floor(value + 0.5)
+int32_t RoundToIntSlow(double value);
+inline int32_t RoundToInt(double value) {  // floor(value + 0.5)
+  // A whole number in range rounds to itself: no floor() call.
+  if (value >= -2147483648.0 && value <= 2147483647.0) {
+    const auto whole = static_cast<int32_t>(value);
+    if (whole == value) return whole;
+  }
+  return RoundToIntSlow(value);
+}
 int32_t TruncateToInt(double value);  // toward zero
 
 // Appends `tail` to `head`, cutting at the 1023-character string limit.

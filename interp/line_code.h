@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "interp/token.h"
@@ -64,7 +65,9 @@ struct CompiledExpression {
 struct LineCode {
   static constexpr int32_t kNone = -1;
   std::vector<int32_t> expressionAt;  // index into `expressions`, or kNone
-  std::vector<CompiledExpression> expressions;
+  // A deque: translating one more expression leaves the others in place,
+  // so a statement may hold several of them at once.
+  std::deque<CompiledExpression> expressions;
 };
 
 }  // namespace tenrek

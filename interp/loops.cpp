@@ -135,8 +135,40 @@ Flow ExecFor(Interpreter& interp, StatementCursor& cursor) {
   return Flow::Next;
 }
 
+namespace {
+
+// NEXT name, where name is a numeric scalar and the innermost frame is its
+// FOR loop: the step taken without looking the frame up. False for every
+// other form, which then goes the general way.
+bool NextOfInnermostLoop(Interpreter& interp, StatementCursor& cursor) {
+  const Token* token = cursor.Current();
+  if (token == nullptr || token->kind != TokenKind::Identifier || interp.controlStack.empty()) {
+    return false;
+  }
+  Variable* const named = token->variable;
+  ControlFrame& frame = interp.controlStack.back();
+  const Token* after = cursor.Peek();
+  if (named == nullptr || frame.kind != FrameKind::For || frame.variable != named ||
+      frame.cellIndex != CellRef::kScalar || named->isString || named->extentCount != 0 ||
+      (after != nullptr && after->kind == TokenKind::LeftParen)) {
+    return false;
+  }
+  cursor.Advance();
+  const double value = named->number + frame.step;
+  named->number = value;
+  if (LoopContinues(value, frame.limit, frame.step)) {
+    ResumeAt(interp, cursor, frame);
+  } else {
+    interp.controlStack.pop_back();
+  }
+  return true;
+}
+
+}  // namespace
+
 // NEXT [variable]
 Flow ExecNext(Interpreter& interp, StatementCursor& cursor) {
+  if (NextOfInnermostLoop(interp, cursor)) return Flow::Next;
   const Variable* named = nullptr;
   if (!cursor.AtStatementEnd()) {
     named = ReferenceVariable(interp, cursor).variable;

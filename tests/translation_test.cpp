@@ -137,6 +137,40 @@ TEST_F(TranslationTest, ShapeChangesAreNoticed) {
   ExpectAgreement("Z(1)+Z(1,1)");
 }
 
+// Statements of a stored line (reached by GOTO, which keeps the
+// variables) against the same statements typed as a command.
+TEST_F(TranslationTest, StoredStatementsAgreeWithCommands) {
+  const std::vector<std::string> statements = {
+      "A(1,2)=5", "A(4,0)=B MOD 0", "A(1,9)=A(9,1)", "A(B,B)=A(2,1)+1", "A(1)=3",
+      "A(1,1,1)=3", "A(1,1)=C$", "A(1,1)=", "A(1,1 =2", "D(B)=D(1)+1", "D(1.5)=7",
+      "D(11)=1", "D(-1)=1", "Z=Z+1", "Z=C$", "B=B*B MOD 3", "A=1", "C$=C$+C$",
+      "FOR K=1 TO 3: D(K)=K: NEXT K", "FOR K=1 TO 3: D(K)=K: NEXT", "FOR K=3 TO 1: NEXT K",
+      "FOR K=1 TO 2: FOR L=1 TO 2: D(K+L)=L: NEXT L: NEXT K",
+      "FOR K=1 TO 2: FOR L=1 TO 2: D(K+L)=L: NEXT K", "FOR D(1)=1 TO 3: NEXT D(1)",
+      "FOR K=1 TO 3: NEXT D", "NEXT K",
+  };
+  const std::string show = "PRINT A(1,2);A(2,1);A(2,2);B;D(1);D(2);D(3);D(4);Z;K;L;C$";
+  for (const std::string& statement : statements) {
+    Command("10 " + statement);
+    Command("CLEAR");
+    Enter({"DIM A(3,2): A(2,1)=7: B=2: C$=\"X\": D(1)=5"});
+    platform.boxes.clear();
+    reports.clear();
+    Command(statement);
+    Command(show);
+    const auto typed = std::make_pair(Printed(), reports);
+    for (int pass = 0; pass < 2; ++pass) {
+      Command("CLEAR");
+      Enter({"DIM A(3,2): A(2,1)=7: B=2: C$=\"X\": D(1)=5"});
+      platform.boxes.clear();
+      reports.clear();
+      Command("GOTO 10");
+      Command(show);
+      EXPECT_EQ(std::make_pair(Printed(), reports), typed) << statement << " pass " << pass;
+    }
+  }
+}
+
 // A jump remembers the line it found; the line replaced, deleted or
 // renumbered since must never be run in its old place.
 TEST_F(TranslationTest, JumpsFollowTheProgramAsItIsNow) {
