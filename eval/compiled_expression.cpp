@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "eval/evaluator.h"
 #include "eval/functions.h"
@@ -144,10 +145,42 @@ class Translator {
         if (!Binary(kOr) || !Is(TokenKind::RightParen)) return false;
         ++pos_;
         return true;
+      case TokenKind::Len: return StringVariableFunction(OpCode::Length);
+      case TokenKind::Asc: return StringVariableFunction(OpCode::Code);
       default:
         if (!IsNumericFunctionKind(t->kind)) return false;
         return GuardedFactor() && EmitCode(OpCode::Function, t->kind, 0);
     }
+  }
+
+  // A string scalar that is not subscripted, at `at`.
+  Variable* PlainString(std::size_t at) const {
+    if (at >= tokens_.size() || tokens_[at].kind != TokenKind::Identifier) return nullptr;
+    Variable* v = tokens_[at].variable;
+    const bool subscripted = at + 1 < tokens_.size() && tokens_[at + 1].kind == TokenKind::LeftParen;
+    return v != nullptr && v->isString && v->extentCount == 0 && !subscripted ? v : nullptr;
+  }
+
+  // LEN or ASC of a string variable, "name" or "(name)": the string factor
+  // with its nesting checks, read in place when it runs.
+  bool StringVariableFunction(OpCode code) {
+    const bool parenthesized = Is(TokenKind::LeftParen);
+    const int32_t deepest = parenthesized ? depth_ + 1 : depth_;
+    if (deepest >= kMaxEvaluationDepth) return false;
+    Variable* v = PlainString(parenthesized ? pos_ + 1 : pos_);
+    if (v == nullptr) return false;
+    if (parenthesized) {
+      if (pos_ + 2 >= tokens_.size() || tokens_[pos_ + 2].kind != TokenKind::RightParen) return false;
+      pos_ += 3;
+    } else {
+      pos_ += 1;
+    }
+    deepestCheck_ = std::max(deepestCheck_, deepest);
+    Guard(v);
+    Op op;
+    op.code = code;
+    op.variable = v;
+    return Emit(op, 1);
   }
 
   bool VariableRead() {
@@ -234,6 +267,14 @@ double ReadElement(const Variable& variable, const double* indexes, int count) {
   return at < variable.numbers.size() ? variable.numbers[at] : 0.0;
 }
 
+// A string scalar's value in place; one without a value reads as empty
+// after "Variable not created".
+std::string_view StringOf(Interpreter& interp, const Variable& variable) {
+  if (variable.text.hasValue) return variable.text.text;
+  interp.Report(Error::VariableNotCreated);
+  return std::string_view();
+}
+
 // The relations, NaN making every one of them false.
 bool Relation(TokenKind kind, double a, double b) {
   switch (kind) {
@@ -308,6 +349,12 @@ double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
         stack[top - 1] = ApplyOperator(interp, op.kind, stack[top - 1], stack[top]);
         break;
       case OpCode::Function: stack[top - 1] = NumericFunction(op.kind, stack[top - 1]); break;
+      case OpCode::Length: stack[top++] = static_cast<double>(StringOf(interp, *op.variable).size()); break;
+      case OpCode::Code: {
+        const std::string_view text = StringOf(interp, *op.variable);
+        stack[top++] = text.empty() ? 0.0 : static_cast<signed char>(text[0]);
+        break;
+      }
     }
   }
   return stack[0];

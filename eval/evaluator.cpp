@@ -188,6 +188,34 @@ Level LevelOf(const Token* t) {
   return kind < kLevels.size() ? kLevels[kind] : kNone;
 }
 
+// The string variable standing alone at the cursor as an operand read at
+// level `lowest`: a string scalar, not subscripted, followed by nothing
+// that level would take as an operator. Such an operand is read in place
+// instead of copied; reading it reports "Variable not created" as a copy
+// does when the variable has no value. False, with nothing consumed,
+// for any other operand.
+bool PlainStringOperand(Interpreter& interp, StatementCursor& cursor, int lowest,
+                        std::string_view& text) {
+  const Token* t = cursor.Current();
+  if (t == nullptr || t->kind != TokenKind::Identifier) return false;
+  const Variable* v = t->variable;
+  if (v == nullptr || !v->isString || v->extentCount != 0) return false;
+  const Token* next = cursor.Peek();
+  if (next != nullptr && (next->kind == TokenKind::LeftParen || LevelOf(next) >= lowest)) {
+    return false;
+  }
+  // The factor's nesting check.
+  if (interp.evaluationDepth >= kMaxEvaluationDepth) return false;
+  cursor.Advance();
+  text = std::string_view();
+  if (v->text.hasValue) {
+    text = v->text.text;
+  } else {
+    interp.Report(Error::VariableNotCreated);
+  }
+  return true;
+}
+
 // The operators of level `lowest` and above, by precedence climbing: the
 // same as one routine per level, each taking its operands from the next
 // higher one, but without passing every operand through all six. Levels
@@ -213,6 +241,13 @@ Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool want
     if (level == kNone || level < lowest) return left;
     const TokenKind op = t->kind;
     cursor.Advance();
+    if (op == TokenKind::Plus && left.isString) {
+      // Joining a string variable: appended straight from the variable.
+      if (std::string_view tail; PlainStringOperand(interp, cursor, kProduct, tail)) {
+        AppendLimited(left.text, tail);
+        continue;
+      }
+    }
     const bool sameType = level == kSum || level == kRelation;
     const Value right = level == kPower
                             ? PowerOperand(interp, cursor)
@@ -350,6 +385,32 @@ std::string StringFactor(Interpreter& interp, StatementCursor& cursor) {
 
 int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor) {
   return RoundToInt(NumericFactor(interp, cursor));
+}
+
+bool StringExpressionInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text) {
+  return PlainStringOperand(interp, cursor, kOr, text);
+}
+
+bool StringFactorInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text) {
+  if (!cursor.Is(TokenKind::LeftParen)) {
+    return PlainStringOperand(interp, cursor, kPower + 1, text);
+  }
+  // "(" name ")": the parenthesis nests one level deeper.
+  const std::size_t open = cursor.pos;
+  if (open + 2 >= cursor.list->size() || (*cursor.list)[open + 2].kind != TokenKind::RightParen ||
+      interp.evaluationDepth + 1 >= kMaxEvaluationDepth) {
+    return false;
+  }
+  cursor.Advance();
+  ++interp.evaluationDepth;
+  const bool plain = PlainStringOperand(interp, cursor, kOr, text);
+  --interp.evaluationDepth;
+  if (!plain) {
+    cursor.pos = open;
+    return false;
+  }
+  cursor.Advance();  // the ")"
+  return true;
 }
 
 void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind) {

@@ -36,6 +36,14 @@ int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor);
 // A binary operator on two numbers (MOD by zero reports "Divide by zero").
 double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b);
 
+// The string operand at the cursor read in place when it is a string
+// variable standing alone (the whole expression, or the whole factor with
+// or without parentheses): `text` then views the variable's value, valid
+// until the variable is next assigned, and the operand is consumed. False,
+// with nothing consumed or reported, for any other operand.
+bool StringExpressionInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text);
+bool StringFactorInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text);
+
 // Reports "Syntax error" unless the current token is of `kind`; then steps
 // past the current token, whatever it is, if there is one.
 void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind);

@@ -29,6 +29,8 @@ enum class OpCode : uint8_t {
   Compare,     // `kind` is the relation
   Operator,    // any other binary operator, `kind` names it
   Function,    // a numeric function of one number, `kind` names it
+  Length,      // LEN of the string scalar `variable`, read in place
+  Code,        // ASC of the string scalar `variable`, read in place
 };
 
 struct Op {
@@ -42,7 +44,8 @@ struct Op {
 };
 
 // A numeric expression that reads only numbers: literals, numeric
-// variables and elements, operators and numeric functions. Its variables
+// variables and elements, operators and numeric functions, and LEN and
+// ASC of string variables. Its variables
 // must still have the shapes (scalar, or so many dimensions) they had when
 // it was translated; the interpreter's shape epoch says when to look again.
 struct CompiledExpression {

@@ -105,6 +105,15 @@ const std::vector<std::string>& Expressions() {
       Nested("(", 98, "1", ")"), Nested("(", 99, "1", ")"), Nested("(", 100, "1", ")"),
       Nested("-", 99, "1", ""), Nested("-", 100, "1", ""), Nested("2^", 99, "1", ""),
       Nested("2^", 100, "1", ""), Nested("1+(", 40, "A(1,1)", ")"),
+      "LEN C$", "ASC(C$)*2", "LEN(E$)+ASC E$", "LEN((C$))", "LEN(C$+C$)", "LEN(C$ 1)",
+      "MID$(C$,1,1)+C$", "C$+C$+E$", "C$+C$*2", "LEFT$(E$,1)", "RIGHT$((C$),1)",
+      "MID$(C$+C$,2)", "C$+(C$)", "LEN(C$)+LEN(C$+E$)",
+      Nested("(", 97, "LEN(C$)", ")"), Nested("(", 98, "LEN(C$)", ")"),
+      Nested("(", 98, "LEN C$", ")"), Nested("(", 99, "LEN C$", ")"),
+      Nested("(", 98, "C$+C$", ")"), Nested("(", 99, "C$+C$", ")"),
+      Nested("(", 98, "MID$(C$,1)", ")"), Nested("(", 99, "MID$(C$,1)", ")"),
+      // Last: these dimension C$ on first use.
+      "LEN C$(1)", "ASC(C$)",
   };
   return cases;
 }
