@@ -50,6 +50,7 @@ OpCode BinaryCode(TokenKind kind) {
     case TokenKind::Minus: return OpCode::Subtract;
     case TokenKind::Times: return OpCode::Multiply;
     case TokenKind::Divide: return OpCode::Divide;
+    case TokenKind::Mod: return OpCode::Modulo;
     default: return LevelOf(kind) == kRelation ? OpCode::Compare : OpCode::Operator;
   }
 }
@@ -289,16 +290,20 @@ bool Relation(TokenKind kind, double a, double b) {
 
 }  // namespace
 
+LineCode& CodeOf(ProgramLine& line) {
+  if (line.code == nullptr) {
+    line.code = std::make_unique<LineCode>();
+    line.code->expressionAt.assign(line.tokens.size(), LineCode::kNone);
+  }
+  return *line.code;
+}
+
 CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCursor& cursor) {
   ProgramLine* const line = interp.currentLine;
   if (line == nullptr || cursor.list != &line->tokens || cursor.pos >= line->tokens.size()) {
     return nullptr;
   }
-  if (line->code == nullptr) {
-    line->code = std::make_unique<LineCode>();
-    line->code->expressionAt.assign(line->tokens.size(), LineCode::kNone);
-  }
-  LineCode& code = *line->code;
+  LineCode& code = CodeOf(*line);
   int32_t& slot = code.expressionAt[cursor.pos];
   if (slot == LineCode::kNone) {
     code.expressions.push_back(Translate(line->tokens, cursor.pos, interp.shapeEpoch));
@@ -340,6 +345,23 @@ double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
       case OpCode::Subtract: --top; stack[top - 1] -= stack[top]; break;
       case OpCode::Multiply: --top; stack[top - 1] *= stack[top]; break;
       case OpCode::Divide: --top; stack[top - 1] /= stack[top]; break;
+      case OpCode::Modulo: {
+        --top;
+        const double a = stack[top - 1];
+        const double b = stack[top];
+        // Whole operands of 32 bits and a positive divisor: a plain
+        // remainder. Everything else goes the general way.
+        if (a >= -2147483648.0 && a <= 2147483647.0 && b >= 1.0 && b <= 2147483647.0) {
+          const auto wholeA = static_cast<int32_t>(a);
+          const auto wholeB = static_cast<int32_t>(b);
+          if (wholeA == a && wholeB == b) {
+            stack[top - 1] = wholeA % wholeB;
+            break;
+          }
+        }
+        stack[top - 1] = ApplyOperator(interp, TokenKind::Mod, a, b);
+        break;
+      }
       case OpCode::Compare:
         --top;
         stack[top - 1] = Relation(op.kind, stack[top - 1], stack[top]) ? 1.0 : 0.0;

@@ -13,6 +13,9 @@ namespace tenrek {
 
 class Interpreter;
 
+// The translated form of a line, made empty on first use.
+LineCode& CodeOf(ProgramLine& line);
+
 // The translation of the expression at the cursor, or null when the cursor
 // reads no stored line or the expression there does not translate. Builds
 // it on first use, and again when a variable it reads changed its shape.

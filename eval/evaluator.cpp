@@ -442,10 +442,6 @@ int32_t RoundToIntSlow(double value) {
   return (r >= -2147483648.0 && r <= 2147483647.0) ? static_cast<int32_t>(r) : INT32_MIN;
 }
 
-int32_t TruncateToInt(double value) {
-  const double r = std::trunc(value);
-  return (r >= -2147483648.0 && r <= 2147483647.0) ? static_cast<int32_t>(r) : INT32_MIN;
-}
 
 void AppendLimited(std::string& head, std::string_view tail) {
   if (head.size() >= kMaxStringLength) {

@@ -61,7 +61,12 @@ inline int32_t RoundToInt(double value) {  // floor(value + 0.5)
   }
   return RoundToIntSlow(value);
 }
-int32_t TruncateToInt(double value);  // toward zero
+inline int32_t TruncateToInt(double value) {  // toward zero
+  // In range exactly when the truncated value is: the conversion itself
+  // truncates, so no trunc() call is needed. NaN is out of range.
+  if (value > -2147483649.0 && value < 2147483648.0) return static_cast<int32_t>(value);
+  return INT32_MIN;
+}
 
 // Appends `tail` to `head`, cutting at the 1023-character string limit.
 void AppendLimited(std::string& head, std::string_view tail);

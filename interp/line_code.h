@@ -26,6 +26,7 @@ enum class OpCode : uint8_t {
   Subtract,
   Multiply,
   Divide,
+  Modulo,
   Compare,     // `kind` is the relation
   Operator,    // any other binary operator, `kind` names it
   Function,    // a numeric function of one number, `kind` names it
@@ -63,9 +64,20 @@ struct CompiledExpression {
   ProgramLine* jumpLine = nullptr;
 };
 
+// Where the skip of a loop body that is not entered, starting at token
+// `from` of this line, ended last time: found once by a forward search,
+// then reached like a jump while the program stays as it is.
+struct SkipTarget {
+  std::size_t from = 0;
+  uint64_t generation = 0;
+  ProgramLine* line = nullptr;
+  std::size_t pos = 0;
+};
+
 // Everything translated in one line, by the index of the token where it
 // starts.
 struct LineCode {
+  std::vector<SkipTarget> skips;
   static constexpr int32_t kNone = -1;
   std::vector<int32_t> expressionAt;  // index into `expressions`, or kNone
   // A deque: translating one more expression leaves the others in place,

@@ -124,6 +124,27 @@ TEST_F(LoopsTest, FramesLeftByManyCommandsAllStay) {
   EXPECT_EQ(Number("I"), 11);
 }
 
+// A body that is not entered is found once and then skipped like a jump;
+// an edit of the program between the two must be seen.
+TEST_F(LoopsTest, SkippedBodiesFollowTheProgramAsItIsNow) {
+  Enter({"NEW", "10 FOR K=1 TO 2", "20 FOR I=1 TO 0: PRINT 1", "30 NEXT I: PRINT 2;",
+         "40 WHILE 0: PRINT 3", "50 WEND: PRINT 4;", "60 NEXT K"});
+  Command("RUN");
+  EXPECT_EQ(Printed(), "2 4 2 4 ");
+  platform.boxes.clear();
+  Command("25 NEXT I: PRINT 5;");
+  Command("45 WEND: PRINT 6;");
+  Command("RUN");
+  // The old NEXT I has no loop now: its search drops the FOR K frame too.
+  EXPECT_EQ(Printed(), "5 2 6 4 ");
+  EXPECT_EQ(interp.errorNumber, 35);
+  platform.boxes.clear();
+  Command("DEL 25-50");
+  Command("RUN");  // the skip now ends after NEXT K
+  EXPECT_EQ(Printed(), "");
+  EXPECT_EQ(interp.errorNumber, 0);
+}
+
 TEST_F(LoopsTest, GosubTypedAsACommandRunsTheSubroutine) {
   Enter({"100 PRINT 100: RETURN", "200 PRINT 200: END"});
   Command("GOSUB 100: PRINT 1");
