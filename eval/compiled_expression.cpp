@@ -306,10 +306,11 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
   LineCode& code = CodeOf(*line);
   int32_t& slot = code.expressionAt[cursor.pos];
   if (slot == LineCode::kNone) {
-    code.expressions.push_back(Translate(line->tokens, cursor.pos, interp.shapeEpoch));
+    code.expressions.push_back(
+        std::make_unique<CompiledExpression>(Translate(line->tokens, cursor.pos, interp.shapeEpoch)));
     slot = static_cast<int32_t>(code.expressions.size() - 1);
   }
-  CompiledExpression* expression = &code.expressions[static_cast<std::size_t>(slot)];
+  CompiledExpression* expression = code.expressions[static_cast<std::size_t>(slot)].get();
   if (expression->shapeEpoch != interp.shapeEpoch) {
     if (expression->refused || !ShapesHold(*expression)) {
       *expression = Translate(line->tokens, cursor.pos, interp.shapeEpoch);
@@ -323,6 +324,13 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
 }
 
 double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
+  // A lone number or variable (a jump target, a limit, a subscript) needs
+  // no stack.
+  if (expression.ops.size() == 1) {
+    const Op& only = expression.ops.front();
+    if (only.code == OpCode::Constant) return only.number;
+    if (only.code == OpCode::Scalar) return only.variable->number;
+  }
   std::array<double, kMaxCompiledStack> stack;
   std::size_t top = 0;  // values on the stack
   for (const Op& op : expression.ops) {

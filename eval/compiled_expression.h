@@ -30,7 +30,7 @@ inline CompiledExpression* CompiledExpressionAt(Interpreter& interp,
       cursor.pos < line->code->expressionAt.size()) {
     const int32_t slot = line->code->expressionAt[cursor.pos];
     if (slot != LineCode::kNone) {
-      CompiledExpression& expression = line->code->expressions[static_cast<std::size_t>(slot)];
+      CompiledExpression& expression = *line->code->expressions[static_cast<std::size_t>(slot)];
       if (expression.shapeEpoch == interp.shapeEpoch) {
         if (expression.refused) return nullptr;
         if (interp.evaluationDepth + expression.depth < kMaxEvaluationDepth) return &expression;

@@ -6,7 +6,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <vector>
 
 #include "interp/token.h"
@@ -80,9 +80,9 @@ struct LineCode {
   std::vector<SkipTarget> skips;
   static constexpr int32_t kNone = -1;
   std::vector<int32_t> expressionAt;  // index into `expressions`, or kNone
-  // A deque: translating one more expression leaves the others in place,
-  // so a statement may hold several of them at once.
-  std::deque<CompiledExpression> expressions;
+  // Each on its own: translating one more expression leaves the others in
+  // place, so a statement may hold several of them at once.
+  std::vector<std::unique_ptr<CompiledExpression>> expressions;
 };
 
 }  // namespace tenrek
