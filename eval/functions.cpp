@@ -11,6 +11,7 @@
 #include "eval/evaluator.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
+#include "text/characters.h"
 #include "text/tokenizer.h"
 
 namespace tenrek {
@@ -51,13 +52,6 @@ double NumericFunction(TokenKind f, double x) {
 namespace {
 
 // ---- one string factor ----
-
-bool IsWhitespace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
 std::string TrimLeft(std::string s) {
   std::size_t start = 0;

@@ -3,14 +3,10 @@
 #include <cstddef>
 
 #include "eval/functions.h"
+#include "text/characters.h"
 
 namespace tenrek {
 namespace {
-
-unsigned char UpperAscii(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  return (u >= 'a' && u <= 'z') ? static_cast<unsigned char>(u - ('a' - 'A')) : u;
-}
 
 // The first character of t must match exactly, with case; the others
 // match without regard to case.

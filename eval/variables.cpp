@@ -21,7 +21,19 @@ void ReleaseVector(std::vector<T>& elements) {
   std::vector<T>().swap(elements);
 }
 
+std::size_t RecordBytes(const Variable& variable) {
+  return kRecordOverhead + sizeof(Variable) + HeapBytes(variable.name);
+}
+
+std::size_t ElementBytes(const Variable& variable) {
+  std::size_t bytes = variable.numbers.size() * sizeof(double) +
+                      variable.texts.size() * sizeof(StringCell);
+  for (const StringCell& cell : variable.texts) bytes += HeapBytes(cell.text);
+  return bytes;
+}
+
 void ReleaseElements(Variable& variable) {
+  if (variable.budget != nullptr) variable.budget->Release(ElementBytes(variable));
   variable.extentCount = 0;
   variable.extents = {};
   ReleaseVector(variable.numbers);
@@ -29,9 +41,13 @@ void ReleaseElements(Variable& variable) {
 }
 
 // Allocates a fresh element block of `count` elements (all 0 or without a
-// value). A block the machine cannot give reports "Bad subscript" and
-// leaves the variable undimensioned.
+// value). A block beyond the interpreter's memory budget is not made: the
+// budget is exhausted and the run ends with the out-of-memory report. A
+// block the machine cannot give reports "Bad subscript". Either way the
+// variable stays undimensioned.
 bool AllocateElements(Interpreter& interp, Variable& variable, std::size_t count) {
+  const std::size_t bytes = count * (variable.isString ? sizeof(StringCell) : sizeof(double));
+  if (!interp.budget.Reserve(bytes)) return false;
   try {
     if (variable.isString) {
       variable.texts.assign(count, StringCell{});
@@ -40,6 +56,7 @@ bool AllocateElements(Interpreter& interp, Variable& variable, std::size_t count
     }
     return true;
   } catch (const std::bad_alloc&) {
+    interp.budget.Release(bytes);
     ReleaseElements(variable);
     interp.Report(Error::BadSubscript);
     return false;
@@ -221,8 +238,16 @@ void CellRef::SetString(std::string value) const {
   }
   if (cell == nullptr) return;
   if (value.size() > kMaxStringLength) value.resize(kMaxStringLength);
+  const std::size_t before = HeapBytes(cell->text);
   cell->text = std::move(value);
   cell->hasValue = true;
+  if (variable->budget == nullptr) return;
+  variable->budget->Release(before);
+  variable->budget->Grow(HeapBytes(cell->text));
+}
+
+std::size_t VariableBytes(const Variable& variable) {
+  return RecordBytes(variable) + ElementBytes(variable) + HeapBytes(variable.text.text);
 }
 
 Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name) {
@@ -233,6 +258,8 @@ Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name) {
   variable->name = std::move(key);
   // The type is part of the name: a trailing "$" makes a string variable.
   variable->isString = !name.empty() && name.back() == '$';
+  variable->budget = &interp.budget;
+  interp.budget.Grow(RecordBytes(*variable));
   Variable* created = variable.get();
   interp.variables.push_back(std::move(variable));
   interp.variableIndex.emplace(created->name, created);
@@ -291,6 +318,7 @@ void ClearVariables(Interpreter& interp) {
   for (const auto& variable : interp.variables) {
     ReleaseElements(*variable);
     variable->number = 0.0;
+    interp.budget.Release(HeapBytes(variable->text.text));
     variable->text = StringCell{};
   }
   ++interp.shapeEpoch;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interp/cursor.h"
+#include "interp/memory_budget.h"
 
 namespace tenrek {
 
@@ -30,7 +31,13 @@ struct Variable {
   StringCell text;           // string scalar
   std::vector<double> numbers;     // numeric elements, row-major
   std::vector<StringCell> texts;   // string elements, row-major
+  // The interpreter's budget, which counts the element block and the texts
+  // stored into the cells (null for a variable made outside one).
+  MemoryBudget* budget = nullptr;
 };
+
+// What a variable holds on the heap: its record, its elements and texts.
+std::size_t VariableBytes(const Variable& variable);
 
 // The most elements one array may have. A string element costs some 30 to
 // 40 bytes, so 4M elements already take over 100 MB of the memory of one

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "eval/functions.h"
 #include "interp/interpreter.h"
@@ -27,16 +28,23 @@ void GenerateEvent(RunData& run, int32_t code) {
   if (host != nullptr && host->generateEvent != nullptr) host->generateEvent(&run, code, 0);
 }
 
-void SubmitCommand(RunData& run, std::string_view line) {
+bool SubmitCommand(RunData& run, std::string_view line) {
   Interpreter* interp = run.interpreter;
-  if (interp == nullptr) return;
+  if (interp == nullptr) return true;
   interp->returnNumber = 0.0;
   interp->errorNumber = 0;
   interp->ExecuteCommand(line);
+  if (interp->Abandoned()) {
+    // DestroyRunObject ran inside this command and left the Interpreter to
+    // the outermost command, which frees it now that nothing runs on it.
+    if (interp->CommandDepth() == 0) std::unique_ptr<Interpreter> release(interp);
+    return false;
+  }
   run.lastErrorNumber = interp->errorNumber;
-  if (run.lastErrorNumber != 0) return;
+  if (run.lastErrorNumber != 0) return true;
   run.lastErrorText[0] = '\0';
   GenerateEvent(run, kEventCommandDone);
+  return true;
 }
 
 void ForEachTextLine(std::string_view text, LineEnds ends,
@@ -56,9 +64,12 @@ void ForEachTextLine(std::string_view text, LineEnds ends,
   }
 }
 
-void SubmitProgramText(RunData& run, std::string_view text, LineEnds ends) {
-  SubmitCommand(run, "NEW");
-  ForEachTextLine(text, ends, [&run](std::string_view line) { SubmitCommand(run, line); });
+bool SubmitProgramText(RunData& run, std::string_view text, LineEnds ends) {
+  bool alive = SubmitCommand(run, "NEW");
+  ForEachTextLine(text, ends, [&run, &alive](std::string_view line) {
+    if (alive) alive = SubmitCommand(run, line);
+  });
+  return alive;
 }
 
 std::string RunFromLineCommand(int32_t line) { return "RUN " + std::to_string(line); }

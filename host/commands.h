@@ -17,7 +17,9 @@ namespace tenrek::host {
 // line, records the error number in RunData and, when it is 0, clears the
 // last error text and generates event 2. The error's text and event 1
 // arrive later with WM_BASIC_ERROR. Does nothing without an Interpreter.
-void SubmitCommand(RunData& run, std::string_view line);
+// Answers false when the object was destroyed while the line ran (from a
+// box): RunData may be gone and must not be touched again.
+bool SubmitCommand(RunData& run, std::string_view line);
 
 // How a loading action steps over line ends.
 enum class LineEnds {
@@ -36,8 +38,8 @@ void ForEachTextLine(std::string_view text, LineEnds ends,
                      const std::function<void(std::string_view)>& line);
 
 // Submits "NEW", then every line of `text`; an error in one line does not
-// stop the loading.
-void SubmitProgramText(RunData& run, std::string_view text, LineEnds ends);
+// stop the loading, the object's destruction does (answering false).
+bool SubmitProgramText(RunData& run, std::string_view text, LineEnds ends);
 
 // Calls the RunHost generate-event service, if there is one.
 void GenerateEvent(RunData& run, int32_t code);

@@ -1,13 +1,13 @@
 // The 13 actions, 4 conditions and 8 expressions the host's events use,
 // and GetRunObjectInfos, which hands their tables to the host.
-#include <cmath>
 #include <cstring>
-#include <limits>
 #include <string>
 
+#include "eval/evaluator.h"
 #include "eval/functions.h"
 #include "host/commands.h"
 #include "host/exports.h"
+#include "host/guard.h"
 #include "interp/interpreter.h"
 
 namespace tenrek::host {
@@ -128,15 +128,6 @@ intptr_t FetchExpressionParameter(RunData& run, int32_t kind, intptr_t first) {
   return host->expressionParameter(&run, kind, first);
 }
 
-// floor(x + 0.5); a value outside the 32-bit range (or NaN) gives INT32_MIN.
-int32_t RoundForHost(double x) {
-  const double r = std::floor(x + 0.5);
-  if (!(r >= std::numeric_limits<int32_t>::min() && r <= std::numeric_limits<int32_t>::max())) {
-    return std::numeric_limits<int32_t>::min();
-  }
-  return static_cast<int32_t>(r);
-}
-
 // Narrowed to single precision (IEEE rounding; beyond the range, infinity).
 intptr_t FloatResult(RunData& run, double x) {
   const float value = static_cast<float>(x);
@@ -159,10 +150,13 @@ intptr_t StringResult(RunData& run, const std::string& text) {
   return reinterpret_cast<intptr_t>(buffer);
 }
 
-// Runs `command` and leaves the Interpreter's result slots to read.
-const Interpreter* SubmitForResult(RunData& run, const std::string& command) {
-  SubmitCommand(run, command);
-  return run.interpreter;
+// Runs `command` and leaves the Interpreter's result slots to read. False
+// when the object was destroyed meanwhile: the result is then 0 and
+// RunData is not touched again.
+bool SubmitForResult(RunData& run, const std::string& command, const Interpreter*& interp) {
+  if (!SubmitCommand(run, command)) return false;
+  interp = run.interpreter;
+  return true;
 }
 
 std::string GetFromText(RunData& run, intptr_t first) {
@@ -173,7 +167,7 @@ std::string GosubFromInteger(RunData& run, intptr_t first) {
 }
 
 intptr_t IntegerOf(const Interpreter* interp) {
-  return interp != nullptr ? RoundForHost(interp->returnNumber) : 0;
+  return interp != nullptr ? RoundToInt(interp->returnNumber) : 0;
 }
 intptr_t FloatOf(RunData& run, const Interpreter* interp) {
   return FloatResult(run, interp != nullptr ? interp->returnNumber : 0.0);
@@ -183,13 +177,19 @@ intptr_t TextOf(RunData& run, const Interpreter* interp) {
 }
 
 intptr_t TENREK_STDCALL GetVarInt(RunData* run, intptr_t first) {
-  return IntegerOf(SubmitForResult(*run, GetFromText(*run, first)));
+  const Interpreter* interp = nullptr;
+  if (!SubmitForResult(*run, GetFromText(*run, first), interp)) return 0;
+  return IntegerOf(interp);
 }
 intptr_t TENREK_STDCALL GetVarFloat(RunData* run, intptr_t first) {
-  return FloatOf(*run, SubmitForResult(*run, GetFromText(*run, first)));
+  const Interpreter* interp = nullptr;
+  if (!SubmitForResult(*run, GetFromText(*run, first), interp)) return 0;
+  return FloatOf(*run, interp);
 }
 intptr_t TENREK_STDCALL GetVarStr(RunData* run, intptr_t first) {
-  return TextOf(*run, SubmitForResult(*run, GetFromText(*run, first)));
+  const Interpreter* interp = nullptr;
+  if (!SubmitForResult(*run, GetFromText(*run, first), interp)) return 0;
+  return TextOf(*run, interp);
 }
 intptr_t TENREK_STDCALL ErrorNum(RunData* run, intptr_t) { return run->lastErrorNumber; }
 // The text inside RunData itself, no copy.
@@ -198,25 +198,53 @@ intptr_t TENREK_STDCALL ErrorStr(RunData* run, intptr_t) {
   return reinterpret_cast<intptr_t>(run->lastErrorText);
 }
 intptr_t TENREK_STDCALL GosubInt(RunData* run, intptr_t first) {
-  return IntegerOf(SubmitForResult(*run, GosubFromInteger(*run, first)));
+  const Interpreter* interp = nullptr;
+  if (!SubmitForResult(*run, GosubFromInteger(*run, first), interp)) return 0;
+  return IntegerOf(interp);
 }
 intptr_t TENREK_STDCALL GosubFloat(RunData* run, intptr_t first) {
-  return FloatOf(*run, SubmitForResult(*run, GosubFromInteger(*run, first)));
+  const Interpreter* interp = nullptr;
+  if (!SubmitForResult(*run, GosubFromInteger(*run, first), interp)) return 0;
+  return FloatOf(*run, interp);
 }
 intptr_t TENREK_STDCALL GosubStr(RunData* run, intptr_t first) {
-  return TextOf(*run, SubmitForResult(*run, GosubFromInteger(*run, first)));
+  const Interpreter* interp = nullptr;
+  if (!SubmitForResult(*run, GosubFromInteger(*run, first), interp)) return 0;
+  return TextOf(*run, interp);
+}
+
+// What the host calls is the guarded form of each handler: no exception
+// passes into the host, and a handler that fails answers 0.
+template <ConditionHandler handler>
+int32_t TENREK_STDCALL GuardedCondition(RunData* run, intptr_t param1, intptr_t param2) {
+  return Guarded(0, [&] { return handler(run, param1, param2); });
+}
+template <ActionHandler handler>
+int32_t TENREK_STDCALL GuardedAction(RunData* run, intptr_t param1, intptr_t param2) {
+  return Guarded(0, [&] { return handler(run, param1, param2); });
+}
+template <ExpressionHandler handler>
+intptr_t TENREK_STDCALL GuardedExpression(RunData* run, intptr_t param1) {
+  return Guarded(intptr_t{0}, [&] { return handler(run, param1); });
 }
 
 constexpr ConditionHandler kConditions[kConditionCount] = {
-    ProgramRunning, CheckForError, EverythingOk, OnTag};
+    GuardedCondition<ProgramRunning>, GuardedCondition<CheckForError>,
+    GuardedCondition<EverythingOk>, GuardedCondition<OnTag>};
 
 constexpr ActionHandler kActions[kActionCount] = {
-    LoadFromText,   Run,          RunFromLine,      SetIntegerVariable, SetStringVariable,
-    ClearVariables, ClearProgram, ExecuteCommandAction, LoadFromFile,   LoadProgramBlock,
-    SetFloatVariable, Rerun,      RerunFromLine};
+    GuardedAction<LoadFromText>,       GuardedAction<Run>,
+    GuardedAction<RunFromLine>,        GuardedAction<SetIntegerVariable>,
+    GuardedAction<SetStringVariable>,  GuardedAction<ClearVariables>,
+    GuardedAction<ClearProgram>,       GuardedAction<ExecuteCommandAction>,
+    GuardedAction<LoadFromFile>,       GuardedAction<LoadProgramBlock>,
+    GuardedAction<SetFloatVariable>,   GuardedAction<Rerun>,
+    GuardedAction<RerunFromLine>};
 
 constexpr ExpressionHandler kExpressions[kExpressionCount] = {
-    GetVarInt, GetVarFloat, GetVarStr, ErrorNum, ErrorStr, GosubInt, GosubFloat, GosubStr};
+    GuardedExpression<GetVarInt>, GuardedExpression<GetVarFloat>, GuardedExpression<GetVarStr>,
+    GuardedExpression<ErrorNum>,  GuardedExpression<ErrorStr>,    GuardedExpression<GosubInt>,
+    GuardedExpression<GosubFloat>, GuardedExpression<GosubStr>};
 
 }  // namespace
 

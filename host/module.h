@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "host/window_system.h"
+#include "interp/memory_budget.h"
 #include "platform/platform.h"
 
 namespace tenrek::host {
@@ -25,6 +26,11 @@ struct HostModule {
   // module makes go through this platform.
   Platform* platform = nullptr;
   WindowSystem* windows = nullptr;
+  // Bounds for every Interpreter the module makes, for harnesses that must
+  // get control back (fuzzing): statements per command (0: no limit) and
+  // the memory budget.
+  uint64_t statementLimit = 0;
+  std::size_t memoryBudget = kDefaultMemoryBudget;
 };
 
 // The module's record.

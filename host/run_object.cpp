@@ -9,6 +9,7 @@
 
 #include "host/commands.h"
 #include "host/exports.h"
+#include "host/guard.h"
 #include "host/module.h"
 #include "host/scramble.h"
 #include "interp/interpreter.h"
@@ -44,10 +45,19 @@ void DestroyMessageWindow(RunData& run) {
 }
 
 // "NEW" first, so the program and variables go before the Interpreter.
+// While one of its commands is still on the stack (the host destroys the
+// object from inside a box) the Interpreter is only abandoned: its runs end
+// at their next statement boundary and the outermost command frees it.
 void DestroyInterpreter(RunData& run) {
-  std::unique_ptr<Interpreter> interp(run.interpreter);
+  Interpreter* interp = run.interpreter;
   run.interpreter = nullptr;
-  if (interp != nullptr) interp->ExecuteCommand("NEW");
+  if (interp == nullptr) return;
+  if (interp->CommandDepth() > 0) {
+    interp->Abandon();
+    return;
+  }
+  std::unique_ptr<Interpreter> owned(interp);
+  owned->ExecuteCommand("NEW");
 }
 
 bool CreateMessageWindow(RunData& run, const HostModule& module) {
@@ -71,6 +81,8 @@ std::unique_ptr<Interpreter> CreateInterpreter(const HostModule& module, WindowH
   interp->moduleInstance = module.instance;
   interp->messageWindow = window;
   interp->random.Seed(static_cast<uint32_t>(std::time(nullptr)));
+  interp->SetStatementLimit(module.statementLimit);
+  interp->budget.SetLimit(module.memoryBudget);
   return interp;
 }
 
@@ -87,6 +99,13 @@ void TakeLatestError(RunData& run) {
 
 int32_t CreateInstance(RunData& run, const EditData& data) {
   const HostModule& module = Module();
+  // The host may hand the record over uninitialised; the conditions and
+  // the error expressions read these before the first command.
+  run.lastErrorNumber = 0;
+  run.lastErrorText[0] = '\0';
+  run.programBlock = nullptr;
+  run.interpreter = nullptr;
+  run.windows.handle = nullptr;
   run.encryptFlag = data.encrypted;
   run.programLength = data.textLength > 0 ? data.textLength : 0;
   run.programBlock = CopyProgramBlock(data, run.programLength).release();
@@ -119,24 +138,29 @@ int32_t TENREK_STDCALL CreateRunObject(RunData* run, EditData* data, void*) {
   if (run == nullptr || data == nullptr) return -1;
   try {
     return CreateInstance(*run, *data);
-  } catch (const std::bad_alloc&) {
-    DestroyInterpreter(*run);
-    DestroyMessageWindow(*run);
-    ReleaseProgramBlock(*run);
+  } catch (...) {
+    Guarded([run] {
+      DestroyInterpreter(*run);
+      DestroyMessageWindow(*run);
+      ReleaseProgramBlock(*run);
+    });
     return -1;
   }
 }
 
 int32_t TENREK_STDCALL DestroyRunObject(RunData* run, int32_t) {
   if (run == nullptr) return 0;
-  DestroyInterpreter(*run);
-  ReleaseProgramBlock(*run);
-  DestroyMessageWindow(*run);
-  return 0;
+  return Guarded(0, [run] {
+    DestroyInterpreter(*run);
+    ReleaseProgramBlock(*run);
+    DestroyMessageWindow(*run);
+    return 0;
+  });
 }
 
-intptr_t TENREK_STDCALL OnWindowMessage(RunHost* host, WindowHandle window, uint32_t message,
-                                        uintptr_t, intptr_t) {
+namespace {
+
+intptr_t HandleWindowMessage(RunHost* host, WindowHandle window, uint32_t message) {
   WindowSystem* windows = Module().windows;
   if (host == nullptr || windows == nullptr) return 0;
   auto* run = static_cast<RunData*>(windows->GetWindowProperty(window, host->windowPropertyName));
@@ -159,6 +183,13 @@ intptr_t TENREK_STDCALL OnWindowMessage(RunHost* host, WindowHandle window, uint
       break;
   }
   return 0;
+}
+
+}  // namespace
+
+intptr_t TENREK_STDCALL OnWindowMessage(RunHost* host, WindowHandle window, uint32_t message,
+                                        uintptr_t, intptr_t) {
+  return Guarded(intptr_t{0}, [&] { return HandleWindowMessage(host, window, message); });
 }
 
 int32_t TENREK_STDCALL HandleRunObject(RunData*) { return 0; }

@@ -1,6 +1,6 @@
 // The window-system calls the run-time object makes, as a seam: USER32 on
 // Windows (host/win32), our own small window and message-queue layer for
-// the native runner (host/native).
+// the native runner (sim/native).
 #pragma once
 
 #include <cstdint>

@@ -155,12 +155,13 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
     cursor.resumeAtCursor = false;
     while (cursor.Is(TokenKind::Colon)) cursor.Advance();
     if (!cursor.AtLineEnd()) {
+      if (!interp.BeginStatement(commandTokens)) return;
       if (interp.TakeBreakRequest()) {
         interp.stopCode = -20;
         return StopReport(interp, messageBuffer);
       }
       if (!RunStatement(interp, cursor)) return StopReport(interp, messageBuffer);
-      if (CurrentLineRemoved(interp)) return;
+      if (CurrentLineRemoved(interp) || interp.TakeOutOfMemory()) return;
       if (!cursor.AtLineEnd()) continue;
     }
     if (!ChangeLine(interp, cursor)) return;

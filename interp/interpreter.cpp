@@ -2,19 +2,29 @@
 
 #include <algorithm>
 #include <ctime>
+#include <new>
+#include <unordered_set>
 
 #include "interp/executor.h"
+#include "text/characters.h"
+#include "text/lister.h"
 #include "text/tokenizer.h"
 
 namespace tenrek {
 namespace {
 
-bool IsLeadingSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::string CutToField(std::string_view text) {
   return std::string(text.substr(0, std::min(text.size(), kMaxFieldText)));
+}
+
+// Whether the line as listed ("%ld " and the tokens, as LIST shows them:
+// never shorter than SAVE writes them) stays within the 1023 characters a
+// line may have, so that SAVE and LOAD carry it whole.
+bool ListingFits(int32_t number, const TokenList& tokens) {
+  std::string listed = std::to_string(number);
+  listed += ' ';
+  ListTokensToText(listed, tokens);
+  return listed.size() <= kMaxLineLength;
 }
 
 }  // namespace
@@ -27,12 +37,21 @@ Interpreter::Interpreter(Platform& platformIn)
 Interpreter::~Interpreter() = default;
 
 void Interpreter::ExecuteCommand(std::string_view text) {
+  if (abandoned_) return;
+  if (commandDepth_ >= kMaxCommandDepth) {
+    // Refused whole; the run that is waiting in its box goes on.
+    ReportError(kOutOfMemoryCode, "Commands nested too deeply");
+    return;
+  }
   const bool nested = commandDepth_ > 0;
   const RunState outerState = state;
   ProgramLine* const outerLine = currentLine;
   // A break left pending by the previous command (INPUT at end of input as
   // its last statement) must not stop this one.
-  if (!nested) breakRequested_.store(false);
+  if (!nested) {
+    breakRequested_.store(false);
+    statementsRun_ = 0;
+  }
   ++commandDepth_;
   state = RunState::Entering;
   text = text.substr(0, text.find('\0'));
@@ -41,9 +60,7 @@ void Interpreter::ExecuteCommand(std::string_view text) {
     Report(Error::SyntaxError);
     state = RunState::Idle;
   } else {
-    TokenList tokens;
-    EnterLine(text, tokens);
-    if (enteredLineNumber == 0) RunCommandTokens(tokens);
+    EnterAndRun(text);
   }
   --commandDepth_;
   if (nested) {
@@ -52,6 +69,32 @@ void Interpreter::ExecuteCommand(std::string_view text) {
     state = outerState;
   } else {
     ReleaseRetired();
+  }
+}
+
+// No exception leaves a command: whatever throws (the machine refusing
+// memory, above all) ends the command with the -2 report, and the
+// interpreter stays usable.
+void Interpreter::EnterAndRun(std::string_view text) {
+  const int32_t outerEvaluationDepth = evaluationDepth;
+  TokenList tokens;
+  try {
+    EnterLine(text, tokens);
+    if (enteredLineNumber == 0) {
+      RunCommandTokens(tokens);
+    } else {
+      TakeOutOfMemory();
+    }
+  } catch (...) {
+    evaluationDepth = outerEvaluationDepth;
+    DiscardFramesInto(&tokens);
+    state = RunState::Idle;
+    budget.TakeExhausted();
+    try {
+      ReportOutOfMemory();
+    } catch (...) {
+      errorNumber = kOutOfMemoryCode;
+    }
   }
 }
 
@@ -64,12 +107,14 @@ void Interpreter::RunCommandTokens(TokenList& tokens) {
   }
   // Frames pushed by this command point into its tokens, which end here.
   DiscardFramesInto(&tokens);
+  if (controlStack.empty()) controlStack.shrink_to_fit();
+  TakeOutOfMemory();
   state = RunState::Idle;
 }
 
 void Interpreter::EnterLine(std::string_view text, TokenList& tokens) {
   std::size_t start = 0;
-  while (start < text.size() && IsLeadingSpace(text[start])) ++start;
+  while (start < text.size() && IsWhitespace(text[start])) ++start;
   uint32_t number = 0;  // 32-bit arithmetic that wraps, as the line number field does
   while (start < text.size() && text[start] >= '0' && text[start] <= '9') {
     number = number * 10u + static_cast<uint32_t>(text[start] - '0');
@@ -78,6 +123,12 @@ void Interpreter::EnterLine(std::string_view text, TokenList& tokens) {
   enteredLineNumber = static_cast<int32_t>(number);
   Tokenize(*this, text.substr(start), tokens);
   if (enteredLineNumber == 0) return;
+  if (!ListingFits(enteredLineNumber, tokens)) {
+    // LIST, SAVE and the setup dialog could not carry the line whole.
+    Report(Error::SyntaxError);
+    tokens.clear();
+    return;
+  }
   StoreLine(enteredLineNumber, std::move(tokens));
   tokens.clear();
   FreeControlStack();
@@ -100,6 +151,18 @@ void Interpreter::ReportError(int32_t number, std::string_view message) {
 void Interpreter::Report(Error error) {
   const ErrorInfo info = DescribeError(error);
   ReportError(info.number, info.message);
+}
+
+void Interpreter::ReportOutOfMemory() {
+  std::string message = "Out of memory";
+  if (currentLine != nullptr) message += " in " + std::to_string(currentLine->number);
+  ReportError(kOutOfMemoryCode, message);
+}
+
+bool Interpreter::TakeOutOfMemory() {
+  if (!budget.TakeExhausted()) return false;
+  ReportOutOfMemory();
+  return true;
 }
 
 void Interpreter::ReportIoFailure(int32_t ioSubCode) {
@@ -137,8 +200,22 @@ void Interpreter::RemoveAllLines() {
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
+namespace {
+
+std::size_t LineBytes(const TokenList& tokens) {
+  std::size_t bytes = kRecordOverhead + sizeof(ProgramLine) + tokens.capacity() * sizeof(Token);
+  for (const Token& token : tokens) bytes += HeapBytes(token.text);
+  return bytes;
+}
+
+}  // namespace
+
 void Interpreter::StoreLine(int32_t number, TokenList tokens) {
+  // Deleting a line is always allowed; storing one must fit the budget.
+  const std::size_t bytes = tokens.empty() ? 0 : LineBytes(tokens);
+  if (bytes != 0 && !budget.Reserve(bytes)) return;
   program.Store(number, std::move(tokens), retiredLines_);
+  if (bytes != 0) program.Find(number)->heldBytes = bytes;
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
@@ -185,8 +262,53 @@ void Interpreter::DiscardFramesOfRemovedLines() {
   FindLowestCommandFrame(0);
 }
 
-void Interpreter::ReleaseRetired() {
+void Interpreter::CheckControlStackBudget() {
+  if (!budget.Fits(0, controlStack.capacity() * sizeof(ControlFrame))) budget.MarkExhausted();
+}
+
+void Interpreter::Abandon() {
+  abandoned_ = true;
+  messageWindow = nullptr;  // its window is gone
+  onError = nullptr;
+}
+
+bool Interpreter::BeginStatement(const TokenList& commandTokens) {
+  if (abandoned_ || TakeOutOfMemory()) return false;
+  if (statementLimit_ != 0 && ++statementsRun_ > statementLimit_) RequestBreak();
+  if (commandDepth_ == 1 && HasRetired()) ReleaseRetiredDuringRun(commandTokens);
+  return true;
+}
+
+// Between two statements of the outermost run nothing stands on a removed
+// line: the run ends when its own line goes, and frames and the READ
+// position into removed lines are dropped here. Removed variables are
+// named only by the command line being run (lines and frames that named
+// them went with them), so those it names are kept until it ends.
+void Interpreter::ReleaseRetiredDuringRun(const TokenList& commandTokens) {
+  DiscardFramesOfRemovedLines();
+  if (dataLine != nullptr && dataLine->removed) ResetReadPosition();
+  FreeRetiredLines();
+  if (retiredVariables_.empty()) return;
+  std::unordered_set<const Variable*> inUse;
+  for (const Token& token : commandTokens) {
+    if (token.kind == TokenKind::Identifier) inUse.insert(token.variable);
+  }
+  for (const ControlFrame& frame : controlStack) inUse.insert(frame.variable);
+  std::erase_if(retiredVariables_, [this, &inUse](const std::unique_ptr<Variable>& variable) {
+    if (inUse.contains(variable.get())) return false;
+    budget.Release(VariableBytes(*variable));
+    return true;
+  });
+}
+
+void Interpreter::FreeRetiredLines() {
+  for (const auto& line : retiredLines_) budget.Release(line->heldBytes);
   retiredLines_.clear();
+}
+
+void Interpreter::ReleaseRetired() {
+  FreeRetiredLines();
+  for (const auto& variable : retiredVariables_) budget.Release(VariableBytes(*variable));
   retiredVariables_.clear();
 }
 

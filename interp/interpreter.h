@@ -19,6 +19,7 @@
 #include "interp/cursor.h"
 #include "interp/errors.h"
 #include "interp/limits.h"
+#include "interp/memory_budget.h"
 #include "interp/program.h"
 #include "platform/platform.h"
 
@@ -53,7 +54,18 @@ struct ControlFrame {
 struct ListingTarget {
   std::string* text = nullptr;
   std::size_t capacity = 0;
+  // Set by ILXT when a line had to be cut or left out for lack of room.
+  bool incomplete = false;
 };
+
+// A box or dialog lets the host run commands of its own while a statement
+// waits; each level of such nesting costs the host thread's stack a box's
+// modal loop plus a run. Real hosts nest two or three levels; 16 keeps far
+// from the 1 MB stack of a Windows thread.
+inline constexpr int kMaxCommandDepth = 16;
+
+// The system code of the out-of-memory report.
+inline constexpr int32_t kOutOfMemoryCode = -2;
 
 class Interpreter {
  public:
@@ -87,18 +99,44 @@ class Interpreter {
   bool TakeBreakRequest() {
     return breakRequested_.load(std::memory_order_relaxed) && breakRequested_.exchange(false);
   }
+  bool BreakPending() const { return breakRequested_.load(); }
+
+  // Ends every run at its next statement boundary and refuses further
+  // commands: the owner is going away while a command is still on the
+  // stack (a box is up), and frees the Interpreter once it has returned.
+  void Abandon();
+  bool Abandoned() const { return abandoned_; }
+
+  // At most `limit` statements per command (0: no limit); past it the run
+  // is broken as by Ctrl-C. For callers that must get control back.
+  void SetStatementLimit(uint64_t limit) { statementLimit_ = limit; }
+
+  // Called by the executor before each statement of a run. Answers false
+  // when the run must end (abandoned, or memory exhausted, which it
+  // reports). In the outermost run it frees what was removed meanwhile.
+  bool BeginStatement(const TokenList& commandTokens);
+
+  // The -2 report: the budget is exhausted or the machine gave no memory.
+  void ReportOutOfMemory();
+  // Makes the -2 report when the budget ran out since the last check;
+  // answers whether it did (the run then ends).
+  bool TakeOutOfMemory();
 
   // NEW and CLEAR, for the statements and for LOAD.
   void NewProgram(StatementCursor& cursor);
   void ClearProgramState(StatementCursor& cursor);
 
+  // The stack's block goes too: a runaway GOSUB may have made it large.
   void FreeControlStack() {
     controlStack.clear();
+    controlStack.shrink_to_fit();
     lowestCommandFrame_ = kNoCommandFrame;
   }
   // Every push goes through here, so that the end of a command knows where
   // the frames pointing into its tokens can begin.
   void PushFrame(const ControlFrame& frame);
+  // After a frame is pushed: the stack counts against the memory budget.
+  void CheckControlStackBudget();
   void ResetReadPosition() {
     dataLine = nullptr;
     dataToken = 0;
@@ -109,6 +147,7 @@ class Interpreter {
   // them reads valid memory and ends at its next statement boundary.
   void RemoveLine(ProgramLine* line);
   void RemoveAllLines();
+  // Refused, with the budget exhausted, when the line would exceed it.
   void StoreLine(int32_t number, TokenList tokens);
   void RetireVariable(std::unique_ptr<Variable> variable);
 
@@ -146,6 +185,7 @@ class Interpreter {
   ListingTarget listingBuffer;
   RandomGenerator random;
   std::vector<uint8_t> memory;  // PEEK and POKE, kPokeMemorySize bytes
+  MemoryBudget budget;
   // How deeply the expression evaluator is nested right now (eval/); it
   // refuses to nest further than kMaxEvaluationDepth.
   int32_t evaluationDepth = 0;
@@ -159,9 +199,13 @@ class Interpreter {
   std::function<void(int32_t, std::string_view)> onError;
 
  private:
+  void EnterAndRun(std::string_view text);
   void RunCommandTokens(TokenList& tokens);
   void FindLowestCommandFrame(std::size_t from);
   void ReleaseRetired();
+  void ReleaseRetiredDuringRun(const TokenList& commandTokens);
+  void FreeRetiredLines();
+  bool HasRetired() const { return !retiredLines_.empty() || !retiredVariables_.empty(); }
 
   static constexpr std::size_t kNoCommandFrame = static_cast<std::size_t>(-1);
 
@@ -170,6 +214,9 @@ class Interpreter {
   // program left by a jump out of a loop keeps its frame, so a long host
   // session can pile up frames that the end of each command must not scan.
   std::size_t lowestCommandFrame_ = kNoCommandFrame;
+  bool abandoned_ = false;
+  uint64_t statementLimit_ = 0;
+  uint64_t statementsRun_ = 0;
   std::vector<std::unique_ptr<ProgramLine>> retiredLines_;
   std::vector<std::unique_ptr<Variable>> retiredVariables_;
   std::atomic<bool> breakRequested_{false};

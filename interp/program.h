@@ -27,6 +27,7 @@ struct ProgramLine {
   TokenList tokens;
   ProgramLine* next = nullptr;
   bool removed = false;
+  std::size_t heldBytes = 0;  // what the line counts against the memory budget
   std::unique_ptr<LineCode> code;  // built when the line first runs
 };
 

@@ -1,21 +1,22 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws the module's pictures and writes them as Windows bitmaps.
 
   setup_logo.bmp      55 x 24, 24-bit: the badge in the setup dialog header
   object_icon.bmp     32 x 32, 256 colours: the object's icon
   object_picture.bmp  32 x 32, 256 colours: the object's picture in a frame
 
-Only the standard library is used. Shapes are drawn with 4 x 4
-supersampling so edges are smooth; the 256-colour pictures are then mapped
-onto a palette of their most frequent colours.
+Shapes are drawn with 4 x 4 supersampling so edges are smooth; Pillow
+(Debian's python3-pil, installed by scripts/setup.sh) quantises the
+256-colour pictures and writes the files.
 
-Run from anywhere: python3 resources/make_bitmaps.py
+Run from anywhere: resources/make_bitmaps.py (Debian's own python3, the
+one python3-pil installs into)
 """
 
 import math
 import os
-import struct
-from collections import Counter
+
+from PIL import Image
 
 SUBSAMPLES = 4
 
@@ -273,62 +274,27 @@ def object_picture():
     return c
 
 
-# ------------------------------------------------------------ BMP writers
+# ------------------------------------------------------------ the files
+
+DPI = (72, 72)  # 2835 pixels a metre, as the resource files have always said
+
+
+def to_image(canvas):
+    image = Image.new('RGB', (canvas.width, canvas.height))
+    image.putdata([p for row in canvas.rgb() for p in row])
+    return image
 
 
 def write_bmp24(path, canvas):
-    rgb = canvas.rgb()
-    row_size = (canvas.width * 3 + 3) & ~3
-    pixels = bytearray()
-    for row in reversed(rgb):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += b'\0' * (row_size - len(line))
-        pixels += line
-    write_bmp(path, canvas.width, canvas.height, 24, b'', bytes(pixels))
-
-
-def palette_for(rgb):
-    """The 256 most frequent colours (after rounding to 5 bits a channel)."""
-    def rounded(p):
-        return tuple(min(255, (v + 4) & ~7) for v in p)
-    counts = Counter(rounded(p) for row in rgb for p in row)
-    exact = Counter(p for row in rgb for p in row)
-    if len(exact) <= 256:
-        return [p for p, _ in exact.most_common()]
-    return [p for p, _ in counts.most_common(256)]
-
-
-def nearest(palette, colour, cache):
-    if colour not in cache:
-        cache[colour] = min(range(len(palette)),
-                            key=lambda i: sum((a - b) ** 2 for a, b in zip(palette[i], colour)))
-    return cache[colour]
+    to_image(canvas).save(path, 'BMP', dpi=DPI)
 
 
 def write_bmp8(path, canvas):
-    rgb = canvas.rgb()
-    palette = palette_for(rgb)
-    palette += [(0, 0, 0)] * (256 - len(palette))
-    cache = {}
-    row_size = (canvas.width + 3) & ~3
-    pixels = bytearray()
-    for row in reversed(rgb):
-        line = bytearray(nearest(palette, p, cache) for p in row)
-        line += b'\0' * (row_size - len(line))
-        pixels += line
-    table = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
-    write_bmp(path, canvas.width, canvas.height, 8, table, bytes(pixels))
-
-
-def write_bmp(path, width, height, bits, colour_table, pixels):
-    offset = 14 + 40 + len(colour_table)
-    header = struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, 0, len(pixels),
-                       2835, 2835, 256 if bits == 8 else 0, 0)
-    with open(path, 'wb') as f:
-        f.write(header + info + colour_table + pixels)
+    """Median cut onto 256 colours; no dithering, which would only speckle
+    pictures this small."""
+    image = to_image(canvas).quantize(256, method=Image.Quantize.MEDIANCUT,
+                                      dither=Image.Dither.NONE)
+    image.save(path, 'BMP', dpi=DPI)
 
 
 def main():

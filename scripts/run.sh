@@ -10,6 +10,7 @@ cmake --preset release >/dev/null
 cmake --build --preset release -j"$(nproc)"
 if [ -f scripts/build-module.sh ]; then bash scripts/build-module.sh; fi
 
+echo "== tenrek is build/release/tenrek/tenrek (cmake --install build/release puts it in /usr/local/bin)"
 echo "== tenrek run examples/welcome.bas"
 ./build/release/tenrek/tenrek run examples/welcome.bas
 if [ -t 0 ]; then

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the native build and the tests need on a fresh Debian
-# machine (run as root). Quick when everything is already there.
+# machine (run as root), and Pillow for resources/make_bitmaps.py. Quick
+# when everything is already there.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev googletest libedit-dev libbenchmark-dev python3
-          g++-mingw-w64-i686)
+packages=(cmake g++ make libgtest-dev googletest libedit-dev libbenchmark-dev python3 groff zip
+          python3-pil g++-mingw-w64-i686 clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

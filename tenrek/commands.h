@@ -1,12 +1,27 @@
 // The subcommands of the `tenrek` command.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+#include "interp/memory_budget.h"
+
 namespace tenrek {
 
+// What every interpreter the command makes starts with.
+struct Options {
+  // RANDOM's first state; the time of day when not given (--seed N).
+  std::optional<uint32_t> seed;
+  // Bytes the interpreter may hold (--memory MB); past it a run ends with
+  // error -2.
+  std::size_t memoryBudget = kDefaultMemoryBudget;
+};
+
 // `tenrek`: the interactive prompt (or a script on standard input).
-int RunPrompt();
+int RunPrompt(const Options& options);
 // `tenrek run FILE`: enters the numbered lines of FILE, then runs them.
-int RunProgramFile(const char* path);
+int RunProgramFile(const char* path, const Options& options);
 // `tenrek host FILE|-`: plays a host script and writes its transcript.
 int RunHostCommand(int argc, char** argv);
 

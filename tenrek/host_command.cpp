@@ -4,35 +4,19 @@
 // standard error for a malformed line, an INPUT dialog with no reply
 // queued, or an operation that needs an object when none exists.
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 
-#include "host/module.h"
-#include "host/native/native_environment.h"
-#include "host/native/native_exports.h"
-#include "host/runner/runner.h"
-#include "host/runner/script.h"
+#include "sim/native/native_exports.h"
+#include "sim/runner/script.h"
 #include "tenrek/commands.h"
+#include "tenrek/input_files.h"
 
 namespace tenrek {
 
 namespace {
 
 constexpr int kFailed = 2;
-
-std::optional<std::string> ReadScript(const char* path) {
-  if (std::strcmp(path, "-") == 0) {
-    return std::string((std::istreambuf_iterator<char>(std::cin)),
-                       std::istreambuf_iterator<char>());
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "tenrek host: %s\n", message.c_str());
@@ -49,18 +33,17 @@ void WriteToStandardOutput(std::string_view text) {
 // argv[0] is "host".
 int RunHostCommand(int argc, char** argv) {
   if (argc != 2) return Fail("usage: tenrek host FILE|-");
-  const std::optional<std::string> text = ReadScript(argv[1]);
-  if (!text) return Fail(std::string("cannot read ") + argv[1]);
+  std::string text;
+  std::string reason;
+  if (!ReadInputFile(argv[1], text, reason)) {
+    return Fail(std::string("cannot read ") + argv[1] + ": " + reason);
+  }
   std::string error;
-  const std::optional<host::Script> script = host::ParseScript(*text, error);
+  const std::optional<host::Script> script = host::ParseScript(text, error);
   if (!script) return Fail(error);
 
-  host::NativeEnvironment environment;
-  if (!environment.Ready()) return Fail(environment.Problem());
-  host::ScopedHostModule module(&environment, &environment, &environment.Windows());
-  host::TranscriptWriter transcript(WriteToStandardOutput);
-  host::Runner runner(host::NativeExports(), environment, transcript);
-  if (runner.Run(*script) != 0) return Fail(runner.Failure());
+  std::string failure;
+  if (host::PlayNatively(*script, WriteToStandardOutput, failure) != 0) return Fail(failure);
   return 0;
 }
 

@@ -1,103 +1,128 @@
 // The interactive prompt and the program runner.
-#include <csignal>
+#include <cctype>
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "interp/interpreter.h"
 #include "platform/native/console_platform.h"
 #include "tenrek/commands.h"
+#include "tenrek/input_files.h"
+#include "tenrek/interrupts.h"
+#include "tenrek/line_editor.h"
 #include "text/files.h"
-
-#ifdef TENREK_HAVE_LIBEDIT
-#include <editline/readline.h>
-#endif
 
 namespace tenrek {
 namespace {
 
-// The interpreter a Ctrl-C interrupts. Set only while the prompt or the
-// runner owns one.
-Interpreter* volatile interruptTarget = nullptr;
+constexpr int kUnreadable = 2;
 
-extern "C" void OnInterrupt(int) {
-  if (interruptTarget != nullptr) interruptTarget->RequestBreak();
+// The console, with INPUT read through the prompt's line editor when
+// standard input is a terminal: the answer can be edited, and Ctrl-C
+// breaks the program at once instead of waiting for Enter.
+class TerminalPlatform : public ConsolePlatform {
+ public:
+  std::optional<std::string> AskInput(const InputRequest& request) override {
+    LineEditor* editor = ActiveLineEditor();
+    if (editor == nullptr || !editor->Interactive()) return ConsolePlatform::AskInput(request);
+    std::fflush(stdout);
+    const std::string prompt = std::string(request.prompt) + " ";
+    std::string answer;
+    if (editor->Read(prompt.c_str(), answer, false) != LineResult::Line) return std::nullopt;
+    return answer;
+  }
+};
+
+// The stored text says where only for some reports ("... in 20"); on the
+// console every report made while a line runs names that line.
+bool NamesLine(std::string_view text, const std::string& number) {
+  const std::string mention = " in " + number;
+  for (std::size_t at = text.find(mention); at != std::string_view::npos;
+       at = text.find(mention, at + 1)) {
+    const std::size_t after = at + mention.size();
+    if (after == text.size() || !std::isdigit(static_cast<unsigned char>(text[after]))) {
+      return true;
+    }
+  }
+  return false;
 }
 
-void InstallInterruptHandler(Interpreter& interp) {
-  interruptTarget = &interp;
-  struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
+std::string TextNamingLine(const Interpreter& interp, std::string_view text) {
+  std::string shown(text);
+  if (interp.currentLine == nullptr) return shown;
+  const std::string number = std::to_string(interp.currentLine->number);
+  if (NamesLine(shown, number)) return shown;
+  while (!shown.empty() && shown.back() == '\n') shown.pop_back();
+  return shown + " (line " + number + ")";
 }
 
 // Shows every report on standard error at once, and counts them.
 void ShowErrorsOnStderr(Interpreter& interp, int& reports) {
-  interp.onError = [&reports](int32_t, std::string_view text) {
+  interp.onError = [&interp, &reports](int32_t, std::string_view text) {
     ++reports;
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    const std::string shown = TextNamingLine(interp, text);
+    std::fwrite(shown.data(), 1, shown.size(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
   };
 }
 
-bool ReadLine(bool interactive, std::string& line) {
-#ifdef TENREK_HAVE_LIBEDIT
-  if (interactive) {
-    char* text = readline("] ");
-    if (text == nullptr) return false;
-    line = text;
-    if (!line.empty()) add_history(text);
-    std::free(text);
-    return true;
-  }
-#else
-  if (interactive) std::fputs("] ", stdout), std::fflush(stdout);
-#endif
-  line.clear();
-  int c = 0;
-  while ((c = std::fgetc(stdin)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-  if (c == EOF && line.empty()) return false;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return true;
+// Enters the numbered lines of `text` as LOAD does, without NEW.
+void EnterProgramText(Interpreter& interp, std::string& text) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(
+      fmemopen(text.empty() ? nullptr : text.data(), text.size(), "rb"), &std::fclose);
+  if (stream) EnterProgramStream(interp, stream.get());
+}
+
+void Prepare(Interpreter& interp, const Options& options) {
+  interp.state = RunState::Idle;
+  if (options.seed) interp.random.Seed(*options.seed);
+  interp.budget.SetLimit(options.memoryBudget);
 }
 
 }  // namespace
 
-int RunPrompt() {
-  ConsolePlatform platform;
+int RunPrompt(const Options& options) {
+  TerminalPlatform platform;
   Interpreter interp(platform);
-  interp.state = RunState::Idle;
+  Prepare(interp, options);
   int reports = 0;
   ShowErrorsOnStderr(interp, reports);
-  InstallInterruptHandler(interp);
-  const bool interactive = isatty(STDIN_FILENO) != 0;
-  if (interactive) std::puts("Tenrek BASIC. Type BASIC lines; end of input (Ctrl-D) leaves.");
+  LineEditor editor;
+  const InterruptRoute interrupts(interp);
+  if (editor.Interactive()) {
+    std::puts("Tenrek BASIC. Type BASIC lines; BYE or end of input (Ctrl-D) leaves.");
+  }
   std::string line;
-  while (ReadLine(interactive, line)) {
+  for (;;) {
+    const LineResult result = editor.Read("] ", line, true);
+    if (result == LineResult::End) break;
     interp.TakeBreakRequest();  // a Ctrl-C typed at the prompt stops nothing
+    if (result == LineResult::Interrupted) continue;
     interp.errorNumber = 0;
     interp.ExecuteCommand(line);
+    if (interp.quitRequested) break;
   }
-  interruptTarget = nullptr;
   return 0;
 }
 
-int RunProgramFile(const char* path) {
-  ConsolePlatform platform;
+int RunProgramFile(const char* name, const Options& options) {
+  const std::string path = FindProgramFile(name);
+  std::string text;
+  std::string reason;
+  if (!ReadInputFile(path, text, reason)) {
+    std::fprintf(stderr, "tenrek: cannot read %s: %s\n", path.c_str(), reason.c_str());
+    return kUnreadable;
+  }
+  TerminalPlatform platform;
   Interpreter interp(platform);
-  interp.state = RunState::Idle;
+  Prepare(interp, options);
   int reports = 0;
   ShowErrorsOnStderr(interp, reports);
-  if (!EnterProgramFile(interp, path)) {
-    std::fprintf(stderr, "tenrek: cannot read %s\n", path);
-    return 2;
-  }
-  InstallInterruptHandler(interp);
+  EnterProgramText(interp, text);
+  LineEditor editor;
+  const InterruptRoute interrupts(interp);
   interp.ExecuteCommand("RUN");
-  interruptTarget = nullptr;
   return reports == 0 ? 0 : 1;
 }
 

@@ -9,18 +9,13 @@
 
 #include "eval/evaluator.h"
 #include "eval/variables.h"
-#include "interp/interpreter.h"
-#include "platform/native/recording_platform.h"
+#include "test_support.h"
 #include "text/tokenizer.h"
 
 namespace tenrek::testing {
 
-class ExpressionTest : public ::testing::Test {
+class ExpressionTest : public ::testing::Test, public RecordedInterpreter {
  protected:
-  ExpressionTest() : interp(platform) {
-    interp.messageWindow = reinterpret_cast<WindowHandle>(0x1234);
-  }
-
   // Tokenizes `text` and leaves the cursor on its first token, with the
   // error fields cleared.
   void Load(std::string_view text) {
@@ -60,8 +55,6 @@ class ExpressionTest : public ::testing::Test {
   // The number of errors reported since Load (each posts a notification).
   std::size_t Reports() const { return platform.notifications.size(); }
 
-  RecordingPlatform platform;
-  Interpreter interp;
   TokenList tokens;
   StatementCursor cursor;
 };

@@ -1,6 +1,7 @@
 // SAVE, LOAD, MERGE and the program-file loader, against real files in a
 // private temporary folder.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -207,6 +208,105 @@ TEST_F(FilesTest, OverlongTextLineKeepsItsFirstPieceOnly) {
   ASSERT_EQ(interp.program.Size(), 3u);
   EXPECT_EQ(interp.program.Find(10)->tokens[0].text, " " + std::string(1016, 'a'));
   EXPECT_EQ(Listing("ILXT 20-"), "20 Y = 2\r\n30 Z = 3\r\n");
+}
+
+// Devices, pipes and folders never end or never read: LOAD opens only
+// regular files (links followed) and refuses the rest as a missing file.
+TEST_F(FilesTest, LoadOpensOnlyRegularFiles) {
+  fs::create_directory(Path("FOLDER.BAS"));
+  std::vector<std::string> refused = {Path("FOLDER")};
+#ifdef _WIN32
+  // Windows opens the device behind such a name in any folder.
+  for (const char* device : {"CON", "NUL", "COM1", "aux", "LPT1"}) {
+    refused.push_back(device);
+    refused.push_back(Path(device));
+  }
+#else
+  WriteFile("REAL.BAS", "10 A = 1\n");
+  fs::create_symlink("/dev/zero", Path("ZERO.BAS"));
+  fs::create_symlink(Path("REAL.BAS"), Path("LINKED.BAS"));
+  ASSERT_EQ(mkfifo(Path("PIPE.BAS").c_str(), 0600), 0);
+  refused.push_back(Path("ZERO"));
+  refused.push_back(Path("PIPE"));
+#endif
+  for (const std::string& name : refused) {
+    Command("10 A = 1");
+    platform.notifications.clear();
+    Command("LOAD \"" + name + "\"");
+    ExpectIoFailure("Basic system I/O error 10 (file not found)");
+    EXPECT_EQ(platform.notifications.size(), 1u) << name;
+    EXPECT_TRUE(interp.program.Empty()) << name;
+    EXPECT_FALSE(EnterProgramFile(interp, name + ".BAS")) << name;
+  }
+#ifndef _WIN32
+  FileCommand("MERGE", "LINKED");
+  EXPECT_EQ(interp.errorNumber, 0);
+  EXPECT_EQ(interp.program.Size(), 1u);
+#endif
+}
+
+// A break (Ctrl-C) while a file loads stops the loading between two lines.
+TEST_F(FilesTest, BreakStopsALoad) {
+  std::string lines;
+  for (int n = 0; n < 1000; ++n) lines += "no number here\n";
+  WriteFile("BAD.BAS", lines);
+  interp.onError = [this](int32_t, std::string_view) { interp.RequestBreak(); };
+  FileCommand("LOAD", "BAD");
+  EXPECT_EQ(interp.errorNumber, 32);
+  EXPECT_EQ(platform.notifications.size(), 1u);
+}
+
+TEST(FileNames, WindowsDeviceNamesAreRecognised) {
+  const std::vector<std::pair<std::string_view, bool>> cases = {
+      {"CON.BAS", true},       {"nul.BAS", true},      {"C:\\dir\\Com1.BAS", true},
+      {"dir/LPT9.txt.BAS", true}, {"AUX .BAS", true},  {"CONIN$.BAS", true},
+      {"PRN", true},           {"COM0.BAS", false},    {"COM10.BAS", false},
+      {"CONSOLE.BAS", false},  {"NULL.BAS", false},    {"CON/GAME.BAS", false},
+      {"GAME.BAS", false},     {"", false},
+  };
+  for (const auto& [name, device] : cases) EXPECT_EQ(NamesWindowsDevice(name), device) << name;
+}
+
+// Editors on Windows often begin a UTF-8 file with the byte-order mark
+// EF BB BF; only there is it not part of the text.
+TEST_F(FilesTest, ByteOrderMarkAtTheStartIsSkipped) {
+  const std::string mark = "\xEF\xBB\xBF";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string listing;
+    int32_t error;
+  };
+  const std::vector<Case> cases = {
+      {"MARKED", mark + "10 A=1\r\n20 B=2\r\n", "10 A = 1\r\n20 B = 2\r\n", 0},
+      {"ONLYMARK", mark, "", 0},
+      {"LATERMARK", "10 A=1\n" + mark + "20 B=2\n", "10 A = 1\r\n", 32},
+      {"HALFMARK", "\xEF\xBB" "10 A=1\n", "", 32},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFile(std::string(c.name) + ".BAS", c.bytes);
+    interp.errorNumber = 0;
+    FileCommand("LOAD", c.name);
+    EXPECT_EQ(interp.errorNumber, c.error) << interp.errorText;
+    EXPECT_EQ(Listing(), c.listing);
+  }
+}
+
+// SAVE writes NAME.BAS; a file named NAME.bas (as other tools save it) is
+// found as well on a file system that tells case apart, but never in place
+// of an existing NAME.BAS.
+TEST_F(FilesTest, LowerCaseExtensionIsFoundWhenNoUpperCaseOneExists) {
+  WriteFile("hello.bas", "10 LOWER=1\n");
+  if (fs::exists(Path("hello.BAS"))) GTEST_SKIP() << "the file system ignores case";
+  FileCommand("LOAD", "hello");
+  EXPECT_EQ(interp.errorNumber, 0) << interp.errorText;
+  EXPECT_EQ(Listing(), "10 LOWER = 1\r\n");
+  WriteFile("hello.BAS", "10 UPPER=1\n");
+  FileCommand("MERGE", "hello");
+  EXPECT_EQ(Listing(), "10 UPPER = 1\r\n");
+  FileCommand("LOAD", "HELLO");
+  ExpectIoFailure("Basic system I/O error 10 (file not found)");
 }
 
 TEST_F(FilesTest, ExtensionIsAlwaysAppended) {

@@ -35,6 +35,6 @@ file(WRITE ${WORK}/malformed.script "create\njump\n")
 expect_run("malformed line" 2 ""
   "tenrek host: line 2: unknown operation jump\n" ${WORK}/malformed.script)
 
-expect_run("missing file" 2 "" "tenrek host: cannot read ${WORK}/none.script\n"
+expect_run("missing file" 2 "" "tenrek host: cannot read ${WORK}/none.script: No such file or directory\n"
   ${WORK}/none.script)
 expect_run("no file named" 2 "" "tenrek host: usage: tenrek host FILE|-\n")

@@ -3,16 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "host/edit_data.h"
 #include "host/exports.h"
 #include "host/module.h"
-#include "host/native/native_window_system.h"
 #include "host/renumber.h"
 #include "interp/interpreter.h"
 #include "platform/native/recording_platform.h"
+#include "sim/native/native_window_system.h"
+#include "sim/runner/run_host_record.h"
 
 namespace tenrek::host {
 namespace {
@@ -23,62 +26,41 @@ constexpr char kProperty[] = "RunData";
 // strings, and routes the message window to the registered procedure.
 class FakeHost {
  public:
-  explicit FakeHost(NativeWindowSystem& windows) : windows_(windows) {
-    record_.api.mainWindow = windows.CreateTopLevelWindow();
-    record_.api.generateEvent = GenerateEvent;
-    record_.api.temporaryString = TemporaryString;
-    record_.api.expressionParameter = ExpressionParameter;
-    record_.api.floatParameter = FloatParameter;
-    record_.api.registerWindowProcedure = RegisterWindowProcedure;
-    record_.api.windowPropertyName = kProperty;
-    record_.host = this;
-  }
+  explicit FakeHost(NativeWindowSystem& windows)
+      : windows_(windows), record_(*this, windows.CreateTopLevelWindow(), kProperty) {}
 
-  RunHost* api() { return &record_.api; }
+  RunHost* api() { return record_.api(); }
 
   std::vector<int32_t> events;
   int temporaryRequests = 0;
   int registrations = 0;
   bool giveBuffers = true;
+  bool failHard = false;  // a service that throws
   std::string buffer;
 
- private:
-  struct Record {
-    RunHost api;
-    FakeHost* host;
-  };
-  static FakeHost& Of(RunData* run) {
-    return *reinterpret_cast<Record*>(run->header.runHost)->host;
+  // The host services (reached through the record's trampolines).
+  void GenerateEvent(int32_t code) { events.push_back(code); }
+  char* TemporaryString(int32_t size) {
+    ++temporaryRequests;
+    if (failHard) throw std::runtime_error("host out of buffers");
+    if (!giveBuffers) return nullptr;
+    buffer.assign(static_cast<std::size_t>(size), '\x7F');
+    return buffer.data();
   }
-
-  // The host services, with the host's calling convention.
-  static void TENREK_STDCALL GenerateEvent(RunData* run, int32_t code, int32_t) {
-    Of(run).events.push_back(code);
-  }
-  static char* TENREK_STDCALL TemporaryString(RunData* run, int32_t, int32_t size) {
-    FakeHost& host = Of(run);
-    ++host.temporaryRequests;
-    if (!host.giveBuffers) return nullptr;
-    host.buffer.assign(static_cast<std::size_t>(size), '\x7F');
-    return host.buffer.data();
-  }
-  static intptr_t TENREK_STDCALL ExpressionParameter(RunData*, int32_t, intptr_t first) {
-    return first;
-  }
-  static uint32_t TENREK_STDCALL FloatParameter(RunData*, int32_t, int32_t) { return 0u; }
-  static void TENREK_STDCALL RegisterWindowProcedure(RunData* run, int32_t,
-                                                     WindowProcedure procedure) {
-    FakeHost& host = Of(run);
-    ++host.registrations;
-    RunHost* api = &host.record_.api;
-    host.windows_.SetWindowProperty(run->windows.handle, kProperty, run);
-    host.windows_.SetProcedure(run->windows.handle, [api, procedure](WindowHandle w, uint32_t m) {
-      procedure(api, w, m, 0, 0);
+  intptr_t ExpressionParameter(int32_t, intptr_t first) { return first; }
+  uint32_t FloatParameter() { return 0u; }
+  void RegisterWindowProcedure(RunData* run, WindowProcedure procedure) {
+    ++registrations;
+    RunHost* host = api();
+    windows_.SetWindowProperty(run->windows.handle, kProperty, run);
+    windows_.SetProcedure(run->windows.handle, [host, procedure](WindowHandle w, uint32_t m) {
+      procedure(host, w, m, 0, 0);
     });
   }
 
+ private:
   NativeWindowSystem& windows_;
-  Record record_;
+  RunHostRecord<FakeHost> record_;
 };
 
 class HostRunObject : public ::testing::Test {
@@ -242,6 +224,106 @@ TEST_F(HostRunObject, StringResults) {
   host.giveBuffers = false;
   EXPECT_EQ(Expression(7, nullptr), 0);  // GOSUB_Str$(0): no line 0, text still "text"
   EXPECT_EQ(host.temporaryRequests, 2);
+}
+
+// The host may hand its record over uninitialised: the error fields that
+// conditions and expressions read before any command start clear.
+TEST_F(HostRunObject, CreationClearsTheLastError) {
+  auto record = std::make_unique<RunData>();
+  std::memset(record.get(), 0x5A, sizeof(RunData));
+  record->header = RunHeader{};
+  record->header.runHost = host.api();
+  EditDataRecord data("10 PRINT 1", false);
+  ASSERT_EQ(CreateRunObject(record.get(), data.get(), nullptr), 0);
+  EXPECT_EQ(Infos().conditions[1](record.get(), 0, 0), 0);
+  EXPECT_EQ(Infos().expressions[3](record.get(), 0), 0);
+  EXPECT_STREQ(reinterpret_cast<const char*>(Infos().expressions[4](record.get(), 0)), "");
+  DestroyRunObject(record.get(), 0);
+}
+
+// A host that closes its window while a PRINT box is up destroys the
+// object, and frees its record, from inside the box. The Interpreter
+// outlives the call: the run ends at its next statement and the outermost
+// command frees it, touching the record no more.
+TEST_F(HostRunObject, DestroyingTheObjectInsideABoxIsDeferred) {
+  auto record = std::make_unique<RunData>();
+  record->header.runHost = host.api();
+  EditDataRecord data("10 PRINT 1\r\n20 PRINT 2\r\n30 A = 1", false);
+  ASSERT_EQ(CreateRunObject(record.get(), data.get(), nullptr), 0);
+  const WindowHandle window = record->windows.handle;
+  Infos().actions[9](record.get(), 0, 0);  // load the block
+  platform.onModal = [&] {
+    if (record == nullptr) return;
+    EXPECT_EQ(DestroyRunObject(record.get(), 0), 0);
+    EXPECT_FALSE(windows.IsWindow(window));
+    record.reset();
+  };
+  RunData* const running = record.get();
+  Infos().actions[1](running, 0, 0);  // Run
+  EXPECT_EQ(platform.boxes.size(), 1u);
+
+  // The same from a box of a nested command, and from the expression
+  // that calls a subroutine.
+  record = std::make_unique<RunData>();
+  record->header.runHost = host.api();
+  ASSERT_EQ(CreateRunObject(record.get(), data.get(), nullptr), 0);
+  Infos().actions[9](record.get(), 0, 0);
+  platform.boxes.clear();
+  bool nested = false;
+  platform.onModal = [&] {
+    if (record == nullptr) return;
+    if (!nested) {
+      nested = true;
+      Infos().actions[7](record.get(), reinterpret_cast<intptr_t>("PRINT 3"), 0);
+      return;
+    }
+    DestroyRunObject(record.get(), 0);
+    record.reset();
+  };
+  EXPECT_EQ(Infos().expressions[5](record.get(), 10), 0);  // GOSUB_Int(10)
+  EXPECT_EQ(platform.boxes.size(), 2u);
+  platform.onModal = nullptr;
+}
+
+// No exception passes from the module into the host: a handler that
+// meets one answers 0.
+TEST_F(HostRunObject, ExceptionsStopAtTheExports) {
+  ASSERT_EQ(Create(""), 0);
+  Action(7, "T$ = \"text\"");
+  host.failHard = true;
+  EXPECT_EQ(Expression(2, "T$"), 0);
+  host.failHard = false;
+  platform.onModal = [] { throw std::bad_alloc(); };
+  Action(7, "PRINT 1");
+  EXPECT_EQ(run()->lastErrorNumber, -2);
+  platform.onModal = nullptr;
+  Action(7, "PRINT 2");
+  EXPECT_EQ(run()->lastErrorNumber, 0);
+}
+
+// The setup dialog's Renum runs the text's commands under a statement
+// limit, and never cuts what it hands back: a text it cannot carry whole
+// stays as it was, with the error box.
+TEST_F(HostRunObject, RenumNeverHangsNorLosesALine) {
+  struct Case {
+    std::string text;
+    std::string box;
+  };
+  const std::vector<Case> cases = {
+      {"10 GOTO 10\r\nRUN", "Break in 10: \nBasic system error -12 (bus error)"},
+      {"1 REM " + std::string(1017, 'x'),  // lists at 1023, renumbered at 1024
+       "Renumbered text too long: \nBasic system error -2 (out of memory)"},
+      {"1 " + std::string(400, ':'), "Syntax error: \nBasic system error 40"},
+  };
+  for (const Case& c : cases) {
+    platform.boxes.clear();
+    std::vector<char> editBox(32768, '\0');
+    std::memcpy(editBox.data(), c.text.data(), c.text.size());
+    RenumberEditText(editBox.data(), static_cast<int32_t>(editBox.size()));
+    EXPECT_EQ(std::string(editBox.data()), c.text);
+    ASSERT_EQ(platform.boxes.size(), 1u) << c.box;
+    EXPECT_EQ(platform.boxes[0].text, c.box);
+  }
 }
 
 TEST(HostModuleState, InitializeAndFreeKeepOneRegistration) {

@@ -5,11 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/module.h"
-#include "host/native/native_environment.h"
-#include "host/native/native_exports.h"
-#include "host/runner/runner.h"
-#include "host/runner/script.h"
+#include "sim/native/native_exports.h"
+#include "sim/runner/script.h"
 
 namespace tenrek::host::testing {
 
@@ -24,13 +21,8 @@ inline Played PlayScript(std::string_view text) {
   std::string error;
   const std::optional<Script> script = ParseScript(text, error);
   if (!script) return Played{2, "", error};
-  NativeEnvironment environment;
-  if (!environment.Ready()) return Played{2, "", environment.Problem()};
-  ScopedHostModule module(&environment, &environment, &environment.Windows());
-  TranscriptWriter transcript([&played](std::string_view t) { played.transcript.append(t); });
-  Runner runner(NativeExports(), environment, transcript);
-  played.exitCode = runner.Run(*script);
-  played.failure = runner.Failure();
+  played.exitCode = PlayNatively(
+      *script, [&played](std::string_view t) { played.transcript.append(t); }, played.failure);
   return played;
 }
 

@@ -5,8 +5,8 @@
 #include <bit>
 #include <string>
 
-#include "host/runner/script.h"
-#include "host/runner/transcript.h"
+#include "sim/runner/script.h"
+#include "sim/runner/transcript.h"
 #include "host_runner_support.h"
 
 namespace tenrek::host {

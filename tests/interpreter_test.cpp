@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "interp/errors.h"
 #include "test_support.h"
@@ -65,6 +66,27 @@ TEST_F(InterpreterTest, OverlongLinesAreRefusedWhole) {
   Command(fits);
   ASSERT_NE(interp.program.Find(10), nullptr);
   EXPECT_EQ(interp.program.Find(10)->tokens[0].text.size(), 1017u);
+}
+
+// A line is refused when its listing would not fit the 1023 characters
+// of a line, however short it was typed: LIST, SAVE and LOAD, and the
+// setup dialog would otherwise cut it.
+TEST_F(InterpreterTest, LinesThatWouldListTooLongAreRefused) {
+  std::string printing = "10 ";
+  for (int i = 0; i < 300; ++i) printing += "?1:";
+  printing += "?2";  // 905 characters typed, 3011 listed
+  Command("10 PRINT 0");
+  Command(printing);
+  EXPECT_EQ(interp.errorNumber, 40);
+  ASSERT_NE(interp.program.Find(10), nullptr);
+  EXPECT_EQ(interp.program.Find(10)->tokens.size(), 2u);  // the old line stays
+
+  const std::string atLimit = "10 REM " + std::string(1016, 'x');  // lists as typed
+  Command(atLimit);
+  EXPECT_EQ(interp.errorNumber, 0);
+  Command("100" + atLimit.substr(2));  // one digit more
+  EXPECT_EQ(interp.errorNumber, 40);
+  EXPECT_EQ(interp.program.Find(100), nullptr);
 }
 
 TEST_F(InterpreterTest, FindLineReportsUndefinedLine) {
@@ -183,6 +205,22 @@ TEST_F(NestedCommandTest, ReplacingTheRunningLineEndsTheOuterRun) {
   EXPECT_EQ(Printed(), "1 \n");
   Command("RUN");
   EXPECT_EQ(Printed(), "1 \n99 \n20 \n");
+}
+
+// A box handler that submits a command showing another box, and so on:
+// the nesting stops at its cap with a report, and every run waiting in its
+// box goes on.
+TEST_F(NestedCommandTest, NestingStopsAtItsCapAndTheOuterRunGoesOn) {
+  std::vector<std::string> reports;
+  interp.onError = [&](int32_t, std::string_view text) { reports.emplace_back(text); };
+  platform.onModal = [this] { Command("PRINT 1: B = B + 1"); };
+  Command("PRINT 1: A = 5");
+  EXPECT_EQ(Number("A"), 5);
+  EXPECT_EQ(Number("B"), kMaxCommandDepth - 1);
+  EXPECT_EQ(platform.boxes.size(), static_cast<std::size_t>(kMaxCommandDepth));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0], "Commands nested too deeply: \nBasic system error -2 (out of memory)");
+  EXPECT_EQ(interp.state, RunState::Idle);
 }
 
 TEST_F(NestedCommandTest, NewInsideABoxOfACommandLineLoop) {

@@ -7,6 +7,7 @@
 
 #include "test_support.h"
 #include "text/lister.h"
+#include "text/tokenizer.h"
 
 namespace tenrek {
 namespace {
@@ -179,11 +180,12 @@ TEST_F(ListerTest, IlxtCutsAtALineBoundaryToFitItsBuffer) {
 }
 
 // 500 colons list as 1500 characters: the line keeps the whole tokens that
-// fit its 1024-byte buffer, and still ends its line.
-std::string ColonLine(int number) { return std::to_string(number) + " " + std::string(500, ':'); }
-
+// fit its 1024-byte buffer, and still ends its line. Entering refuses such
+// a line, so it is stored directly, as a line RENUM lengthened would be.
 TEST_F(ListerTest, OverlongListedLineKeepsWholeTokensAndItsLineEnd) {
-  Command(ColonLine(10));
+  TokenList tokens;
+  Tokenize(interp, std::string(500, ':'), tokens);
+  interp.StoreLine(10, std::move(tokens));
   const std::string listed = List();
   std::string expected = "10 ";
   while (expected.size() + 3 + 1 <= 1023) expected += " : ";
@@ -204,7 +206,7 @@ TEST_F(ListerTest, OverlongRemarkIsCutToFit) {
 }
 
 TEST_F(ListerTest, ListingStopsAtTheLastWholeLineThatFits) {
-  for (int n = 100; n < 430; ++n) Command(ColonLine(n));  // all as long
+  for (int n = 100; n < 430; ++n) Command(std::to_string(n) + " REM " + std::string(1000, 'a'));
   const std::string listed = List();
   const std::size_t lineLength = listed.find('\n') + 1;
   ASSERT_GT(lineLength, 1000u);

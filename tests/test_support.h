@@ -1,4 +1,4 @@
-// Shared fixture for tests that drive an interpreter as a host would.
+// Shared fixtures: a fresh interpreter, and one driven as a host would.
 #pragma once
 
 #include <string>
@@ -10,12 +10,21 @@
 
 namespace tenrek::testing {
 
-class BasicTest {
+// An interpreter on the recording platform, with a message window for
+// its notifications to go to.
+class RecordedInterpreter {
  public:
-  BasicTest() : interp(platform) {
-    interp.state = RunState::Idle;
+  RecordedInterpreter() : interp(platform) {
     interp.messageWindow = reinterpret_cast<WindowHandle>(0x1234);
   }
+
+  RecordingPlatform platform;
+  Interpreter interp;
+};
+
+class BasicTest : public RecordedInterpreter {
+ public:
+  BasicTest() { interp.state = RunState::Idle; }
 
   // Submits each line as a host action does: the error number is cleared
   // first.
@@ -42,9 +51,6 @@ class BasicTest {
     for (const auto& box : platform.boxes) all += box.text;
     return all;
   }
-
-  RecordingPlatform platform;
-  Interpreter interp;
 };
 
 }  // namespace tenrek::testing

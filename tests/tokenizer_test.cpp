@@ -79,6 +79,22 @@ TEST_F(TokenizerTest, NumberValuesFollowTheDigitByDigitRule) {
   EXPECT_EQ(Scan("1.2.3")[1].number, 0.3);
 }
 
+// Both parts of this literal overflow, so it is NaN, which no further
+// multiplication changes: the exponent loop must stop at once instead of
+// stepping 2^31 times (some seconds per literal; this line would take
+// minutes).
+TEST_F(TokenizerTest, ExponentOfANaNLiteralEndsAtOnce) {
+  const std::string literal = "." + std::string(310, '1') + "E2147483647";
+  std::string line = literal;
+  for (int i = 0; i < 40; ++i) line += "," + literal;
+  const TokenList tokens = Scan(line);
+  ASSERT_EQ(tokens.size(), 81u);
+  EXPECT_TRUE(std::isnan(tokens[0].number));
+  EXPECT_TRUE(std::isnan(tokens[80].number));
+  EXPECT_EQ(Scan("0E2147483647")[0].number, 0.0);
+  EXPECT_EQ(Scan("1E-2147483647")[0].number, 0.0);
+}
+
 TEST_F(TokenizerTest, StringLiteralsKeepTheirText) {
   EXPECT_EQ(Scan("'Hello'")[0].text, "Hello");
   EXPECT_EQ(Scan("\"it's\"")[0].text, "it's");

@@ -5,9 +5,13 @@
 // platform: SAVE ends each line in CR LF, and reading accepts LF or CR LF.
 #include "text/files.h"
 
+#include <array>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "eval/evaluator.h"
 #include "interp/interpreter.h"
@@ -34,10 +38,25 @@ bool IsUsableFileName(std::string_view name) {
   return name.size() <= kMaxFileNameText && name.find('\0') == std::string_view::npos;
 }
 
-std::string ProgramFileName(std::string_view name) {
+std::string ProgramFileName(std::string_view name, const char* extension = ".BAS") {
   std::string path(name);
-  path += ".BAS";
+  path += extension;
   return path;
+}
+
+// NAME.BAS, or NAME.bas when the file system tells case apart and only
+// that one exists. Only a regular file opens: a device or a pipe could
+// feed LOAD for ever.
+std::FILE* OpenProgramFile(std::string_view name) {
+  for (const char* extension : {".BAS", ".bas"}) {
+    const std::string path = ProgramFileName(name, extension);
+    std::error_code error;
+    if (!std::filesystem::exists(std::filesystem::path(path), error) && extension[1] == 'B') {
+      continue;
+    }
+    return IsLoadableFile(path) ? std::fopen(path.c_str(), "rb") : nullptr;
+  }
+  return nullptr;
 }
 
 // Splits a file into lines of at most 1023 characters. A line ends at a
@@ -47,6 +66,17 @@ std::string ProgramFileName(std::string_view name) {
 class LineReader {
  public:
   explicit LineReader(std::FILE* file) : file_(file) { piece_.reserve(kMaxLineLength); }
+
+  // Editors on Windows often start a UTF-8 file with a byte-order mark; it
+  // is not part of the first line.
+  void SkipByteOrderMark() {
+    static constexpr char kMark[] = "\xEF\xBB\xBF";
+    PeekChar();
+    if (size_ >= 3 && std::memcmp(buffer_, kMark, 3) == 0) {
+      position_ = 3;
+      lookahead_ = kNone;
+    }
+  }
 
   // Reads the next piece; false at the end of the file.
   bool Next() {
@@ -110,6 +140,13 @@ class LineReader {
   std::string piece_;
 };
 
+// A break (Ctrl-C, or the owner going away) or an exhausted memory budget
+// stops a LOAD between two lines; the run then ends as it would after any
+// statement that met them.
+bool StopsLoading(const Interpreter& interp) {
+  return interp.BreakPending() || interp.Abandoned() || interp.budget.Exhausted();
+}
+
 // Each line is entered as if typed. A line without a number, and every
 // continuation piece of an over-long text line, is a bad line: it is
 // reported and never entered (a piece that happens to begin with digits
@@ -118,7 +155,8 @@ class LineReader {
 // on some systems but never reads).
 bool EnterLines(Interpreter& interp, std::FILE* file) {
   LineReader reader(file);
-  while (reader.Next()) {
+  reader.SkipByteOrderMark();
+  while (!StopsLoading(interp) && reader.Next()) {
     if (reader.IsContinuation()) {
       interp.Report(Error::BadLineInFile);
       continue;
@@ -183,15 +221,46 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
     interp.ReportIoFailure(kBadFileName);
     return;
   }
-  FilePtr file(std::fopen(ProgramFileName(name).c_str(), "rb"));
+  FilePtr file(OpenProgramFile(name));
   if (file == nullptr || !EnterLines(interp, file.get())) {
     interp.ReportIoFailure(kFileNotFound);
   }
 }
 
+bool NamesWindowsDevice(std::string_view path) {
+  const std::size_t slash = path.find_last_of("/\\:");
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  std::string upper;
+  for (const char c : name) upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  static constexpr std::array<std::string_view, 6> kPlainDevices = {"CON", "PRN", "AUX", "NUL",
+                                                                     "CONIN$", "CONOUT$"};
+  for (std::string_view device : kPlainDevices) {
+    if (upper == device) return true;
+  }
+  const bool numbered = upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT"));
+  return numbered && upper[3] >= '1' && upper[3] <= '9';
+}
+
+bool IsLoadableFile(const std::string& path) {
+#ifdef _WIN32
+  if (NamesWindowsDevice(path) || path.starts_with("\\\\.\\") || path.starts_with("//./")) {
+    return false;
+  }
+#endif
+  std::error_code error;
+  return std::filesystem::is_regular_file(std::filesystem::path(path), error);
+}
+
 bool EnterProgramFile(Interpreter& interp, const std::string& path) {
+  if (!IsLoadableFile(path)) return false;
   FilePtr file(std::fopen(path.c_str(), "rb"));
   return file != nullptr && EnterLines(interp, file.get());
+}
+
+bool EnterProgramStream(Interpreter& interp, std::FILE* stream) {
+  return EnterLines(interp, stream);
 }
 
 // LOAD name

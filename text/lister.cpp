@@ -83,14 +83,16 @@ bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile
 int32_t RangeBound(const Token& token) { return TruncateToInt(token.number); }
 
 // One listed line: "%ld ", the tokens, the line end; a line too long for
-// its 1024-byte buffer is cut and keeps its line end.
-void BuildListedLine(std::string& line, const ProgramLine& programLine,
+// its 1024-byte buffer is cut and keeps its line end. False when cut.
+bool BuildListedLine(std::string& line, const ProgramLine& programLine,
                      std::string_view lineEnd) {
   line.clear();
   line += std::to_string(programLine.number);
   line += ' ';
-  AppendTokensLimited(line, programLine.tokens, false, kMaxListedLine - lineEnd.size());
+  const bool whole =
+      AppendTokensLimited(line, programLine.tokens, false, kMaxListedLine - lineEnd.size());
   line += lineEnd;
+  return whole;
 }
 
 // Gathers the listing; once a line no longer fits `limit`, nothing more is
@@ -101,6 +103,7 @@ struct ListingBuilder {
   std::string text;
   std::string line;
   bool full = false;
+  bool cut = false;  // a line was listed in part
 
   void AddRange(const ProgramStore& program, LineRange range) {
     for (const ProgramLine* l = program.FirstFrom(range.lower); l != nullptr && !full;
@@ -110,7 +113,7 @@ struct ListingBuilder {
     }
   }
   void AddLine(const ProgramLine& programLine) {
-    BuildListedLine(line, programLine, lineEnd);
+    if (!BuildListedLine(line, programLine, lineEnd)) cut = true;
     if (text.size() + line.size() > limit) {
       full = true;
       return;
@@ -184,6 +187,7 @@ void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox
     interp.platform.ShowMessageBox("LIST", listing.text, kMbOk);
   } else {
     *interp.listingBuffer.text = std::move(listing.text);
+    interp.listingBuffer.incomplete = listing.full || listing.cut;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "text/tokenizer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -84,10 +85,13 @@ int32_t ScanExponentDigits(Scanner& in) {
   return static_cast<int32_t>(n);
 }
 
-// Applies the exponent as n single multiplications; once the value is
-// infinite or zero further multiplications cannot change it.
+// Applies the exponent as n single multiplications. Once the value is NaN,
+// infinite or zero further multiplications cannot change it, so the loop
+// stops there: a NaN never compares equal to itself and would otherwise
+// run all n (up to 2^31) steps.
 double ApplyExponent(double value, double factor, int32_t n) {
   for (int32_t i = 0; i < n; ++i) {
+    if (std::isnan(value) || std::isinf(value) || value == 0.0) break;
     const double next = value * factor;
     if (next == value) break;
     value = next;

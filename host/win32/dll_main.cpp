@@ -3,6 +3,7 @@
 // installs the Win32 platform and window system that every instance uses.
 #include "platform/win32/windows_include.h"
 
+#include "host/guard.h"
 #include "host/module.h"
 #include "host/win32/win32_window_system.h"
 #include "platform/win32/win32_platform.h"
@@ -23,8 +24,10 @@ tenrek::host::Win32WindowSystem& ModuleWindows() {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
+  if (reason != DLL_PROCESS_ATTACH) return TRUE;
+  // A module that could not set itself up refuses to load.
+  return tenrek::host::Guarded(FALSE, [instance] {
     tenrek::host::InstallHostModule(instance, &ModulePlatform(instance), &ModuleWindows());
-  }
-  return TRUE;
+    return TRUE;
+  });
 }

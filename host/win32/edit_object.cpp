@@ -2,9 +2,9 @@
 // the setup dialog that edits it, and the edit-time exports with fixed
 // answers.
 #include <cstring>
-#include <exception>
 #include <string>
 
+#include "host/guard.h"
 #include "host/module.h"
 #include "host/scramble.h"
 #include "host/win32/edit_exports.h"
@@ -128,11 +128,8 @@ int32_t TENREK_STDCALL CreateObject(EditHost* host, EditData* data, void*) {
 }
 
 int32_t TENREK_STDCALL EditObject(EditHost* host, void*, void*, EditData* data) {
-  try {
-    return EditObjectData(host, data);
-  } catch (const std::exception&) {
-    return 0;  // out of memory: nothing was changed
-  }
+  // Out of memory (or any failure): nothing was changed.
+  return Guarded(0, [&] { return EditObjectData(host, data); });
 }
 
 void TENREK_STDCALL GetObjectRect(EditHost*, RECT* rect, void*, EditData*) {

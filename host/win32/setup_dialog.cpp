@@ -1,9 +1,9 @@
 #include "host/win32/setup_dialog.h"
 
 #include <cstdio>
-#include <exception>
 #include <vector>
 
+#include "host/guard.h"
 #include "host/renumber.h"
 #include "resources/resource.h"
 
@@ -75,15 +75,15 @@ void OnSetupCommand(HWND dialog, int command) {
 }  // namespace
 
 INT_PTR CALLBACK SetupDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  try {
+  // Out of memory (or any failure) in Renum or OK: the dialog stays as
+  // it was.
+  Guarded([&] {
     if (message == WM_INITDIALOG) {
       InitSetupDialog(dialog, reinterpret_cast<SetupContext*>(lParam));
     } else if (message == WM_COMMAND) {
       OnSetupCommand(dialog, LOWORD(wParam));
     }
-  } catch (const std::exception&) {
-    // Out of memory in Renum or OK: the dialog stays as it was.
-  }
+  });
   return 0;  // the focus is set by hand; everything else is left to the system
 }
 

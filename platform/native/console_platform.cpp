@@ -10,20 +10,26 @@ void ConsolePlatform::ShowMessageBox(std::string_view, std::string_view text, in
   std::fflush(out_);
 }
 
+bool ReadConsoleLine(std::FILE* in, std::string& line) {
+  line.clear();
+  int c = 0;
+  while ((c = std::fgetc(in)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
+  if (c == EOF && line.empty()) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return true;
+}
+
 std::optional<std::string> ConsolePlatform::AskInput(const InputRequest& request) {
   std::fwrite(request.prompt.data(), 1, request.prompt.size(), out_);
   std::fputc(' ', out_);
   std::fflush(out_);
   std::string line;
-  int c = 0;
-  while ((c = std::fgetc(in_)) != EOF && c != '\n') line.push_back(static_cast<char>(c));
-  if (c == EOF && line.empty()) {
+  if (!ReadConsoleLine(in_, line)) {
     std::fputc('\n', out_);
     if (sawEndOfInput_) return std::nullopt;
     sawEndOfInput_ = true;
     return std::string();
   }
-  if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
 }
 

@@ -4,10 +4,15 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "platform/platform.h"
 
 namespace tenrek {
+
+// Reads one line of `in` into `line`, without its "\n" or "\r\n". False at
+// the end of input when nothing was read.
+bool ReadConsoleLine(std::FILE* in, std::string& line);
 
 class ConsolePlatform : public Platform {
  public:

@@ -13,17 +13,13 @@
 #include <io.h>
 
 #include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <optional>
 #include <string>
 
-#include "host/runner/runner.h"
-#include "host/runner/script.h"
-#include "host/runner/transcript.h"
-#include "windows/test_host/editor_script.h"
+#include "sim/runner/runner.h"
+#include "sim/runner/script.h"
+#include "sim/runner/transcript.h"
+#include "windows/test_host/editor_runner.h"
 #include "windows/test_host/loaded_module.h"
 #include "windows/test_host/win32_environment.h"
 
@@ -44,17 +40,6 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* info) {
                info->ExceptionRecord->ExceptionCode, info->ExceptionRecord->ExceptionAddress);
   std::fflush(stderr);
   ExitProcess(kCrashed);
-}
-
-std::optional<std::string> ReadScript(const std::string& path) {
-  if (path == "-") {
-    _setmode(_fileno(stdin), _O_BINARY);
-    return std::string((std::istreambuf_iterator<char>(std::cin)),
-                       std::istreambuf_iterator<char>());
-  }
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 std::string ModuleBesideProgram() {
@@ -151,6 +136,8 @@ int main(int argc, char** argv) {
   using namespace tenrek::testhost;
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   SetUnhandledExceptionFilter(ReportCrash);
+  // Scripts and transcripts are bytes: no "\r\n" translation either way.
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   const std::optional<Options> options = ReadOptions(argc, argv);
   if (!options) {
@@ -161,7 +148,7 @@ int main(int argc, char** argv) {
   if (GetACP() != 1252) {
     return Fail("the ANSI code page is " + std::to_string(GetACP()) + ", not 1252");
   }
-  const std::optional<std::string> text = ReadScript(options->script);
+  const std::optional<std::string> text = tenrek::host::ReadScriptFile(options->script);
   if (!text) return Fail("cannot read " + options->script);
   try {
     return RunScript(*options, *text);

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "host/runner/runner.h"
+#include "sim/runner/runner.h"
 #include "windows/test_host/loaded_module.h"
 
 namespace tenrek::testhost {
