@@ -1,5 +1,6 @@
 // Speed of the interpreter on loop-, array-, string-, subroutine- and
-// jump-heavy programs, and of a jump on a long program against a short one.
+// jump-heavy programs, of a jump on a long program against a short one, of
+// a long host session of commands, and of a 10,000-line program.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -55,6 +56,72 @@ void BM_JumpOnProgramOfLength(benchmark::State& state) {
   for (auto _ : state) interp.ExecuteCommand("RUN");
 }
 
+// An event-driven host sends one command per event. A program left by a
+// jump out of its FOR loop keeps the frame (as it must), so the frames
+// pile up; state.range(0) says whether they do. Each iteration is 1,000
+// commands: the time per command must not grow with the session.
+void BM_HostSessionCommands(benchmark::State& state) {
+  SilentPlatform platform;
+  Interpreter interp(platform);
+  const bool framesPileUp = state.range(0) != 0;
+  interp.ExecuteCommand(framesPileUp ? "10 FOR I=1 TO 10: IF I=3 THEN 30"
+                                     : "10 FOR I=1 TO 10: IF I=3 THEN 25");
+  interp.ExecuteCommand("20 NEXT I");
+  interp.ExecuteCommand("25 NEXT I");
+  interp.ExecuteCommand("30 END");
+  constexpr int kCommandsPerIteration = 1000;
+  for (auto _ : state) {
+    for (int n = 0; n < kCommandsPerIteration; ++n) interp.ExecuteCommand("GOTO 10");
+  }
+  state.counters["frames"] = static_cast<double>(interp.controlStack.size());
+  state.SetItemsProcessed(state.iterations() * kCommandsPerIteration);
+}
+
+// A program of `lines` lines plus an end line, each an assignment with a
+// jump: line n goes to its mirror line from the other end, which comes
+// back to line n + 1, so every line runs once per RUN, zig-zagging
+// between the two ends of the listing.
+void EnterZigZagProgram(Interpreter& interp, int lines) {
+  const int half = lines / 2;
+  const auto number = [](int n) { return std::to_string(10 * n); };
+  for (int n = 1; n <= half; ++n) {
+    const int mirror = lines + 1 - n;
+    const std::string value = " S=(S*3+" + std::to_string(n) + ") MOD 1000003: GOTO ";
+    interp.ExecuteCommand(number(n) + value + number(mirror));
+    interp.ExecuteCommand(number(mirror) + value + number(n == half ? lines + 1 : n + 1));
+  }
+  interp.ExecuteCommand(number(lines + 1) + " REM the end");
+}
+
+// A 10,000-line program: every line translated once, every jump taken by
+// a remembered line.
+void BM_TenThousandLineProgram(benchmark::State& state) {
+  SilentPlatform platform;
+  Interpreter interp(platform);
+  EnterZigZagProgram(interp, 10000);
+  for (auto _ : state) {
+    interp.ExecuteCommand("RUN");
+    if (interp.errorNumber != 0) state.SkipWithError(interp.errorText.c_str());
+  }
+  const Variable* s = interp.variableIndex.at("S");
+  state.counters["S"] = s->number;
+}
+
+// Entering the same program, for the cost of storing a line.
+void BM_StoreTenThousandLines(benchmark::State& state) {
+  for (auto _ : state) {
+    SilentPlatform platform;
+    Interpreter interp(platform);
+    EnterZigZagProgram(interp, 10000);
+    benchmark::DoNotOptimize(interp.program.Size());
+  }
+}
+
+// 100 iterations: the 100,000 commands of a long session, whose frames
+// (when they pile up) stay in memory until the session ends.
+BENCHMARK(BM_HostSessionCommands)->Arg(0)->Arg(1)->Iterations(100)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TenThousandLineProgram)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreTenThousandLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Loop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Array)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_String)->Unit(benchmark::kMillisecond);

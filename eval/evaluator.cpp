@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "eval/compiled_expression.h"
 #include "eval/functions.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
@@ -36,7 +37,20 @@ int64_t RoundToInt64(double value) {
                                       : std::numeric_limits<int64_t>::min();
 }
 
+// A whole number that fits 32 bits, as MOD's operands nearly always are.
+bool IsSmallWhole(double value, int32_t& whole) {
+  if (!(value >= -2147483648.0 && value <= 2147483647.0)) return false;
+  whole = static_cast<int32_t>(value);
+  return whole == value;
+}
+
 double Modulo(Interpreter& interp, double left, double right) {
+  int32_t a = 0;
+  int32_t b = 0;
+  // Whole operands round to themselves: the remainder needs no rounding
+  // and no 64-bit division. (-2147483648 MOD -1 is left to the general
+  // path below, as is a zero divisor.)
+  if (IsSmallWhole(left, a) && IsSmallWhole(right, b) && b > 0) return a % b;
   const int64_t dividend = RoundToInt64(left);
   const int64_t divisor = RoundToInt64(right);
   if (divisor == 0) {
@@ -82,8 +96,9 @@ bool Compare(TokenKind op, int order, bool unordered) {
   }
 }
 
-// Any binary operator on two numbers.
-double Arithmetic(Interpreter& interp, TokenKind op, double a, double b) {
+}  // namespace
+
+double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b) {
   switch (op) {
     case TokenKind::Plus: return a + b;
     case TokenKind::Minus: return a - b;
@@ -99,6 +114,8 @@ double Arithmetic(Interpreter& interp, TokenKind op, double a, double b) {
     }
   }
 }
+
+namespace {
 
 // A binary operator with at least one string operand: "+" joins two
 // strings, a comparison compares them; anything else is a mismatch.
@@ -171,6 +188,34 @@ Level LevelOf(const Token* t) {
   return kind < kLevels.size() ? kLevels[kind] : kNone;
 }
 
+// The string variable standing alone at the cursor as an operand read at
+// level `lowest`: a string scalar, not subscripted, followed by nothing
+// that level would take as an operator. Such an operand is read in place
+// instead of copied; reading it reports "Variable not created" as a copy
+// does when the variable has no value. False, with nothing consumed,
+// for any other operand.
+bool PlainStringOperand(Interpreter& interp, StatementCursor& cursor, int lowest,
+                        std::string_view& text) {
+  const Token* t = cursor.Current();
+  if (t == nullptr || t->kind != TokenKind::Identifier) return false;
+  const Variable* v = t->variable;
+  if (v == nullptr || !v->isString || v->extentCount != 0) return false;
+  const Token* next = cursor.Peek();
+  if (next != nullptr && (next->kind == TokenKind::LeftParen || LevelOf(next) >= lowest)) {
+    return false;
+  }
+  // The factor's nesting check.
+  if (interp.evaluationDepth >= kMaxEvaluationDepth) return false;
+  cursor.Advance();
+  text = std::string_view();
+  if (v->text.hasValue) {
+    text = v->text.text;
+  } else {
+    interp.Report(Error::VariableNotCreated);
+  }
+  return true;
+}
+
 // The operators of level `lowest` and above, by precedence climbing: the
 // same as one routine per level, each taking its operands from the next
 // higher one, but without passing every operand through all six. Levels
@@ -196,12 +241,19 @@ Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool want
     if (level == kNone || level < lowest) return left;
     const TokenKind op = t->kind;
     cursor.Advance();
+    if (op == TokenKind::Plus && left.isString) {
+      // Joining a string variable: appended straight from the variable.
+      if (std::string_view tail; PlainStringOperand(interp, cursor, kProduct, tail)) {
+        AppendLimited(left.text, tail);
+        continue;
+      }
+    }
     const bool sameType = level == kSum || level == kRelation;
     const Value right = level == kPower
                             ? PowerOperand(interp, cursor)
                             : Binary(interp, cursor, level + 1, sameType && left.isString);
     if (!left.isString && !right.isString) {
-      left.number = Arithmetic(interp, op, left.number, right.number);
+      left.number = ApplyOperator(interp, op, left.number, right.number);
     } else {
       left = TextOperation(interp, op, std::move(left), right);
     }
@@ -273,7 +325,18 @@ Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
 
 }  // namespace
 
+// A translated expression runs without the descent; the cursor ends where
+// the descent would have left it.
+bool RunTranslation(Interpreter& interp, StatementCursor& cursor, double& value) {
+  const CompiledExpression* compiled = CompiledExpressionAt(interp, cursor);
+  if (compiled == nullptr) return false;
+  value = RunCompiled(interp, *compiled);
+  cursor.pos = compiled->end;
+  return true;
+}
+
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor) {
+  if (double value = 0.0; RunTranslation(interp, cursor, value)) return Value::Number(value);
   return OrLevel(interp, cursor, false);
 }
 
@@ -300,7 +363,8 @@ std::string AsString(Interpreter& interp, Value&& value) {
 }  // namespace
 
 double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
-  return AsNumber(interp, EvaluateExpression(interp, cursor));
+  if (double value = 0.0; RunTranslation(interp, cursor, value)) return value;
+  return AsNumber(interp, OrLevel(interp, cursor, false));
 }
 
 std::string StringExpression(Interpreter& interp, StatementCursor& cursor) {
@@ -321,6 +385,32 @@ std::string StringFactor(Interpreter& interp, StatementCursor& cursor) {
 
 int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor) {
   return RoundToInt(NumericFactor(interp, cursor));
+}
+
+bool StringExpressionInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text) {
+  return PlainStringOperand(interp, cursor, kOr, text);
+}
+
+bool StringFactorInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text) {
+  if (!cursor.Is(TokenKind::LeftParen)) {
+    return PlainStringOperand(interp, cursor, kPower + 1, text);
+  }
+  // "(" name ")": the parenthesis nests one level deeper.
+  const std::size_t open = cursor.pos;
+  if (open + 2 >= cursor.list->size() || (*cursor.list)[open + 2].kind != TokenKind::RightParen ||
+      interp.evaluationDepth + 1 >= kMaxEvaluationDepth) {
+    return false;
+  }
+  cursor.Advance();
+  ++interp.evaluationDepth;
+  const bool plain = PlainStringOperand(interp, cursor, kOr, text);
+  --interp.evaluationDepth;
+  if (!plain) {
+    cursor.pos = open;
+    return false;
+  }
+  cursor.Advance();  // the ")"
+  return true;
 }
 
 void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind) {
@@ -347,15 +437,11 @@ void SkipSubscript(Interpreter& interp, StatementCursor& cursor) {
   }
 }
 
-int32_t RoundToInt(double value) {
+int32_t RoundToIntSlow(double value) {
   const double r = std::floor(value + 0.5);
   return (r >= -2147483648.0 && r <= 2147483647.0) ? static_cast<int32_t>(r) : INT32_MIN;
 }
 
-int32_t TruncateToInt(double value) {
-  const double r = std::trunc(value);
-  return (r >= -2147483648.0 && r <= 2147483647.0) ? static_cast<int32_t>(r) : INT32_MIN;
-}
 
 void AppendLimited(std::string& head, std::string_view tail) {
   if (head.size() >= kMaxStringLength) {

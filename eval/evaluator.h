@@ -33,6 +33,17 @@ double NumericFactor(Interpreter& interp, StatementCursor& cursor);
 std::string StringFactor(Interpreter& interp, StatementCursor& cursor);
 int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor);
 
+// A binary operator on two numbers (MOD by zero reports "Divide by zero").
+double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b);
+
+// The string operand at the cursor read in place when it is a string
+// variable standing alone (the whole expression, or the whole factor with
+// or without parentheses): `text` then views the variable's value, valid
+// until the variable is next assigned, and the operand is consumed. False,
+// with nothing consumed or reported, for any other operand.
+bool StringExpressionInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text);
+bool StringFactorInPlace(Interpreter& interp, StatementCursor& cursor, std::string_view& text);
+
 // Reports "Syntax error" unless the current token is of `kind`; then steps
 // past the current token, whatever it is, if there is one.
 void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind);
@@ -41,8 +52,21 @@ void ExpectToken(Interpreter& interp, StatementCursor& cursor, TokenKind kind);
 void SkipSubscript(Interpreter& interp, StatementCursor& cursor);
 
 // The two integer conversions. Out-of-range results give -2147483648.
-int32_t RoundToInt(double value);     // floor(value + 0.5)
-int32_t TruncateToInt(double value);  // toward zero
+int32_t RoundToIntSlow(double value);
+inline int32_t RoundToInt(double value) {  // floor(value + 0.5)
+  // A whole number in range rounds to itself: no floor() call.
+  if (value >= -2147483648.0 && value <= 2147483647.0) {
+    const auto whole = static_cast<int32_t>(value);
+    if (whole == value) return whole;
+  }
+  return RoundToIntSlow(value);
+}
+inline int32_t TruncateToInt(double value) {  // toward zero
+  // In range exactly when the truncated value is: the conversion itself
+  // truncates, so no trunc() call is needed. NaN is out of range.
+  if (value > -2147483649.0 && value < 2147483648.0) return static_cast<int32_t>(value);
+  return INT32_MIN;
+}
 
 // Appends `tail` to `head`, cutting at the 1023-character string limit.
 void AppendLimited(std::string& head, std::string_view tail);

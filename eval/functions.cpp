@@ -24,8 +24,9 @@ double Sign(double x) {
   return x < 0 ? -1.0 : 0.0;  // 0 for a NaN too
 }
 
-// SQR ... SGN, INT, CEILING, FLOOR: one numeric factor.
-bool IsNumericFunction(TokenKind f) {
+}  // namespace
+
+bool IsNumericFunctionKind(TokenKind f) {
   return (f >= TokenKind::Sqr && f <= TokenKind::Sgn) ||
          (f >= TokenKind::Int && f <= TokenKind::Floor);
 }
@@ -47,6 +48,8 @@ double NumericFunction(TokenKind f, double x) {
     default: return TruncateToInt(std::floor(x));  // FLOOR
   }
 }
+
+namespace {
 
 // ---- one string factor ----
 
@@ -116,26 +119,46 @@ double Peek(const Interpreter& interp, int32_t address) {
   return static_cast<int8_t>(interp.memory[static_cast<std::size_t>(address)]);
 }
 
+// A string factor: a string variable read in place, any other value kept
+// in `holder`.
+std::string_view StringFactorView(Interpreter& interp, StatementCursor& cursor,
+                                  std::string& holder) {
+  std::string_view text;
+  if (StringFactorInPlace(interp, cursor, text)) return text;
+  holder = StringFactor(interp, cursor);
+  return holder;
+}
+
 Value FactorFunction(Interpreter& interp, StatementCursor& cursor, TokenKind f) {
   switch (f) {
     case TokenKind::Str: return Value::Text(FormatNumber(NumericFactor(interp, cursor)));
     case TokenKind::Val: return Val(interp, cursor);
     case TokenKind::Chr: return Chr(IntegerFactor(interp, cursor));
     case TokenKind::Asc: {
-      const std::string s = StringFactor(interp, cursor);
+      std::string holder;
+      const std::string_view s = StringFactorView(interp, cursor, holder);
       return Value::Number(s.empty() ? 0.0 : static_cast<signed char>(s[0]));
     }
-    case TokenKind::Len: return Value::Number(static_cast<double>(StringFactor(interp, cursor).size()));
+    case TokenKind::Len: {
+      std::string holder;
+      return Value::Number(static_cast<double>(StringFactorView(interp, cursor, holder).size()));
+    }
     default: return Value::Number(Peek(interp, IntegerFactor(interp, cursor)));  // PEEK
   }
 }
 
 // ---- list arguments ----
 
-// "(" s "," n: the two arguments every slicing function starts with.
-std::string TextAndCount(Interpreter& interp, StatementCursor& cursor, int32_t& count) {
+// "(" s "," n: the two arguments every slicing function starts with. A
+// string variable is read in place; `holder` keeps any other value.
+std::string_view TextAndCount(Interpreter& interp, StatementCursor& cursor, int32_t& count,
+                              std::string& holder) {
   ExpectToken(interp, cursor, TokenKind::LeftParen);
-  std::string s = StringExpression(interp, cursor);
+  std::string_view s;
+  if (!StringExpressionInPlace(interp, cursor, s)) {
+    holder = StringExpression(interp, cursor);
+    s = holder;
+  }
   ExpectToken(interp, cursor, TokenKind::Comma);
   count = IntegerExpression(interp, cursor);
   return s;
@@ -150,7 +173,8 @@ std::size_t ClampCount(int32_t count, std::size_t length) {
 // MID$(s, n [, m]): up to m characters from the 1-based position n.
 Value Mid(Interpreter& interp, StatementCursor& cursor) {
   int32_t start = 0;
-  std::string s = TextAndCount(interp, cursor, start);
+  std::string holder;
+  const std::string_view s = TextAndCount(interp, cursor, start, holder);
   if (start < 1) start = 1;
   int32_t count = static_cast<int32_t>(kMaxStringLength);
   if (cursor.Is(TokenKind::Comma)) {
@@ -160,16 +184,17 @@ Value Mid(Interpreter& interp, StatementCursor& cursor) {
   ExpectToken(interp, cursor, TokenKind::RightParen);
   const auto from = static_cast<std::size_t>(start) - 1;
   if (from >= s.size()) return Value::Text(std::string());
-  return Value::Text(s.substr(from, ClampCount(count, s.size() - from)));
+  return Value::Text(std::string(s.substr(from, ClampCount(count, s.size() - from))));
 }
 
 // LEFT$(s, n) and RIGHT$(s, n).
 Value Side(Interpreter& interp, StatementCursor& cursor, bool left) {
   int32_t count = 0;
-  std::string s = TextAndCount(interp, cursor, count);
+  std::string holder;
+  const std::string_view s = TextAndCount(interp, cursor, count, holder);
   ExpectToken(interp, cursor, TokenKind::RightParen);
   const std::size_t n = ClampCount(count, s.size());
-  return Value::Text(left ? s.substr(0, n) : s.substr(s.size() - n));
+  return Value::Text(std::string(left ? s.substr(0, n) : s.substr(s.size() - n)));
 }
 
 // "(" s "," t: the two texts of OCCUR and ATC.
@@ -266,7 +291,7 @@ Value OtherFunction(Interpreter& interp, StatementCursor& cursor, TokenKind f) {
 }  // namespace
 
 Value EvaluateFunction(Interpreter& interp, StatementCursor& cursor, TokenKind function) {
-  if (IsNumericFunction(function)) {
+  if (IsNumericFunctionKind(function)) {
     return Value::Number(NumericFunction(function, NumericFactor(interp, cursor)));
   }
   if (IsTextFunction(function)) {

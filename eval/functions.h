@@ -15,6 +15,11 @@ class Interpreter;
 // Evaluates the function whose keyword token was just consumed.
 Value EvaluateFunction(Interpreter& interp, StatementCursor& cursor, TokenKind function);
 
+// SQR ... SGN, INT, CEILING, FLOOR: the functions of one number giving a
+// number, and their value.
+bool IsNumericFunctionKind(TokenKind kind);
+double NumericFunction(TokenKind function, double x);
+
 // True for the function keyword kinds (SQR ... PEEK, RANDOM ... MAX, CRLF$).
 bool IsFunctionKind(TokenKind kind);
 

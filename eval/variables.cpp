@@ -284,8 +284,10 @@ CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
     interp.Report(Error::BadSubscript);  // an array needs its subscripts
     return {&variable, CellRef::kScratch};
   }
-  if (variable.extentCount == 0 && !DimensionAutomatically(interp, cursor, variable)) {
-    return {&variable, CellRef::kScratch};
+  if (variable.extentCount == 0) {
+    const bool dimensioned = DimensionAutomatically(interp, cursor, variable);
+    ++interp.shapeEpoch;
+    if (!dimensioned) return {&variable, CellRef::kScratch};
   }
   return ReadSubscripts(interp, cursor, variable);
 }
@@ -301,6 +303,7 @@ Flow ExecDim(Interpreter& interp, StatementCursor& cursor) {
     }
     cursor.Advance();
     DimensionOne(interp, cursor, *token->variable);
+    ++interp.shapeEpoch;
     if (cursor.AtStatementEnd()) return Flow::Next;
     if (!cursor.Is(TokenKind::Comma)) {
       interp.Report(Error::SyntaxError);
@@ -318,6 +321,7 @@ void ClearVariables(Interpreter& interp) {
     interp.budget.Release(HeapBytes(variable->text.text));
     variable->text = StringCell{};
   }
+  ++interp.shapeEpoch;
 }
 
 void DiscardVariables(Interpreter& interp) {
@@ -326,6 +330,7 @@ void DiscardVariables(Interpreter& interp) {
   for (auto& variable : interp.variables) interp.RetireVariable(std::move(variable));
   interp.variables.clear();
   interp.variableIndex.clear();
+  ++interp.shapeEpoch;
 }
 
 }  // namespace tenrek

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "eval/compiled_expression.h"
 #include "eval/evaluator.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
@@ -179,7 +180,31 @@ void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line) {
   cursor.jumped = true;
 }
 
+namespace {
+
+// The line numbered `number`, remembered by the translated expression that
+// named it for as long as the program stays as it is.
+ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int32_t number) {
+  const uint64_t generation = interp.program.Generation();
+  if (named.jumpGeneration == generation && named.jumpNumber == number) return named.jumpLine;
+  ProgramLine* line = interp.FindLine(number);
+  if (line != nullptr) {
+    named.jumpGeneration = generation;
+    named.jumpNumber = number;
+    named.jumpLine = line;
+  }
+  return line;
+}
+
+}  // namespace
+
 void JumpToLine(Interpreter& interp, StatementCursor& cursor) {
+  if (CompiledExpression* compiled = CompiledExpressionAt(interp, cursor)) {
+    const int32_t number = RoundToInt(RunCompiled(interp, *compiled));
+    cursor.pos = compiled->end;
+    JumpTo(interp, cursor, FindJumpTarget(interp, *compiled, number));
+    return;
+  }
   const int32_t number = RoundToInt(NumericExpression(interp, cursor));
   JumpTo(interp, cursor, interp.FindLine(number));
 }

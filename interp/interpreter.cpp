@@ -225,14 +225,42 @@ void Interpreter::RetireVariable(std::unique_ptr<Variable> variable) {
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
+void Interpreter::PushFrame(const ControlFrame& frame) {
+  if (frame.line == nullptr) lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
+  controlStack.push_back(frame);
+  CheckControlStackBudget();
+}
+
+void Interpreter::FindLowestCommandFrame(std::size_t from) {
+  lowestCommandFrame_ = kNoCommandFrame;
+  for (std::size_t i = from; i < controlStack.size(); ++i) {
+    if (controlStack[i].line == nullptr) {
+      lowestCommandFrame_ = i;
+      return;
+    }
+  }
+}
+
 void Interpreter::DiscardFramesInto(const TokenList* tokens) {
-  std::erase_if(controlStack, [tokens](const ControlFrame& f) { return f.list == tokens; });
+  // Only a command's own frames point into its tokens, and none of those
+  // sits below lowestCommandFrame_: the frames underneath are not looked at.
+  if (lowestCommandFrame_ >= controlStack.size()) {
+    lowestCommandFrame_ = kNoCommandFrame;
+    return;
+  }
+  const auto from = controlStack.begin() + static_cast<std::ptrdiff_t>(lowestCommandFrame_);
+  controlStack.erase(std::remove_if(from, controlStack.end(),
+                                    [tokens](const ControlFrame& f) { return f.list == tokens; }),
+                     controlStack.end());
+  FindLowestCommandFrame(lowestCommandFrame_);
 }
 
 void Interpreter::DiscardFramesOfRemovedLines() {
   std::erase_if(controlStack, [](const ControlFrame& f) {
     return f.line != nullptr && f.line->removed;
   });
+  // Command frames may have moved down into the gaps.
+  FindLowestCommandFrame(0);
 }
 
 void Interpreter::CheckControlStackBudget() {

@@ -94,7 +94,11 @@ class Interpreter {
   // Asks the running program to stop at the next statement, as STOP does.
   // Safe to call from a signal handler.
   void RequestBreak() { breakRequested_.store(true); }
-  bool TakeBreakRequest() { return breakRequested_.exchange(false); }
+  // Asked before every statement: a plain load first, so that the common
+  // answer costs no locked exchange.
+  bool TakeBreakRequest() {
+    return breakRequested_.load(std::memory_order_relaxed) && breakRequested_.exchange(false);
+  }
   bool BreakPending() const { return breakRequested_.load(); }
 
   // Ends every run at its next statement boundary and refuses further
@@ -126,9 +130,12 @@ class Interpreter {
   void FreeControlStack() {
     controlStack.clear();
     controlStack.shrink_to_fit();
+    lowestCommandFrame_ = kNoCommandFrame;
   }
-  // After a frame is pushed: the stack counts against the memory budget.
-  void CheckControlStackBudget();
+  // Every push goes through here, so that the end of a command knows where
+  // the frames pointing into its tokens can begin, and so that the stack is
+  // counted against the memory budget.
+  void PushFrame(const ControlFrame& frame);
   void ResetReadPosition() {
     dataLine = nullptr;
     dataToken = 0;
@@ -181,6 +188,10 @@ class Interpreter {
   // How deeply the expression evaluator is nested right now (eval/); it
   // refuses to nest further than kMaxEvaluationDepth.
   int32_t evaluationDepth = 0;
+  // Changes whenever a variable may have changed its shape (DIM, a first
+  // subscripted use, CLEAR, NEW): translated expressions check the shapes
+  // they rely on again.
+  uint64_t shapeEpoch = 1;
 
   // Called after every report with the number and the composed text (the
   // embedder's error callback; may be empty).
@@ -189,15 +200,23 @@ class Interpreter {
  private:
   void EnterAndRun(std::string_view text);
   void RunCommandTokens(TokenList& tokens);
+  void FindLowestCommandFrame(std::size_t from);
+  void CheckControlStackBudget();
   void ReleaseRetired();
   void ReleaseRetiredDuringRun(const TokenList& commandTokens);
   void FreeRetiredLines();
   bool HasRetired() const { return !retiredLines_.empty() || !retiredVariables_.empty(); }
 
+  static constexpr std::size_t kNoCommandFrame = static_cast<std::size_t>(-1);
+
   int commandDepth_ = 0;
   bool abandoned_ = false;
   uint64_t statementLimit_ = 0;
   uint64_t statementsRun_ = 0;
+  // No frame of a command line (line == null) sits below this index. A
+  // program left by a jump out of a loop keeps its frame, so a long host
+  // session can pile up frames that the end of each command must not scan.
+  std::size_t lowestCommandFrame_ = kNoCommandFrame;
   std::vector<std::unique_ptr<ProgramLine>> retiredLines_;
   std::vector<std::unique_ptr<Variable>> retiredVariables_;
   std::atomic<bool> breakRequested_{false};

@@ -1,5 +1,6 @@
 // FOR/NEXT, WHILE/WEND, GOSUB/RETURN and ON: the statements that keep
 // state on the control stack.
+#include "eval/compiled_expression.h"
 #include "eval/evaluator.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
@@ -19,8 +20,7 @@ void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kin
   frame.line = interp.currentLine;
   frame.list = cursor.list;
   frame.resume = cursor.pos;
-  interp.controlStack.push_back(frame);
-  interp.CheckControlStackBudget();
+  interp.PushFrame(frame);
 }
 
 // Sends execution to where a frame resumes. `jumped` stays clear: at the
@@ -45,9 +45,48 @@ bool NamesVariable(const StatementCursor& cursor, const Variable* control) {
   return after != nullptr && after->kind == TokenKind::Identifier && after->variable == control;
 }
 
+// The stored line the cursor reads, or null (a command line).
+ProgramLine* LineUnderCursor(const Interpreter& interp, const StatementCursor& cursor) {
+  ProgramLine* const line = interp.currentLine;
+  return line != nullptr && cursor.list == &line->tokens ? line : nullptr;
+}
+
+// A body skipped before from the cursor's place, the program unchanged
+// since: the cursor goes straight to where that skip ended.
+bool SkipAsBefore(Interpreter& interp, StatementCursor& cursor) {
+  ProgramLine* const line = interp.currentLine;
+  if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return false;
+  for (const SkipTarget& skip : line->code->skips) {
+    if (skip.from == cursor.pos && skip.generation == interp.program.Generation()) {
+      interp.currentLine = skip.line;
+      cursor.Point(&skip.line->tokens, skip.pos);
+      return true;
+    }
+  }
+  return false;
+}
+
+// Remembers where a skip that began at token `from` of `line` ended.
+void RememberSkip(Interpreter& interp, ProgramLine* line, std::size_t from,
+                  const StatementCursor& cursor) {
+  if (line == nullptr || line->removed || interp.currentLine == nullptr ||
+      cursor.list != &interp.currentLine->tokens) {
+    return;
+  }
+  std::vector<SkipTarget>& skips = CodeOf(*line).skips;
+  const SkipTarget target{from, interp.program.Generation(), interp.currentLine, cursor.pos};
+  for (SkipTarget& skip : skips) {
+    if (skip.from == from) {
+      skip = target;
+      return;
+    }
+  }
+  skips.push_back(target);
+}
+
 // Passes over the body of a FOR loop that is not entered: forward, across
-// lines, to just after the NEXT that closes it.
-void SkipForBody(Interpreter& interp, StatementCursor& cursor, const Variable* control) {
+// lines, to just after the NEXT that closes it. False when there is none.
+bool SkipForBody(Interpreter& interp, StatementCursor& cursor, const Variable* control) {
   ProgramLine* const forLine = interp.currentLine;
   int own = 0;
   int other = 0;
@@ -58,14 +97,17 @@ void SkipForBody(Interpreter& interp, StatementCursor& cursor, const Variable* c
       interp.currentLine = forLine;
       interp.Report(Error::ForWithoutNext);
       cursor.ToLineEnd();
-      return;
+      return false;
     }
     if (token->kind == TokenKind::For || token->kind == TokenKind::Next) {
       int& counter = NamesVariable(cursor, control) ? own : other;
       counter += token->kind == TokenKind::For ? 1 : -1;
     }
     cursor.Advance();
-    if (own < 0 || other < 0) return cursor.SkipToStatementEnd();
+    if (own < 0 || other < 0) {
+      cursor.SkipToStatementEnd();
+      return true;
+    }
   }
 }
 
@@ -124,7 +166,10 @@ Flow ExecFor(Interpreter& interp, StatementCursor& cursor) {
     step = NumericExpression(interp, cursor);
   }
   if (!LoopContinues(start, limit, step)) {
-    SkipForBody(interp, cursor, control.variable);
+    if (SkipAsBefore(interp, cursor)) return Flow::Next;
+    ProgramLine* const line = LineUnderCursor(interp, cursor);
+    const std::size_t from = cursor.pos;
+    if (SkipForBody(interp, cursor, control.variable)) RememberSkip(interp, line, from, cursor);
     return Flow::Next;
   }
   PushFrame(interp, cursor, FrameKind::For);
@@ -136,8 +181,40 @@ Flow ExecFor(Interpreter& interp, StatementCursor& cursor) {
   return Flow::Next;
 }
 
+namespace {
+
+// NEXT name, where name is a numeric scalar and the innermost frame is its
+// FOR loop: the step taken without looking the frame up. False for every
+// other form, which then goes the general way.
+bool NextOfInnermostLoop(Interpreter& interp, StatementCursor& cursor) {
+  const Token* token = cursor.Current();
+  if (token == nullptr || token->kind != TokenKind::Identifier || interp.controlStack.empty()) {
+    return false;
+  }
+  Variable* const named = token->variable;
+  ControlFrame& frame = interp.controlStack.back();
+  const Token* after = cursor.Peek();
+  if (named == nullptr || frame.kind != FrameKind::For || frame.variable != named ||
+      frame.cellIndex != CellRef::kScalar || named->isString || named->extentCount != 0 ||
+      (after != nullptr && after->kind == TokenKind::LeftParen)) {
+    return false;
+  }
+  cursor.Advance();
+  const double value = named->number + frame.step;
+  named->number = value;
+  if (LoopContinues(value, frame.limit, frame.step)) {
+    ResumeAt(interp, cursor, frame);
+  } else {
+    interp.controlStack.pop_back();
+  }
+  return true;
+}
+
+}  // namespace
+
 // NEXT [variable]
 Flow ExecNext(Interpreter& interp, StatementCursor& cursor) {
+  if (NextOfInnermostLoop(interp, cursor)) return Flow::Next;
   const Variable* named = nullptr;
   if (!cursor.AtStatementEnd()) {
     named = ReferenceVariable(interp, cursor).variable;
@@ -166,11 +243,17 @@ Flow ExecNext(Interpreter& interp, StatementCursor& cursor) {
 Flow ExecWhile(Interpreter& interp, StatementCursor& cursor) {
   PushFrame(interp, cursor, FrameKind::While);
   if (cursor.AtStatementEnd() || NumericExpression(interp, cursor) != 0.0) return Flow::Next;
+  interp.controlStack.pop_back();
+  if (SkipAsBefore(interp, cursor)) return Flow::Next;
+  ProgramLine* const line = LineUnderCursor(interp, cursor);
+  const std::size_t from = cursor.pos;
   if (!FindClosing(interp, cursor, TokenKind::While, TokenKind::Wend)) {
     interp.Report(Error::WhileWithoutWend);
+    cursor.SkipToStatementEnd();
+    return Flow::Next;
   }
-  interp.controlStack.pop_back();
   cursor.SkipToStatementEnd();
+  RememberSkip(interp, line, from, cursor);
   return Flow::Next;
 }
 

@@ -14,6 +14,7 @@ ProgramLine* ProgramStore::FirstFrom(int32_t number) const {
 
 void ProgramStore::Store(int32_t number, TokenList tokens,
                          std::vector<std::unique_ptr<ProgramLine>>& removed) {
+  ++generation_;
   auto existing = lines_.find(number);
   ProgramLine* before = nullptr;
   if (existing != lines_.end()) {
@@ -50,6 +51,7 @@ void ProgramStore::Remove(ProgramLine* line,
 }
 
 void ProgramStore::RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed) {
+  ++generation_;
   for (auto& [number, line] : lines_) {
     line->removed = true;
     removed.push_back(std::move(line));
@@ -60,9 +62,11 @@ void ProgramStore::RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed)
 }
 
 void ProgramStore::ApplyNewNumbers() {
+  ++generation_;
   std::map<int32_t, std::unique_ptr<ProgramLine>> renumbered;
   for (auto& [number, line] : lines_) {
     line->number = line->newNumber;
+    line->code.reset();
     renumbered.emplace(line->number, std::move(line));
   }
   lines_ = std::move(renumbered);

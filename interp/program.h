@@ -16,6 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "interp/line_code.h"
 #include "interp/token.h"
 
 namespace tenrek {
@@ -27,6 +28,7 @@ struct ProgramLine {
   ProgramLine* next = nullptr;
   bool removed = false;
   std::size_t heldBytes = 0;  // what the line counts against the memory budget
+  std::unique_ptr<LineCode> code;  // built when the line first runs
 };
 
 class ProgramStore {
@@ -54,8 +56,13 @@ class ProgramStore {
   void RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed);
 
   // Gives every line its `newNumber` as its number (RENUM's final pass).
-  // The caller guarantees the new numbers ascend strictly.
+  // The caller guarantees the new numbers ascend strictly. The lines' text
+  // has been rewritten, so their translations are dropped.
   void ApplyNewNumbers();
+
+  // Changes whenever a line is stored, removed or renumbered: a line found
+  // under an earlier generation may be gone.
+  uint64_t Generation() const { return generation_; }
 
  private:
   void Relink();
@@ -63,6 +70,7 @@ class ProgramStore {
   std::map<int32_t, std::unique_ptr<ProgramLine>> lines_;
   std::unordered_map<int32_t, ProgramLine*> index_;
   ProgramLine* first_ = nullptr;
+  uint64_t generation_ = 1;
 };
 
 }  // namespace tenrek

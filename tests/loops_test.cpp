@@ -87,6 +87,64 @@ TEST_F(LoopsTest, FramesOfAFinishedCommandAreDiscarded) {
   EXPECT_EQ(interp.errorNumber, 35);
 }
 
+// A command's frames go at its end wherever they sit on the stack: under
+// and over frames that program lines leave, and after frames below them
+// were dropped with their deleted lines.
+TEST_F(LoopsTest, CommandFramesGoAmongProgramFramesThatStay) {
+  Enter({"10 FOR I=1 TO 10: IF I=3 THEN 30", "20 NEXT I", "30 END",
+         "40 FOR J=1 TO 10: IF J=2 THEN 60", "50 NEXT J", "60 END", "70 RETURN"});
+  Command("GOTO 10");
+  Command("FOR K=1 TO 2: GOSUB 40");
+  ASSERT_EQ(interp.controlStack.size(), 2u);  // FOR I and FOR J
+  EXPECT_EQ(interp.controlStack[0].variable, Var("I"));
+  EXPECT_EQ(interp.controlStack[1].variable, Var("J"));
+
+  Command("GOSUB 10");
+  Command("DEL 10-30");
+  Command("GOSUB 40");
+  ASSERT_EQ(interp.controlStack.size(), 2u);  // FOR J, then FOR J again
+  Command("NEXT J");
+  EXPECT_EQ(interp.errorNumber, 0);
+  EXPECT_EQ(Number("J"), 11);
+  Command("RETURN");
+  EXPECT_EQ(interp.errorNumber, 37);
+}
+
+// An event-driven host sends one command per event: frames left by each
+// of them pile up below the next one, and every one stays usable.
+TEST_F(LoopsTest, FramesLeftByManyCommandsAllStay) {
+  Enter({"10 FOR I=1 TO 10: IF I=3 THEN 30", "20 NEXT I", "30 END"});
+  constexpr int kCommands = 500;
+  for (int n = 0; n < kCommands; ++n) Command("GOTO 10");
+  EXPECT_EQ(interp.controlStack.size(), static_cast<std::size_t>(kCommands));
+  Command("FOR K=1 TO 3: NEXT K: GOSUB 30");
+  EXPECT_EQ(interp.controlStack.size(), static_cast<std::size_t>(kCommands));
+  Command("NEXT I");
+  EXPECT_EQ(interp.errorNumber, 0);
+  EXPECT_EQ(Number("I"), 11);
+}
+
+// A body that is not entered is found once and then skipped like a jump;
+// an edit of the program between the two must be seen.
+TEST_F(LoopsTest, SkippedBodiesFollowTheProgramAsItIsNow) {
+  Enter({"NEW", "10 FOR K=1 TO 2", "20 FOR I=1 TO 0: PRINT 1", "30 NEXT I: PRINT 2;",
+         "40 WHILE 0: PRINT 3", "50 WEND: PRINT 4;", "60 NEXT K"});
+  Command("RUN");
+  EXPECT_EQ(Printed(), "2 4 2 4 ");
+  platform.boxes.clear();
+  Command("25 NEXT I: PRINT 5;");
+  Command("45 WEND: PRINT 6;");
+  Command("RUN");
+  // The old NEXT I has no loop now: its search drops the FOR K frame too.
+  EXPECT_EQ(Printed(), "5 2 6 4 ");
+  EXPECT_EQ(interp.errorNumber, 35);
+  platform.boxes.clear();
+  Command("DEL 25-50");
+  Command("RUN");  // the skip now ends after NEXT K
+  EXPECT_EQ(Printed(), "");
+  EXPECT_EQ(interp.errorNumber, 0);
+}
+
 TEST_F(LoopsTest, GosubTypedAsACommandRunsTheSubroutine) {
   Enter({"100 PRINT 100: RETURN", "200 PRINT 200: END"});
   Command("GOSUB 100: PRINT 1");

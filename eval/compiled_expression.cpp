@@ -1,0 +1,393 @@
+// Translation of numeric expressions into operations on numbers, and the
+// loop that runs them.
+//
+// The translator reads the tokens exactly as the evaluator's descent does
+// (the same levels, the same nesting checks, the same end) and gives up at
+// anything whose value or reports it cannot reproduce without the
+// evaluator: strings, functions other than the numeric ones, a missing
+// operand or parenthesis, an identifier without a variable, an array read
+// in a shape other than its present one. Those expressions keep running
+// through the evaluator, reports and all.
+#include "eval/compiled_expression.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "eval/evaluator.h"
+#include "eval/functions.h"
+#include "eval/variables.h"
+#include "interp/interpreter.h"
+#include "interp/limits.h"
+
+namespace tenrek {
+namespace {
+
+// Values one expression may hold at once while it runs. Real expressions
+// stay far below; a deeper text keeps running through the evaluator.
+constexpr std::size_t kMaxCompiledStack = 64;
+
+// The binary levels of the evaluator, lowest first.
+enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower };
+
+Level LevelOf(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::Or: case TokenKind::Xor: return kOr;
+    case TokenKind::And: return kAnd;
+    case TokenKind::Equal: case TokenKind::Less: case TokenKind::Greater:
+    case TokenKind::LessEqual: case TokenKind::GreaterEqual: case TokenKind::NotEqual:
+      return kRelation;
+    case TokenKind::Plus: case TokenKind::Minus: return kSum;
+    case TokenKind::Times: case TokenKind::Divide: case TokenKind::Mod: return kProduct;
+    case TokenKind::Power: return kPower;
+    default: return kNone;
+  }
+}
+
+OpCode BinaryCode(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::Plus: return OpCode::Add;
+    case TokenKind::Minus: return OpCode::Subtract;
+    case TokenKind::Times: return OpCode::Multiply;
+    case TokenKind::Divide: return OpCode::Divide;
+    case TokenKind::Mod: return OpCode::Modulo;
+    default: return LevelOf(kind) == kRelation ? OpCode::Compare : OpCode::Operator;
+  }
+}
+
+class Translator {
+ public:
+  Translator(const TokenList& tokens, std::size_t start, CompiledExpression& out)
+      : tokens_(tokens), pos_(start), out_(out) {}
+
+  bool Translate() {
+    if (!Binary(kOr) || stack_ != 1) return false;
+    out_.end = static_cast<uint32_t>(pos_);
+    out_.depth = deepestCheck_;
+    out_.stackSize = static_cast<uint16_t>(deepestStack_);
+    return true;
+  }
+
+ private:
+  const Token* Current() const { return pos_ < tokens_.size() ? &tokens_[pos_] : nullptr; }
+  const Token* Peek() const { return pos_ + 1 < tokens_.size() ? &tokens_[pos_ + 1] : nullptr; }
+  bool Is(TokenKind kind) const {
+    const Token* t = Current();
+    return t != nullptr && t->kind == kind;
+  }
+
+  bool Emit(Op op, int stackChange) {
+    out_.ops.push_back(op);
+    stack_ += stackChange;
+    deepestStack_ = std::max(deepestStack_, stack_);
+    return static_cast<std::size_t>(deepestStack_) <= kMaxCompiledStack;
+  }
+  bool EmitCode(OpCode code, TokenKind kind, int stackChange) {
+    Op op;
+    op.code = code;
+    op.kind = kind;
+    return Emit(op, stackChange);
+  }
+
+  void Guard(Variable* variable) {
+    out_.shapeVariables.push_back(variable);
+    out_.shapes.push_back(variable->extentCount);
+  }
+
+  // The evaluator's Binary: a factor, then operators of level `lowest` and
+  // above; "^" takes its right operand one level deeper.
+  bool Binary(int lowest) {
+    if (!GuardedFactor()) return false;
+    for (;;) {
+      const Token* t = Current();
+      const Level level = t != nullptr ? LevelOf(t->kind) : kNone;
+      if (level == kNone || level < lowest) return true;
+      const TokenKind op = t->kind;
+      ++pos_;
+      if (level == kPower) {
+        ++depth_;
+        const bool read = Binary(kPower);
+        --depth_;
+        if (!read) return false;
+      } else if (!Binary(level + 1)) {
+        return false;
+      }
+      if (!EmitCode(BinaryCode(op), op, -1)) return false;
+    }
+  }
+
+  bool GuardedFactor() {
+    if (depth_ >= kMaxEvaluationDepth) return false;
+    deepestCheck_ = std::max(deepestCheck_, depth_);
+    ++depth_;
+    const bool read = Factor();
+    --depth_;
+    return read;
+  }
+
+  bool Factor() {
+    const Token* t = Current();
+    if (t == nullptr) return false;
+    if (t->kind == TokenKind::Identifier) return VariableRead();
+    ++pos_;
+    switch (t->kind) {
+      case TokenKind::Number: {
+        Op op;
+        op.code = OpCode::Constant;
+        op.number = t->number;
+        return Emit(op, 1);
+      }
+      case TokenKind::Plus: return GuardedFactor();
+      case TokenKind::Minus:
+        return GuardedFactor() && EmitCode(OpCode::Negate, TokenKind::Minus, 0);
+      case TokenKind::Not:
+        return GuardedFactor() && EmitCode(OpCode::Complement, TokenKind::Not, 0);
+      case TokenKind::LeftParen:
+        if (!Binary(kOr) || !Is(TokenKind::RightParen)) return false;
+        ++pos_;
+        return true;
+      case TokenKind::Len: return StringVariableFunction(OpCode::Length);
+      case TokenKind::Asc: return StringVariableFunction(OpCode::Code);
+      default:
+        if (!IsNumericFunctionKind(t->kind)) return false;
+        return GuardedFactor() && EmitCode(OpCode::Function, t->kind, 0);
+    }
+  }
+
+  // A string scalar that is not subscripted, at `at`.
+  Variable* PlainString(std::size_t at) const {
+    if (at >= tokens_.size() || tokens_[at].kind != TokenKind::Identifier) return nullptr;
+    Variable* v = tokens_[at].variable;
+    const bool subscripted = at + 1 < tokens_.size() && tokens_[at + 1].kind == TokenKind::LeftParen;
+    return v != nullptr && v->isString && v->extentCount == 0 && !subscripted ? v : nullptr;
+  }
+
+  // LEN or ASC of a string variable, "name" or "(name)": the string factor
+  // with its nesting checks, read in place when it runs.
+  bool StringVariableFunction(OpCode code) {
+    const bool parenthesized = Is(TokenKind::LeftParen);
+    const int32_t deepest = parenthesized ? depth_ + 1 : depth_;
+    if (deepest >= kMaxEvaluationDepth) return false;
+    Variable* v = PlainString(parenthesized ? pos_ + 1 : pos_);
+    if (v == nullptr) return false;
+    if (parenthesized) {
+      if (pos_ + 2 >= tokens_.size() || tokens_[pos_ + 2].kind != TokenKind::RightParen) return false;
+      pos_ += 3;
+    } else {
+      pos_ += 1;
+    }
+    deepestCheck_ = std::max(deepestCheck_, deepest);
+    Guard(v);
+    Op op;
+    op.code = code;
+    op.variable = v;
+    return Emit(op, 1);
+  }
+
+  bool VariableRead() {
+    Variable* v = Current()->variable;
+    if (v == nullptr || v->isString) return false;
+    ++pos_;
+    if (!Is(TokenKind::LeftParen)) {
+      if (v->extentCount != 0) return false;  // an array needs its subscripts
+      Guard(v);
+      Op op;
+      op.code = OpCode::Scalar;
+      op.variable = v;
+      return Emit(op, 1);
+    }
+    if (v->extentCount == 0) return false;  // dimensioned on first use
+    Guard(v);
+    const int dimensions = v->extentCount;
+    for (int k = 0; k < dimensions; ++k) {
+      if (k > 0 && !Is(TokenKind::Comma)) return false;
+      ++pos_;  // the "(" or ","
+      if (!Binary(kOr)) return false;
+      Op index;
+      index.code = OpCode::Index;
+      index.count = static_cast<uint8_t>(k);
+      index.variable = v;
+      if (!Emit(index, 0)) return false;
+    }
+    if (!Is(TokenKind::RightParen)) return false;
+    ++pos_;
+    Op element;
+    element.code = OpCode::Element;
+    element.count = static_cast<uint8_t>(dimensions);
+    element.variable = v;
+    return Emit(element, 1 - dimensions);
+  }
+
+  const TokenList& tokens_;
+  std::size_t pos_;
+  CompiledExpression& out_;
+  int32_t depth_ = 0;
+  int32_t deepestCheck_ = 0;
+  int stack_ = 0;
+  int deepestStack_ = 0;
+};
+
+CompiledExpression Translate(const TokenList& tokens, std::size_t start, uint64_t epoch) {
+  CompiledExpression expression;
+  expression.shapeEpoch = epoch;
+  if (!Translator(tokens, start, expression).Translate()) {
+    CompiledExpression refused;
+    refused.shapeEpoch = epoch;
+    refused.refused = true;
+    return refused;
+  }
+  expression.ops.shrink_to_fit();
+  return expression;
+}
+
+bool ShapesHold(const CompiledExpression& expression) {
+  for (std::size_t i = 0; i < expression.shapeVariables.size(); ++i) {
+    if (expression.shapeVariables[i]->extentCount != expression.shapes[i]) return false;
+  }
+  return true;
+}
+
+// A subscript rounded and checked against its extent, or -1 after "Bad
+// subscript" (the element read is then the scratch cell's 0).
+double CheckedIndex(Interpreter& interp, const Variable& variable, int k, double value) {
+  const int32_t index = RoundToInt(value);
+  if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(variable.extents[k])) {
+    interp.Report(Error::BadSubscript);
+    return -1.0;
+  }
+  return index;
+}
+
+double ReadElement(const Variable& variable, const double* indexes, int count) {
+  int64_t offset = 0;
+  for (int k = 0; k < count; ++k) {
+    if (indexes[k] < 0) return 0.0;
+    offset = offset * variable.extents[k] + static_cast<int64_t>(indexes[k]);
+  }
+  const auto at = static_cast<std::size_t>(offset);
+  return at < variable.numbers.size() ? variable.numbers[at] : 0.0;
+}
+
+// A string scalar's value in place; one without a value reads as empty
+// after "Variable not created".
+std::string_view StringOf(Interpreter& interp, const Variable& variable) {
+  if (variable.text.hasValue) return variable.text.text;
+  interp.Report(Error::VariableNotCreated);
+  return std::string_view();
+}
+
+// The relations, NaN making every one of them false.
+bool Relation(TokenKind kind, double a, double b) {
+  switch (kind) {
+    case TokenKind::Equal: return a == b;
+    case TokenKind::Less: return a < b;
+    case TokenKind::Greater: return a > b;
+    case TokenKind::LessEqual: return a <= b;
+    case TokenKind::GreaterEqual: return a >= b;
+    default: return a < b || a > b;  // NotEqual
+  }
+}
+
+}  // namespace
+
+LineCode& CodeOf(ProgramLine& line) {
+  if (line.code == nullptr) {
+    line.code = std::make_unique<LineCode>();
+    line.code->expressionAt.assign(line.tokens.size(), LineCode::kNone);
+  }
+  return *line.code;
+}
+
+CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCursor& cursor) {
+  ProgramLine* const line = interp.currentLine;
+  if (line == nullptr || cursor.list != &line->tokens || cursor.pos >= line->tokens.size()) {
+    return nullptr;
+  }
+  LineCode& code = CodeOf(*line);
+  int32_t& slot = code.expressionAt[cursor.pos];
+  if (slot == LineCode::kNone) {
+    code.expressions.push_back(
+        std::make_unique<CompiledExpression>(Translate(line->tokens, cursor.pos, interp.shapeEpoch)));
+    slot = static_cast<int32_t>(code.expressions.size() - 1);
+  }
+  CompiledExpression* expression = code.expressions[static_cast<std::size_t>(slot)].get();
+  if (expression->shapeEpoch != interp.shapeEpoch) {
+    if (expression->refused || !ShapesHold(*expression)) {
+      *expression = Translate(line->tokens, cursor.pos, interp.shapeEpoch);
+    }
+    expression->shapeEpoch = interp.shapeEpoch;
+  }
+  if (expression->refused) return nullptr;
+  // Nested this deep already (inside VAL), a nesting check would fail.
+  if (interp.evaluationDepth + expression->depth >= kMaxEvaluationDepth) return nullptr;
+  return expression;
+}
+
+double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
+  // A lone number or variable (a jump target, a limit, a subscript) needs
+  // no stack.
+  if (expression.ops.size() == 1) {
+    const Op& only = expression.ops.front();
+    if (only.code == OpCode::Constant) return only.number;
+    if (only.code == OpCode::Scalar) return only.variable->number;
+  }
+  std::array<double, kMaxCompiledStack> stack;
+  std::size_t top = 0;  // values on the stack
+  for (const Op& op : expression.ops) {
+    switch (op.code) {
+      case OpCode::Constant: stack[top++] = op.number; break;
+      case OpCode::Scalar: stack[top++] = op.variable->number; break;
+      case OpCode::Index:
+        stack[top - 1] = CheckedIndex(interp, *op.variable, op.count, stack[top - 1]);
+        break;
+      case OpCode::Element:
+        top -= op.count;
+        stack[top] = ReadElement(*op.variable, &stack[top], op.count);
+        ++top;
+        break;
+      case OpCode::Negate: stack[top - 1] = -stack[top - 1]; break;
+      case OpCode::Complement:
+        stack[top - 1] = static_cast<double>(~RoundToInt(stack[top - 1]));
+        break;
+      case OpCode::Add: --top; stack[top - 1] += stack[top]; break;
+      case OpCode::Subtract: --top; stack[top - 1] -= stack[top]; break;
+      case OpCode::Multiply: --top; stack[top - 1] *= stack[top]; break;
+      case OpCode::Divide: --top; stack[top - 1] /= stack[top]; break;
+      case OpCode::Modulo: {
+        --top;
+        const double a = stack[top - 1];
+        const double b = stack[top];
+        // Whole operands of 32 bits and a positive divisor: a plain
+        // remainder. Everything else goes the general way.
+        if (a >= -2147483648.0 && a <= 2147483647.0 && b >= 1.0 && b <= 2147483647.0) {
+          const auto wholeA = static_cast<int32_t>(a);
+          const auto wholeB = static_cast<int32_t>(b);
+          if (wholeA == a && wholeB == b) {
+            stack[top - 1] = wholeA % wholeB;
+            break;
+          }
+        }
+        stack[top - 1] = ApplyOperator(interp, TokenKind::Mod, a, b);
+        break;
+      }
+      case OpCode::Compare:
+        --top;
+        stack[top - 1] = Relation(op.kind, stack[top - 1], stack[top]) ? 1.0 : 0.0;
+        break;
+      case OpCode::Operator:
+        --top;
+        stack[top - 1] = ApplyOperator(interp, op.kind, stack[top - 1], stack[top]);
+        break;
+      case OpCode::Function: stack[top - 1] = NumericFunction(op.kind, stack[top - 1]); break;
+      case OpCode::Length: stack[top++] = static_cast<double>(StringOf(interp, *op.variable).size()); break;
+      case OpCode::Code: {
+        const std::string_view text = StringOf(interp, *op.variable);
+        stack[top++] = text.empty() ? 0.0 : static_cast<signed char>(text[0]);
+        break;
+      }
+    }
+  }
+  return stack[0];
+}
+
+}  // namespace tenrek

@@ -1,0 +1,203 @@
+// Stored lines run through their translated form, other token lists
+// through the evaluator: the two must agree on every value, every report
+// (number, text and order) and where the expression ends.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "eval/evaluator.h"
+#include "interp/interpreter.h"
+#include "platform/native/recording_platform.h"
+#include "test_support.h"
+
+namespace tenrek {
+namespace {
+
+struct Observed {
+  bool isString = false;
+  double number = 0.0;
+  std::string text;
+  std::size_t end = 0;
+  std::vector<std::pair<int32_t, std::string>> reports;
+};
+
+void ExpectSame(const Observed& stored, const Observed& evaluated, const std::string& what) {
+  EXPECT_EQ(stored.isString, evaluated.isString) << what;
+  if (evaluated.number != evaluated.number) {
+    EXPECT_NE(stored.number, stored.number) << what << ": NaN expected";
+  } else {
+    EXPECT_EQ(stored.number, evaluated.number) << what;
+  }
+  EXPECT_EQ(stored.text, evaluated.text) << what;
+  EXPECT_EQ(stored.end, evaluated.end) << what;
+  EXPECT_EQ(stored.reports, evaluated.reports) << what;
+}
+
+class TranslationTest : public ::testing::Test, public testing::BasicTest {
+ protected:
+  TranslationTest() {
+    interp.onError = [this](int32_t number, std::string_view text) {
+      reports.emplace_back(number, std::string(text));
+    };
+    Enter({"DIM A(3,2): A(2,1)=7: B=2: C$=\"X\": N=0/0: I=1/0: D(1)=5"});
+  }
+
+  // Evaluates line `number` in place (translated), or a copy of its tokens
+  // (the evaluator), the way a statement handler does.
+  Observed Evaluate(int32_t number, bool inPlace, bool numeric) {
+    ProgramLine* line = interp.program.Find(number);
+    const TokenList copy = line->tokens;
+    interp.currentLine = line;
+    StatementCursor cursor;
+    cursor.Point(inPlace ? &line->tokens : &copy, 0);
+    reports.clear();
+    Observed seen;
+    if (numeric) {
+      seen.number = NumericExpression(interp, cursor);
+    } else {
+      Value value = EvaluateExpression(interp, cursor);
+      seen.isString = value.isString;
+      seen.number = value.number;
+      seen.text = value.text;
+    }
+    seen.end = cursor.pos;
+    seen.reports = reports;
+    interp.currentLine = nullptr;
+    return seen;
+  }
+
+  void ExpectAgreement(const std::string& expression) {
+    Command("10 " + expression);
+    for (bool numeric : {false, true}) {
+      const Observed evaluated = Evaluate(10, false, numeric);
+      for (int pass = 0; pass < 2; ++pass) {  // translating, then translated
+        ExpectSame(Evaluate(10, true, numeric), evaluated,
+                   expression + " pass " + std::to_string(pass));
+      }
+    }
+  }
+
+  std::vector<std::pair<int32_t, std::string>> reports;
+};
+
+std::string Nested(const char* open, int depth, const char* inner, const char* close) {
+  std::string text;
+  for (int i = 0; i < depth; ++i) text += open;
+  text += inner;
+  for (int i = 0; i < depth; ++i) text += close;
+  return text;
+}
+
+const std::vector<std::string>& Expressions() {
+  static const std::vector<std::string> cases = {
+      "1+2*3-4/5", "(B*3+1) MOD 1000003", "-7 MOD 3", "7 MOD -3", "7.6 MOD 2.5",
+      "-7.5 MOD 2", "5 MOD 0", "5 MOD 0.4", "-2147483648 MOD -1", "3E9 MOD 7", "1E20 MOD 3",
+      "N MOD 3", "2^3^2", "0^0", "(-8)^(1/3)", "(-2)^3", "1^I", "NOT 5", "NOT -1.5",
+      "NOT N", "3 AND 5 OR 8 XOR 1", "N AND 1", "N=N", "N<>N", "N<>1", "N>=N", "N<1",
+      "1<2=1", "I-I", "-I", "A(2,1)*B", "A(3,2)", "A(4,0)+A(-1,0)+A(0,9)", "A(1)",
+      "A(1,2,3)", "A", "A(1,1", "A(B MOD 0,1)+A(9,0)", "D(1)+D(11)", "D(0.5)+D(-0.5)",
+      "SIN B+COS(B)*INT(-2.5)", "SQR 3+SQRT 2", "SGN N", "INT(1E10)", "CEILING 1.5",
+      "FLOOR -1.5", "ABS -3 + EXP 1 + LOG 2 + TAN 1 + ARCTAN 1", "1+", "(1+2", "*",
+      "THEN", "1+C$", "C$+1", "C$=\"X\"", "LEN(C$)+1", "-(-(-B))", "1 2", "B+1 THEN 5",
+      "+B", "E$", "Z9", "-C$", "NOT C$",
+      Nested("(", 98, "1", ")"), Nested("(", 99, "1", ")"), Nested("(", 100, "1", ")"),
+      Nested("-", 99, "1", ""), Nested("-", 100, "1", ""), Nested("2^", 99, "1", ""),
+      Nested("2^", 100, "1", ""), Nested("1+(", 40, "A(1,1)", ")"),
+      "LEN C$", "ASC(C$)*2", "LEN(E$)+ASC E$", "LEN((C$))", "LEN(C$+C$)", "LEN(C$ 1)",
+      "MID$(C$,1,1)+C$", "C$+C$+E$", "C$+C$*2", "LEFT$(E$,1)", "RIGHT$((C$),1)",
+      "MID$(C$+C$,2)", "C$+(C$)", "LEN(C$)+LEN(C$+E$)",
+      Nested("(", 97, "LEN(C$)", ")"), Nested("(", 98, "LEN(C$)", ")"),
+      Nested("(", 98, "LEN C$", ")"), Nested("(", 99, "LEN C$", ")"),
+      Nested("(", 98, "C$+C$", ")"), Nested("(", 99, "C$+C$", ")"),
+      Nested("(", 98, "MID$(C$,1)", ")"), Nested("(", 99, "MID$(C$,1)", ")"),
+      // Last: these dimension C$ on first use.
+      "LEN C$(1)", "ASC(C$)",
+  };
+  return cases;
+}
+
+TEST_F(TranslationTest, TranslatedExpressionsAgreeWithTheEvaluator) {
+  for (const std::string& expression : Expressions()) ExpectAgreement(expression);
+}
+
+// Inside VAL the evaluator is nested already: a translation must not let
+// a text through that the nesting limit stops.
+TEST_F(TranslationTest, AgreementHoldsWhenAlreadyNested) {
+  for (const int32_t nested : {1, 50, 98, 99}) {
+    interp.evaluationDepth = nested;
+    for (const std::string& expression : Expressions()) ExpectAgreement(expression);
+  }
+  interp.evaluationDepth = 0;
+}
+
+// A translation relies on the shapes its variables had: each change of
+// shape (DIM, a first subscripted use, CLEAR) must be noticed.
+TEST_F(TranslationTest, ShapeChangesAreNoticed) {
+  Command("Z=1");
+  ExpectAgreement("Z+1");  // Z a scalar
+  Command("DIM Z(2)");
+  ExpectAgreement("Z+1");  // now an array without subscripts
+  ExpectAgreement("Z(1)+1");
+  Command("CLEAR");
+  ExpectAgreement("Z+1");
+  ExpectAgreement("Z(1)+1");  // dimensioned by this very use
+  ExpectAgreement("Z(1)+Z(1,1)");
+}
+
+// Statements of a stored line (reached by GOTO, which keeps the
+// variables) against the same statements typed as a command.
+TEST_F(TranslationTest, StoredStatementsAgreeWithCommands) {
+  const std::vector<std::string> statements = {
+      "A(1,2)=5", "A(4,0)=B MOD 0", "A(1,9)=A(9,1)", "A(B,B)=A(2,1)+1", "A(1)=3",
+      "A(1,1,1)=3", "A(1,1)=C$", "A(1,1)=", "A(1,1 =2", "D(B)=D(1)+1", "D(1.5)=7",
+      "D(11)=1", "D(-1)=1", "Z=Z+1", "Z=C$", "B=B*B MOD 3", "A=1", "C$=C$+C$",
+      "FOR K=1 TO 3: D(K)=K: NEXT K", "FOR K=1 TO 3: D(K)=K: NEXT", "FOR K=3 TO 1: NEXT K",
+      "FOR K=1 TO 2: FOR L=1 TO 2: D(K+L)=L: NEXT L: NEXT K",
+      "FOR K=1 TO 2: FOR L=1 TO 2: D(K+L)=L: NEXT K", "FOR D(1)=1 TO 3: NEXT D(1)",
+      "FOR K=1 TO 3: NEXT D", "NEXT K",
+  };
+  const std::string show = "PRINT A(1,2);A(2,1);A(2,2);B;D(1);D(2);D(3);D(4);Z;K;L;C$";
+  for (const std::string& statement : statements) {
+    Command("10 " + statement);
+    Command("CLEAR");
+    Enter({"DIM A(3,2): A(2,1)=7: B=2: C$=\"X\": D(1)=5"});
+    platform.boxes.clear();
+    reports.clear();
+    Command(statement);
+    Command(show);
+    const auto typed = std::make_pair(Printed(), reports);
+    for (int pass = 0; pass < 2; ++pass) {
+      Command("CLEAR");
+      Enter({"DIM A(3,2): A(2,1)=7: B=2: C$=\"X\": D(1)=5"});
+      platform.boxes.clear();
+      reports.clear();
+      Command("GOTO 10");
+      Command(show);
+      EXPECT_EQ(std::make_pair(Printed(), reports), typed) << statement << " pass " << pass;
+    }
+  }
+}
+
+// A jump remembers the line it found; the line replaced, deleted or
+// renumbered since must never be run in its old place.
+TEST_F(TranslationTest, JumpsFollowTheProgramAsItIsNow) {
+  Enter({"NEW", "10 GOTO 30", "20 PRINT 2: END", "30 PRINT 3"});
+  Command("RUN");
+  Command("30 PRINT 33");
+  Command("RUN");
+  Command("RENUM 100, 100");
+  Command("RUN");
+  Command("300 GOTO 200");
+  Command("RUN");
+  Command("DEL 200");
+  Command("RUN");
+  EXPECT_EQ(Printed(), "3 \n33 \n33 \n2 \n");
+  EXPECT_EQ(interp.errorNumber, 31);
+  Command("LIST");
+  EXPECT_EQ(platform.boxes.back().text, "100 GOTO 300\n300 GOTO 200\n");
+}
+
+}  // namespace
+}  // namespace tenrek
