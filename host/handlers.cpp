@@ -76,8 +76,11 @@ int32_t TENREK_STDCALL LoadFromFile(RunData* run, intptr_t name, intptr_t) {
   SubmitCommand(*run, LoadFileCommand(TextParameter(name)));
   return 0;
 }
+// Copied first too: a command line in the block may open a box inside
+// which the host destroys the object, and with it the block.
 int32_t TENREK_STDCALL LoadProgramBlock(RunData* run, intptr_t, intptr_t) {
-  SubmitProgramText(*run, ProgramBlock(*run), LineEnds::SkipBlankLines);
+  const std::string block(ProgramBlock(*run));
+  SubmitProgramText(*run, block, LineEnds::SkipBlankLines);
   return 0;
 }
 int32_t TENREK_STDCALL SetFloatVariable(RunData* run, intptr_t name, intptr_t) {

@@ -142,8 +142,9 @@ class Interpreter {
   }
 
   // Removing lines and variables while a command runs: the records stay
-  // allocated until the outermost command ends, so a run still standing on
-  // them reads valid memory and ends at its next statement boundary.
+  // allocated until the next statement boundary of the outermost run (a
+  // variable the running command line names, until that command ends), so
+  // a run still standing on them reads valid memory and ends there.
   void RemoveLine(ProgramLine* line);
   void RemoveAllLines();
   // Refused, with the budget exhausted, when the line would exceed it.

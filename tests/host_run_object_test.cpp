@@ -282,6 +282,20 @@ TEST_F(HostRunObject, DestroyingTheObjectInsideABoxIsDeferred) {
   };
   EXPECT_EQ(Infos().expressions[5](record.get(), 10), 0);  // GOSUB_Int(10)
   EXPECT_EQ(platform.boxes.size(), 2u);
+
+  // From a box of a command line in the program block being loaded: the
+  // block goes with the object, and the loading stops.
+  EditDataRecord printing("PRINT 1\r\n10 A = 1\r\nPRINT 2", false);
+  record = std::make_unique<RunData>();
+  record->header.runHost = host.api();
+  ASSERT_EQ(CreateRunObject(record.get(), printing.get(), nullptr), 0);
+  platform.boxes.clear();
+  platform.onModal = [&] {
+    DestroyRunObject(record.get(), 0);
+    record.reset();
+  };
+  Infos().actions[9](record.get(), 0, 0);
+  EXPECT_EQ(platform.boxes.size(), 1u);
   platform.onModal = nullptr;
 }
 
