@@ -28,49 +28,9 @@ constexpr void Set(DispatchTable& table, TokenKind kind, StatementHandler handle
 constexpr DispatchTable BuildDispatchTable() {
   DispatchTable table{};
   for (StatementHandler& entry : table) entry = ExecIllegal;
-  Set(table, TokenKind::Identifier, ExecLet);
-  Set(table, TokenKind::Rem, ExecRem);
-  Set(table, TokenKind::Let, ExecLet);
-  Set(table, TokenKind::Print, ExecPrint);
-  Set(table, TokenKind::Input, ExecInput);
-  Set(table, TokenKind::Goto, ExecGoto);
-  Set(table, TokenKind::If, ExecIf);
-  Set(table, TokenKind::End, ExecEnd);
-  Set(table, TokenKind::Stop, ExecStop);
-  Set(table, TokenKind::For, ExecFor);
-  Set(table, TokenKind::Next, ExecNext);
-  Set(table, TokenKind::While, ExecWhile);
-  Set(table, TokenKind::Wend, ExecWend);
-  Set(table, TokenKind::Gosub, ExecGosub);
-  Set(table, TokenKind::Return, ExecReturn);
-  Set(table, TokenKind::Read, ExecRead);
-  Set(table, TokenKind::Data, ExecData);
-  Set(table, TokenKind::Restore, ExecRestore);
-  Set(table, TokenKind::Gotoxy, ExecGotoxy);
-  Set(table, TokenKind::On, ExecOn);
-  Set(table, TokenKind::Dim, ExecDim);
-  Set(table, TokenKind::Poke, ExecPoke);
-  Set(table, TokenKind::List, ExecList);
-  Set(table, TokenKind::Run, ExecRun);
-  Set(table, TokenKind::New, ExecNew);
-  Set(table, TokenKind::Load, ExecLoad);
-  Set(table, TokenKind::Merge, ExecMerge);
-  Set(table, TokenKind::Save, ExecSave);
-  Set(table, TokenKind::Bye, ExecBye);
-  Set(table, TokenKind::Del, ExecDel);
-  Set(table, TokenKind::Renum, ExecRenum);
-  Set(table, TokenKind::Else, ExecElse);
-  Set(table, TokenKind::Fmem, ExecRem);
-  Set(table, TokenKind::Get, ExecGet);
-  Set(table, TokenKind::Msgtit, ExecMsgtit);
-  Set(table, TokenKind::Msgicon, ExecMsgicon);
-  Set(table, TokenKind::Clear, ExecClear);
-  Set(table, TokenKind::Rerun, ExecRerun);
-  Set(table, TokenKind::Mmftag, ExecMmftag);
-  Set(table, TokenKind::Retmmf, ExecRetmmf);
-  Set(table, TokenKind::Larray, ExecRem);
-  Set(table, TokenKind::Sarray, ExecRem);
-  Set(table, TokenKind::Ilxt, ExecIlxt);
+#define TENREK_DISPATCH_ROW(kind, handler) Set(table, TokenKind::kind, handler);
+  TENREK_STATEMENTS(TENREK_DISPATCH_ROW)
+#undef TENREK_DISPATCH_ROW
   return table;
 }
 
