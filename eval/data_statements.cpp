@@ -125,10 +125,61 @@ bool AssignTranslated(Interpreter& interp, StatementCursor& cursor) {
   return true;
 }
 
+// True when the rest of a join, from token `from` to the end of the
+// statement, cannot read `variable` (by name, or by name through VAL) and
+// has nothing but "+" and operators inside its operands outside
+// parentheses, so that the whole is a string whatever the operands are.
+bool RestOnlyJoins(const TokenList& tokens, std::size_t from, const Variable* variable) {
+  int depth = 0;
+  for (std::size_t i = from; i < tokens.size(); ++i) {
+    const Token& token = tokens[i];
+    if (token.kind == TokenKind::Identifier && token.variable == variable) return false;
+    if (token.kind == TokenKind::Val) return false;
+    if (token.kind == TokenKind::LeftParen) ++depth;
+    if (token.kind == TokenKind::RightParen && --depth < 0) return false;
+    if (depth > 0) continue;
+    switch (token.kind) {
+      case TokenKind::Colon: case TokenKind::Else: return true;
+      case TokenKind::Minus: case TokenKind::And: case TokenKind::Or: case TokenKind::Xor:
+      case TokenKind::Equal: case TokenKind::Less: case TokenKind::Greater:
+      case TokenKind::LessEqual: case TokenKind::GreaterEqual: case TokenKind::NotEqual:
+        return false;
+      default: break;
+    }
+  }
+  return true;
+}
+
+// name$ = name$ + ...: the join goes onto the variable's own text instead
+// of a copy of it, when nothing in the rest can tell the difference.
+bool JoinInPlace(Interpreter& interp, StatementCursor& cursor) {
+  const TokenList& tokens = *cursor.list;
+  const std::size_t at = cursor.pos;
+  if (at + 3 >= tokens.size()) return false;
+  const Token& target = tokens[at];
+  Variable* const variable = target.variable;
+  if (target.kind != TokenKind::Identifier || tokens[at + 1].kind != TokenKind::Equal ||
+      tokens[at + 2].kind != TokenKind::Identifier || tokens[at + 2].variable != variable ||
+      tokens[at + 3].kind != TokenKind::Plus) {
+    return false;
+  }
+  if (variable == nullptr || !variable->isString || variable->extentCount != 0 ||
+      !variable->text.hasValue || interp.evaluationDepth >= kMaxEvaluationDepth ||
+      !RestOnlyJoins(tokens, at + 3, variable)) {
+    return false;
+  }
+  cursor.pos = at + 3;
+  Value joined =
+      ContinueExpression(interp, cursor, Value::Text(std::move(variable->text.text)));
+  CellRef{variable, CellRef::kScalar}.SetString(std::move(joined.text));
+  return true;
+}
+
 }  // namespace
 
 Flow ExecLet(Interpreter& interp, StatementCursor& cursor) {
   if (AssignTranslated(interp, cursor)) return Flow::Next;
+  if (JoinInPlace(interp, cursor)) return Flow::Next;
   if (!ExpectTarget(interp, cursor)) return Flow::Next;
   const CellRef cell = ReferenceVariable(interp, cursor);
   if (!cursor.Is(TokenKind::Equal)) {

@@ -233,8 +233,8 @@ Value PowerOperand(Interpreter& interp, StatementCursor& cursor) {
   return exponent;
 }
 
-Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool wantString) {
-  Value left = GuardedFactor(interp, cursor, wantString);
+// Binary's operator loop, the first operand read already.
+Value BinaryFrom(Interpreter& interp, StatementCursor& cursor, int lowest, Value left) {
   for (;;) {
     const Token* t = cursor.Current();
     const Level level = LevelOf(t);
@@ -258,6 +258,10 @@ Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool want
       left = TextOperation(interp, op, std::move(left), right);
     }
   }
+}
+
+Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool wantString) {
+  return BinaryFrom(interp, cursor, lowest, GuardedFactor(interp, cursor, wantString));
 }
 
 Value OrLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {
@@ -338,6 +342,10 @@ bool RunTranslation(Interpreter& interp, StatementCursor& cursor, double& value)
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor) {
   if (double value = 0.0; RunTranslation(interp, cursor, value)) return Value::Number(value);
   return OrLevel(interp, cursor, false);
+}
+
+Value ContinueExpression(Interpreter& interp, StatementCursor& cursor, Value first) {
+  return BinaryFrom(interp, cursor, kOr, std::move(first));
 }
 
 Value EvaluateFactor(Interpreter& interp, StatementCursor& cursor) {

@@ -23,6 +23,8 @@ inline constexpr int32_t kMaxEvaluationDepth = 100;
 
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor);
 Value EvaluateFactor(Interpreter& interp, StatementCursor& cursor);
+// The rest of an expression whose first operand, read already, is `first`.
+Value ContinueExpression(Interpreter& interp, StatementCursor& cursor, Value first);
 
 // Typed forms: a value of the other type reports "Type mismatch error" and
 // yields 0 or the empty string.

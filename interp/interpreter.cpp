@@ -228,7 +228,6 @@ void Interpreter::RetireVariable(std::unique_ptr<Variable> variable) {
 void Interpreter::PushFrame(const ControlFrame& frame) {
   if (frame.line == nullptr) lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
   controlStack.push_back(frame);
-  CheckControlStackBudget();
 }
 
 void Interpreter::FindLowestCommandFrame(std::size_t from) {

@@ -133,18 +133,18 @@ class Interpreter {
     lowestCommandFrame_ = kNoCommandFrame;
   }
   // Every push goes through here, so that the end of a command knows where
-  // the frames pointing into its tokens can begin, and so that the stack is
-  // counted against the memory budget.
+  // the frames pointing into its tokens can begin.
   void PushFrame(const ControlFrame& frame);
+  // After a frame is pushed: the stack counts against the memory budget.
+  void CheckControlStackBudget();
   void ResetReadPosition() {
     dataLine = nullptr;
     dataToken = 0;
   }
 
   // Removing lines and variables while a command runs: the records stay
-  // allocated until the next statement boundary of the outermost run (a
-  // variable the running command line names, until that command ends), so
-  // a run still standing on them reads valid memory and ends there.
+  // allocated until the outermost command ends, so a run still standing on
+  // them reads valid memory and ends at its next statement boundary.
   void RemoveLine(ProgramLine* line);
   void RemoveAllLines();
   // Refused, with the budget exhausted, when the line would exceed it.
@@ -202,7 +202,6 @@ class Interpreter {
   void EnterAndRun(std::string_view text);
   void RunCommandTokens(TokenList& tokens);
   void FindLowestCommandFrame(std::size_t from);
-  void CheckControlStackBudget();
   void ReleaseRetired();
   void ReleaseRetiredDuringRun(const TokenList& commandTokens);
   void FreeRetiredLines();
@@ -211,13 +210,13 @@ class Interpreter {
   static constexpr std::size_t kNoCommandFrame = static_cast<std::size_t>(-1);
 
   int commandDepth_ = 0;
-  bool abandoned_ = false;
-  uint64_t statementLimit_ = 0;
-  uint64_t statementsRun_ = 0;
   // No frame of a command line (line == null) sits below this index. A
   // program left by a jump out of a loop keeps its frame, so a long host
   // session can pile up frames that the end of each command must not scan.
   std::size_t lowestCommandFrame_ = kNoCommandFrame;
+  bool abandoned_ = false;
+  uint64_t statementLimit_ = 0;
+  uint64_t statementsRun_ = 0;
   std::vector<std::unique_ptr<ProgramLine>> retiredLines_;
   std::vector<std::unique_ptr<Variable>> retiredVariables_;
   std::atomic<bool> breakRequested_{false};

@@ -21,6 +21,7 @@ void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kin
   frame.list = cursor.list;
   frame.resume = cursor.pos;
   interp.PushFrame(frame);
+  interp.CheckControlStackBudget();
 }
 
 // Sends execution to where a frame resumes. `jumped` stays clear: at the

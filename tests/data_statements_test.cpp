@@ -64,6 +64,37 @@ TEST_F(DataTest, LetOfTheWrongTypeReportsAndKeepsTheOldValue) {
   EXPECT_EQ(Text("A$").text, "old");
 }
 
+// A$ = A$ + ... joins onto A$ itself: whatever the rest reads of A$, by
+// name or through VAL, must still be the old value, and a rest that is no
+// string join leaves A$ as it was.
+TEST_F(DataTest, JoiningOntoTheTargetItselfSeesTheOldValue) {
+  struct Case {
+    const char* statement;
+    const char* result;
+    int32_t error;
+  };
+  const std::vector<Case> cases = {
+      {"A$=A$+B$", "ABCD", 0},
+      {"A$=A$+A$+B$", "ABABCD", 0},
+      {"A$=A$+VAL(\"A$\")", "ABAB", 0},
+      {"A$=A$+MID$(A$,2)", "ABB", 0},
+      {"A$=A$+B$=B$", "AB", 41},
+      {"A$=A$+-1", "", 41},
+      {"A$=A$+B$*2", "", 41},
+      {"A$=A$+E$+B$", "ABCD", 43},
+      {"A$=A$+(B$", "ABCD", 40},
+  };
+  for (const Case& c : cases) {
+    Command("CLEAR");
+    Command("A$=\"AB\": B$=\"CD\"");
+    Command(c.statement);
+    EXPECT_EQ(Text("A$").text, c.result) << c.statement;
+    EXPECT_EQ(interp.errorNumber, c.error) << c.statement;
+  }
+  Command("A$=\"\": FOR I=1 TO 600: A$=A$+\"XY\": NEXT");
+  EXPECT_EQ(Text("A$").text.size(), kMaxStringLength);
+}
+
 TEST_F(DataTest, LetWithoutEqualsReportsAndStoresNothing) {
   Run({"10 A = 3", "20 A 5", "30 LET B", "40 C = 1"});
   EXPECT_EQ(interp.errorNumber, 40);
