@@ -3,6 +3,8 @@
 //   list:   MID$(s, n [, m]) - "(" full expressions separated by "," ")";
 //   none:   DATE$, TIME$, CRLF$.
 #include "eval/functions.h"
+#include "eval/number_format.h"
+#include "eval/string_search.h"
 
 #include <cmath>
 #include <cstdio>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/commands.h"
+#include "host/command_lines.h"
 #include "host/exports.h"
 #include "host/guard.h"
 #include "host/module.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "host/commands.h"
+#include "host/command_lines.h"
 #include "host/exports.h"
 #include "host/guard.h"
 #include "host/module.h"

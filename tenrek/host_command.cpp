@@ -9,7 +9,7 @@
 
 #include "sim/native/native_exports.h"
 #include "sim/runner/script.h"
-#include "tenrek/commands.h"
+#include "tenrek/subcommands.h"
 #include "tenrek/input_files.h"
 
 namespace tenrek {

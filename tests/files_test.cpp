@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "test_support.h"
 #include "text/files.h"
 

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "eval/functions.h"
+#include "eval/number_format.h"
+#include "eval/string_search.h"
 #include "expression_fixture.h"
 
 namespace tenrek::testing {

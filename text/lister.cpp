@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "eval/evaluator.h"
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
 #include "interp/statements.h"

@@ -1,5 +1,6 @@
-// Assignment, PRINT, POKE, GOTOXY and the message-box settings MSGTIT and
-// MSGICON. INPUT and READ/RESTORE live in files of their own.
+// The statements that store a value, LET and POKE, and those that show
+// one: PRINT, GOTOXY and the message-box settings MSGTIT and MSGICON.
+// INPUT and READ/RESTORE live in files of their own.
 #include <array>
 #include <string>
 #include <string_view>
@@ -8,7 +9,7 @@
 #include "eval/assignment.h"
 #include "eval/compiled_expression.h"
 #include "eval/evaluator.h"
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
 #include "interp/statements.h"

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "eval/evaluator.h"
-#include "eval/functions.h"
-#include "host/commands.h"
+#include "eval/string_search.h"
+#include "host/command_lines.h"
 #include "host/exports.h"
 #include "host/guard.h"
 #include "interp/interpreter.h"

@@ -1,10 +1,10 @@
-#include "host/commands.h"
+#include "host/command_lines.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "interp/interpreter.h"
 
 namespace tenrek::host {
