@@ -4,8 +4,8 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]   a campaign: SECONDS per target
 #                                           (default 1800), all targets
 #                                           unless some are named
-#   scripts/fuzz.sh --smoke                 15 s per target, for the test
-#                                           command
+#   scripts/fuzz.sh --smoke                 15 s per target from the seeds
+#                                           alone, for the test command
 #
 # Targets: command_lines, program_files, edit_data, host_scripts. Seeds come
 # from the golden scripts, the examples and the benchmark programs; the
@@ -19,8 +19,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=1800
+corpus=corpus
 if [ "${1:-}" = "--smoke" ]; then
+  # A fresh corpus from the seeds alone: loading a campaign's grown corpus
+  # would take longer than the smoke run itself.
   seconds=15
+  corpus=smoke
   shift
 elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   seconds=$1
@@ -33,8 +37,8 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
 
 work=$PWD/build/fuzz
-rm -rf "$work/seeds"
-mkdir -p "$work/seeds" "$work/corpus" "$work/artifacts"
+rm -rf "$work/seeds" "$work/smoke"
+mkdir -p "$work/seeds" "$work/$corpus" "$work/artifacts"
 
 # seed TARGET NAME BYTES...: one seed file.
 seed() { mkdir -p "$work/seeds/$1"; printf '%b' "$3" > "$work/seeds/$1/$2"; }
@@ -58,25 +62,25 @@ seed edit_data destroy '\x02\x31\x30 PRINT 1\r\n20 PRINT 2\0\x05\0\xa4\0\x8f\0'
 
 run_as=()
 if [ "$(id -u)" = 0 ]; then
-  chown -R nobody:nogroup "$work/seeds" "$work/corpus" "$work/artifacts"
+  chown -R nobody:nogroup "$work/seeds" "$work/$corpus" "$work/artifacts"
   run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
 fi
 
 failed=0
 for target in "${targets[@]}"; do
-  mkdir -p "$work/corpus/$target"
-  [ "$(id -u)" = 0 ] && chown nobody:nogroup "$work/corpus/$target"
+  mkdir -p "$work/$corpus/$target"
+  [ "$(id -u)" = 0 ] && chown nobody:nogroup "$work/$corpus/$target"
   log="$work/$target.log"
   if "${run_as[@]}" "$work/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 \
       -rss_limit_mb=2048 -dict="$PWD/fuzz/basic.dict" -print_final_stats=1 \
       -artifact_prefix="$work/artifacts/$target-" \
-      "$work/corpus/$target" "$work/seeds/$target" >"$log" 2>&1; then
+      "$work/$corpus/$target" "$work/seeds/$target" >"$log" 2>&1; then
     status=ok
   else
     status=FOUND
     failed=1
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  echo "$status $target: ${runs:-?} runs in ${seconds} s, corpus $(ls "$work/corpus/$target" | wc -l) (log $log)"
+  echo "$status $target: ${runs:-?} runs in ${seconds} s, corpus $(ls "$work/$corpus/$target" | wc -l) (log $log)"
 done
 exit $failed
