@@ -226,7 +226,7 @@ Flow ExecPrint(Interpreter& interp, StatementCursor& cursor) {
     if (cursor.pos == before) cursor.Advance();  // never loop on a stuck token
   }
   if (!endsWithSeparator) AppendCapped(text, "\n", kMaxPrintText);
-  interp.platform.ShowMessageBox(interp.messageTitle, text, interp.messageStyle);
+  interp.platform.ShowMessageBox(interp.host.messageTitle, text, interp.host.messageStyle);
   return Flow::Next;
 }
 
@@ -261,7 +261,7 @@ Flow ExecMsgtit(Interpreter& interp, StatementCursor& cursor) {
   Value value = EvaluateExpression(interp, cursor);
   if (value.isString) {
     if (value.text.size() > kMaxFieldText) value.text.resize(kMaxFieldText);
-    interp.messageTitle = std::move(value.text);
+    interp.host.messageTitle = std::move(value.text);
   }
   return Flow::Next;
 }
@@ -271,7 +271,7 @@ Flow ExecMsgtit(Interpreter& interp, StatementCursor& cursor) {
 // is ignored.
 Flow ExecMsgicon(Interpreter& interp, StatementCursor& cursor) {
   const Value value = EvaluateExpression(interp, cursor);
-  if (!value.isString) interp.messageStyle = TruncateToInt(value.number);
+  if (!value.isString) interp.host.messageStyle = TruncateToInt(value.number);
   return Flow::Next;
 }
 

@@ -31,7 +31,7 @@ void GenerateEvent(RunData& run, int32_t code) {
 bool SubmitCommand(RunData& run, std::string_view line) {
   Interpreter* interp = run.interpreter;
   if (interp == nullptr) return true;
-  interp->returnNumber = 0.0;
+  interp->host.returnNumber = 0.0;
   interp->errorNumber = 0;
   interp->ExecuteCommand(line);
   if (interp->Abandoned()) {

@@ -11,6 +11,7 @@
 #include "host/exports.h"
 #include "host/guard.h"
 #include "host/module.h"
+#include "host/notices.h"
 #include "host/scramble.h"
 #include "interp/interpreter.h"
 
@@ -78,8 +79,8 @@ bool CreateMessageWindow(RunData& run, const HostModule& module) {
 std::unique_ptr<Interpreter> CreateInterpreter(const HostModule& module, WindowHandle window) {
   auto interp = std::make_unique<Interpreter>(*module.platform);
   interp->state = RunState::Idle;
-  interp->moduleInstance = module.instance;
-  interp->messageWindow = window;
+  interp->host.moduleInstance = module.instance;
+  interp->host.messageWindow = window;
   interp->random.Seed(static_cast<uint32_t>(std::time(nullptr)));
   interp->SetStatementLimit(module.statementLimit);
   interp->budget.SetLimit(module.memoryBudget);

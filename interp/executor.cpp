@@ -59,7 +59,7 @@ bool RunStatement(Interpreter& interp, StatementCursor& cursor) {
 // Moves to the next line to run; false when the run ends.
 bool ChangeLine(Interpreter& interp, StatementCursor& cursor) {
   if (interp.currentLine == nullptr) return false;
-  if (!cursor.jumped) interp.currentLine = interp.currentLine->next;
+  if (!cursor.jumped) interp.StepToNextLine();
   if (interp.currentLine == nullptr) return false;
   cursor.Point(&interp.currentLine->tokens, 0);
   return true;
@@ -94,21 +94,21 @@ void ReportStopCode(Interpreter& interp, int16_t code) {
 }  // namespace
 
 void StopReport(Interpreter& interp, std::string& messageBuffer) {
-  if (interp.stopCode == -20) {
+  if (interp.stopCode == kBreakCode) {
     messageBuffer = "Break";
-  } else if (interp.stopCode < 30) {
+  } else if (interp.stopCode < kNoStopCode) {
     ReportStopCode(interp, interp.stopCode);
   }
   if (interp.currentLine == nullptr) return;
   messageBuffer += " in " + std::to_string(interp.currentLine->number);
-  interp.ReportError(-12, messageBuffer);
+  interp.ReportError(kStopReportCode, messageBuffer);
 }
 
 void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
   StatementCursor cursor;
   cursor.Point(&commandTokens, 0);
   std::string messageBuffer;
-  interp.currentLine = nullptr;
+  interp.LeaveProgram();
   if (interp.quitRequested) return StopReport(interp, messageBuffer);
   for (;;) {
     cursor.jumped = false;
@@ -117,7 +117,7 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
     if (!cursor.AtLineEnd()) {
       if (!interp.BeginStatement(commandTokens)) return;
       if (interp.TakeBreakRequest()) {
-        interp.stopCode = -20;
+        interp.stopCode = kBreakCode;
         return StopReport(interp, messageBuffer);
       }
       if (!RunStatement(interp, cursor)) return StopReport(interp, messageBuffer);
@@ -135,7 +135,7 @@ void CheckExtra(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line) {
-  interp.currentLine = line;
+  interp.EnterLine(line);
   cursor.ToLineEnd();
   cursor.jumped = true;
 }
@@ -209,14 +209,14 @@ Flow ExecIf(Interpreter& interp, StatementCursor& cursor) {
 
 // END
 Flow ExecEnd(Interpreter& interp, StatementCursor& cursor) {
-  interp.currentLine = nullptr;
+  interp.LeaveProgram();
   cursor.ToLineEnd();
   return Flow::NoCheck;
 }
 
 // STOP
 Flow ExecStop(Interpreter& interp, StatementCursor&) {
-  interp.stopCode = -20;
+  interp.stopCode = kBreakCode;
   return Flow::Stop;
 }
 

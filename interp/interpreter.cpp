@@ -65,7 +65,7 @@ void Interpreter::ExecuteCommand(std::string_view text) {
   --commandDepth_;
   if (nested) {
     // The outer run goes on where it was.
-    currentLine = outerLine;
+    EnterLine(outerLine);
     state = outerState;
   } else {
     ReleaseRetired();
@@ -99,7 +99,7 @@ void Interpreter::EnterAndRun(std::string_view text) {
 }
 
 void Interpreter::RunCommandTokens(TokenList& tokens) {
-  currentLine = nullptr;
+  LeaveProgram();
   if (!tokens.empty()) {
     state = RunState::Entering;
     RunProgram(*this, tokens);
@@ -144,8 +144,12 @@ ProgramLine* Interpreter::FindLine(int32_t number) {
 void Interpreter::ReportError(int32_t number, std::string_view message) {
   errorText = CutToField(FormatSystemError(number, 0, message));
   errorNumber = number;
-  if (messageWindow != nullptr) platform.PostNotification(messageWindow, WM_BASIC_ERROR);
+  Notify(HostNotice::Error);
   if (onError) onError(errorNumber, errorText);
+}
+
+void Interpreter::Notify(HostNotice notice) {
+  if (host.messageWindow != nullptr) platform.PostNotification(host.messageWindow, notice);
 }
 
 void Interpreter::Report(Error error) {
@@ -168,12 +172,12 @@ bool Interpreter::TakeOutOfMemory() {
 void Interpreter::ReportIoFailure(int32_t ioSubCode) {
   errorText = CutToField(FormatSystemError(kIoFailureCode, ioSubCode, ""));
   errorNumber = kIoFailureCode;
-  if (messageWindow != nullptr) platform.PostNotification(messageWindow, WM_BASIC_ERROR);
+  Notify(HostNotice::Error);
   if (onError) onError(errorNumber, errorText);
 }
 
 void Interpreter::NewProgram(StatementCursor& cursor) {
-  currentLine = nullptr;
+  LeaveProgram();
   cursor.ToLineEnd();
   FreeControlStack();
   ResetReadPosition();
@@ -182,7 +186,7 @@ void Interpreter::NewProgram(StatementCursor& cursor) {
 }
 
 void Interpreter::ClearProgramState(StatementCursor& cursor) {
-  currentLine = nullptr;
+  LeaveProgram();
   cursor.ToLineEnd();
   FreeControlStack();
   ClearVariables(*this);
@@ -268,7 +272,7 @@ void Interpreter::CheckControlStackBudget() {
 
 void Interpreter::Abandon() {
   abandoned_ = true;
-  messageWindow = nullptr;  // its window is gone
+  host.messageWindow = nullptr;  // its window is gone
   onError = nullptr;
 }
 

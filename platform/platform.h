@@ -28,6 +28,13 @@ struct LocalTime {
 inline constexpr int32_t kMbOk = 0;
 inline constexpr int32_t kMbIconExclamation = 48;
 
+// What the core tells the host's message window about.
+enum class HostNotice {
+  Tag,      // MMFTAG raised a tag
+  Error,    // an error was reported
+  Running,  // a program is running
+};
+
 struct InputRequest {
   std::string_view title;   // dialog caption (messageTitle)
   std::string_view prompt;  // text above the edit box
@@ -48,8 +55,8 @@ class Platform {
   // come (end of input): the caller then ends the run as a break does.
   virtual std::optional<std::string> AskInput(const InputRequest& request) = 0;
 
-  // Posts a notification to the message window; never sends it.
-  virtual void PostNotification(WindowHandle window, uint32_t message) = 0;
+  // Posts a notice to the message window; never sends it.
+  virtual void PostNotification(WindowHandle window, HostNotice notice) = 0;
 
   virtual LocalTime Now() = 0;
 

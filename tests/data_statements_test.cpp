@@ -175,7 +175,7 @@ TEST_F(DataTest, MsgtitAndMsgiconSetTheBoxAppearance) {
 
 TEST_F(DataTest, MsgtitKeepsAt255Characters) {
   Run({"10 A$ = \"" + std::string(200, 'a') + "\"", "20 MSGTIT A$ + A$"});
-  EXPECT_EQ(interp.messageTitle, std::string(255, 'a'));
+  EXPECT_EQ(interp.host.messageTitle, std::string(255, 'a'));
 }
 
 // ---- INPUT ----

@@ -14,9 +14,9 @@ class EditingTest : public ::testing::Test, public testing::BasicTest {
  protected:
   std::string Listing() {
     std::string text;
-    interp.listingBuffer = {&text, 32768};
+    interp.host.listingBuffer = {&text, 32768};
     interp.ExecuteCommand("ILXT");
-    interp.listingBuffer = {};
+    interp.host.listingBuffer = {};
     return text;
   }
   std::string Numbers() {

@@ -77,9 +77,9 @@ class FilesTest : public ::testing::Test, public testing::BasicTest {
   }
   std::string Listing(std::string_view command = "ILXT") {
     std::string text;
-    interp.listingBuffer = {&text, 32768};
+    interp.host.listingBuffer = {&text, 32768};
     interp.ExecuteCommand(command);  // keeps the error fields
-    interp.listingBuffer = {};
+    interp.host.listingBuffer = {};
     return text;
   }
   void EnterFolder() {
@@ -90,7 +90,7 @@ class FilesTest : public ::testing::Test, public testing::BasicTest {
     EXPECT_EQ(interp.errorNumber, -10);
     EXPECT_EQ(interp.errorText, text);
     ASSERT_FALSE(platform.notifications.empty());
-    EXPECT_EQ(platform.notifications.back().message, WM_BASIC_ERROR);
+    EXPECT_EQ(platform.notifications.back().notice, HostNotice::Error);
   }
 
   fs::path folder_;

@@ -22,9 +22,9 @@ class ListerTest : public ::testing::Test, public testing::BasicTest {
   }
   std::string Ilxt(std::string_view command = "ILXT", std::size_t capacity = 32768) {
     std::string text = "<untouched>";
-    interp.listingBuffer = {&text, capacity};
+    interp.host.listingBuffer = {&text, capacity};
     Command(command);
-    interp.listingBuffer = {};
+    interp.host.listingBuffer = {};
     return text;
   }
 };

@@ -17,7 +17,7 @@ namespace {
 // The line being run is deleted: the run ends after this statement and
 // nothing it set up (loops, returns, the READ position) survives it.
 void LeaveCurrentLine(Interpreter& interp, StatementCursor& cursor) {
-  interp.currentLine = nullptr;
+  interp.LeaveProgram();
   cursor.ToLineEnd();
   interp.FreeControlStack();
   interp.ResetReadPosition();

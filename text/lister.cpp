@@ -123,7 +123,7 @@ struct ListingBuilder {
 };
 
 bool HasListingBuffer(const Interpreter& interp) {
-  return interp.listingBuffer.text != nullptr && interp.listingBuffer.capacity > 0;
+  return interp.host.listingBuffer.text != nullptr && interp.host.listingBuffer.capacity > 0;
 }
 
 }  // namespace
@@ -178,7 +178,7 @@ void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox
   ListingBuilder listing;
   listing.lineEnd = toMessageBox ? "\n" : "\r\n";
   if (!toMessageBox) {
-    listing.limit = std::min(kMaxListing, interp.listingBuffer.capacity - 1);
+    listing.limit = std::min(kMaxListing, interp.host.listingBuffer.capacity - 1);
   }
   do {
     listing.AddRange(interp.program, ReadLineRange(cursor));
@@ -186,8 +186,8 @@ void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox
   if (toMessageBox) {
     interp.platform.ShowMessageBox("LIST", listing.text, kMbOk);
   } else {
-    *interp.listingBuffer.text = std::move(listing.text);
-    interp.listingBuffer.incomplete = listing.full || listing.cut;
+    *interp.host.listingBuffer.text = std::move(listing.text);
+    interp.host.listingBuffer.incomplete = listing.full || listing.cut;
   }
 }
 

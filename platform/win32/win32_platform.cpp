@@ -2,6 +2,7 @@
 
 #include "platform/win32/windows_include.h"
 
+#include "host/notices.h"
 #include "platform/win32/input_dialog.h"
 
 namespace tenrek {
@@ -19,8 +20,8 @@ std::optional<std::string> Win32Platform::AskInput(const InputRequest& request) 
   return RunInputDialog(module, std::string(request.title), std::string(request.prompt));
 }
 
-void Win32Platform::PostNotification(WindowHandle window, uint32_t message) {
-  if (window != nullptr) PostMessageA(static_cast<HWND>(window), message, 0, 0);
+void Win32Platform::PostNotification(WindowHandle window, HostNotice notice) {
+  if (window != nullptr) PostMessageA(static_cast<HWND>(window), host::MessageFor(notice), 0, 0);
 }
 
 LocalTime Win32Platform::Now() {
