@@ -12,6 +12,7 @@
 #include "eval/number_format.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
+#include "interp/memory_budget.h"
 #include "interp/statements.h"
 
 namespace tenrek {
@@ -170,8 +171,12 @@ bool JoinInPlace(Interpreter& interp, StatementCursor& cursor) {
     return false;
   }
   cursor.pos = at + 3;
-  Value joined =
-      ContinueExpression(interp, cursor, Value::Text(std::move(variable->text.text)));
+  // The text leaves the cell, and with it what the cell counts against the
+  // memory budget; storing the joined text counts it again.
+  std::string taken = std::move(variable->text.text);
+  variable->text.text = std::string();
+  if (variable->budget != nullptr) variable->budget->Release(HeapBytes(taken));
+  Value joined = ContinueExpression(interp, cursor, Value::Text(std::move(taken)));
   CellRef{variable, CellRef::kScalar}.SetString(std::move(joined.text));
   return true;
 }

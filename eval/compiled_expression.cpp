@@ -89,11 +89,6 @@ class Translator {
     return Emit(op, stackChange);
   }
 
-  void Guard(Variable* variable) {
-    out_.shapeVariables.push_back(variable);
-    out_.shapes.push_back(variable->extentCount);
-  }
-
   // The evaluator's Binary: a factor, then operators of level `lowest` and
   // above; "^" takes its right operand one level deeper.
   bool Binary(int lowest) {
@@ -177,7 +172,6 @@ class Translator {
       pos_ += 1;
     }
     deepestCheck_ = std::max(deepestCheck_, deepest);
-    Guard(v);
     Op op;
     op.code = code;
     op.variable = v;
@@ -190,14 +184,12 @@ class Translator {
     ++pos_;
     if (!Is(TokenKind::LeftParen)) {
       if (v->extentCount != 0) return false;  // an array needs its subscripts
-      Guard(v);
       Op op;
       op.code = OpCode::Scalar;
       op.variable = v;
       return Emit(op, 1);
     }
     if (v->extentCount == 0) return false;  // dimensioned on first use
-    Guard(v);
     const int dimensions = v->extentCount;
     for (int k = 0; k < dimensions; ++k) {
       if (k > 0 && !Is(TokenKind::Comma)) return false;
@@ -240,9 +232,18 @@ CompiledExpression Translate(const TokenList& tokens, std::size_t start, uint64_
   return expression;
 }
 
+// Every variable still has the shape its operations were translated for.
 bool ShapesHold(const CompiledExpression& expression) {
-  for (std::size_t i = 0; i < expression.shapeVariables.size(); ++i) {
-    if (expression.shapeVariables[i]->extentCount != expression.shapes[i]) return false;
+  for (const Op& op : expression.ops) {
+    switch (op.code) {
+      case OpCode::Scalar: case OpCode::Length: case OpCode::Code:
+        if (op.variable->extentCount != 0) return false;
+        break;
+      case OpCode::Element:
+        if (op.variable->extentCount != op.count) return false;
+        break;
+      default: break;
+    }
   }
   return true;
 }

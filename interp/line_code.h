@@ -50,9 +50,9 @@ struct Op {
 // must still have the shapes (scalar, or so many dimensions) they had when
 // it was translated; the interpreter's shape epoch says when to look again.
 struct CompiledExpression {
+  // The operations name every variable read, with the shape they expect:
+  // a scalar, or as many dimensions as an Element operation has subscripts.
   std::vector<Op> ops;
-  std::vector<Variable*> shapeVariables;
-  std::vector<uint8_t> shapes;  // extent count of each variable above
   uint64_t shapeEpoch = 0;
   uint32_t end = 0;            // index of the token after the expression
   int32_t depth = 0;           // deepest nesting level it checks

@@ -93,6 +93,12 @@ TEST_F(DataTest, JoiningOntoTheTargetItselfSeesTheOldValue) {
   }
   Command("A$=\"\": FOR I=1 TO 600: A$=A$+\"XY\": NEXT");
   EXPECT_EQ(Text("A$").text.size(), kMaxStringLength);
+  // What the variable holds is counted once, however often it is joined.
+  Command("B$=\"\"");
+  const std::size_t held = interp.budget.Used();
+  Command("B$=MID$(A$,1,500): FOR I=1 TO 100000: A$=MID$(A$,1,500): A$=A$+B$: NEXT");
+  EXPECT_EQ(interp.errorNumber, 0);
+  EXPECT_LE(interp.budget.Used(), held + 4096);
 }
 
 TEST_F(DataTest, LetWithoutEqualsReportsAndStoresNothing) {
