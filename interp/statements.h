@@ -23,7 +23,7 @@ using StatementHandler = Flow (*)(Interpreter&, StatementCursor&);
 
 // STATEMENT(kind, handler): the statement token kinds and their handlers.
 // Every kind not listed is an illegal command. An implicit LET starts on
-// its identifier; FMEM, LARRAY and SARRAY are accepted and do nothing.
+// its identifier; FMEM, LARRAY and SARRAY are handled as REM is.
 #define TENREK_STATEMENTS(STATEMENT) \
   STATEMENT(Identifier, ExecLet) \
   STATEMENT(Rem, ExecRem) \
