@@ -15,6 +15,9 @@ cmake --build --preset asan -j"$jobs"
 echo "== native tests"
 ctest --preset asan -j"$jobs"
 
+echo "== static checks (clang-tidy)"
+bash scripts/tidy.sh
+
 echo "== install: tenrek and its man page under a prefix"
 prefix=$(mktemp -d)
 cmake --install build/asan --prefix "$prefix" >/dev/null
