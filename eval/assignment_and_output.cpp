@@ -141,11 +141,18 @@ bool RestOnlyJoins(const TokenList& tokens, std::size_t from, const Variable* va
     if (token.kind == TokenKind::RightParen && --depth < 0) return false;
     if (depth > 0) continue;
     switch (token.kind) {
-      case TokenKind::Colon: case TokenKind::Else: return true;
-      case TokenKind::Minus: case TokenKind::And: case TokenKind::Or: case TokenKind::Xor:
-      case TokenKind::Equal: case TokenKind::Less: case TokenKind::Greater:
-      case TokenKind::LessEqual: case TokenKind::GreaterEqual: case TokenKind::NotEqual:
-        return false;
+      case TokenKind::Colon:
+      case TokenKind::Else: return true;
+      case TokenKind::Minus:
+      case TokenKind::And:
+      case TokenKind::Or:
+      case TokenKind::Xor:
+      case TokenKind::Equal:
+      case TokenKind::Less:
+      case TokenKind::Greater:
+      case TokenKind::LessEqual:
+      case TokenKind::GreaterEqual:
+      case TokenKind::NotEqual: return false;
       default: break;
     }
   }

@@ -267,8 +267,8 @@ Value DateOrTime(Interpreter& interp, bool date) {
     std::snprintf(text, sizeof text, "%02d/%02d/%02d", TwoDigits(now.month), TwoDigits(now.day),
                   TwoDigits(now.year));
   } else {
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", TwoDigits(now.hour),
-                  TwoDigits(now.minute), TwoDigits(now.second));
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", TwoDigits(now.hour), TwoDigits(now.minute),
+                  TwoDigits(now.second));
   }
   return Value::Text(text);
 }

@@ -236,17 +236,17 @@ constexpr ConditionHandler kConditions[kConditionCount] = {
     GuardedCondition<EverythingOk>, GuardedCondition<OnTag>};
 
 constexpr ActionHandler kActions[kActionCount] = {
-    GuardedAction<LoadFromText>,       GuardedAction<Run>,
-    GuardedAction<RunFromLine>,        GuardedAction<SetIntegerVariable>,
-    GuardedAction<SetStringVariable>,  GuardedAction<ClearVariables>,
-    GuardedAction<ClearProgram>,       GuardedAction<ExecuteCommandAction>,
-    GuardedAction<LoadFromFile>,       GuardedAction<LoadProgramBlock>,
-    GuardedAction<SetFloatVariable>,   GuardedAction<Rerun>,
+    GuardedAction<LoadFromText>,      GuardedAction<Run>,
+    GuardedAction<RunFromLine>,       GuardedAction<SetIntegerVariable>,
+    GuardedAction<SetStringVariable>, GuardedAction<ClearVariables>,
+    GuardedAction<ClearProgram>,      GuardedAction<ExecuteCommandAction>,
+    GuardedAction<LoadFromFile>,      GuardedAction<LoadProgramBlock>,
+    GuardedAction<SetFloatVariable>,  GuardedAction<Rerun>,
     GuardedAction<RerunFromLine>};
 
 constexpr ExpressionHandler kExpressions[kExpressionCount] = {
-    GuardedExpression<GetVarInt>, GuardedExpression<GetVarFloat>, GuardedExpression<GetVarStr>,
-    GuardedExpression<ErrorNum>,  GuardedExpression<ErrorStr>,    GuardedExpression<GosubInt>,
+    GuardedExpression<GetVarInt>,  GuardedExpression<GetVarFloat>, GuardedExpression<GetVarStr>,
+    GuardedExpression<ErrorNum>,   GuardedExpression<ErrorStr>,    GuardedExpression<GosubInt>,
     GuardedExpression<GosubFloat>, GuardedExpression<GosubStr>};
 
 }  // namespace

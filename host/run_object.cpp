@@ -30,7 +30,8 @@ std::unique_ptr<char[]> CopyProgramBlock(const EditData& data, int32_t length) {
     std::memcpy(block.get(), EditDataText(&data), static_cast<std::size_t>(length));
     block[length] = '\0';
   }
-  if (data.encrypted != 0) ScrambleBlock(kPassPhrase, block.get(), static_cast<std::size_t>(length));
+  if (data.encrypted != 0)
+    ScrambleBlock(kPassPhrase, block.get(), static_cast<std::size_t>(length));
   return block;
 }
 
@@ -167,21 +168,14 @@ intptr_t HandleWindowMessage(RunHost* host, WindowHandle window, uint32_t messag
   auto* run = static_cast<RunData*>(windows->GetWindowProperty(window, host->windowPropertyName));
   if (run == nullptr) return 0;
   switch (message) {
-    case WM_BASIC_TAG:
-      GenerateEvent(*run, kEventTag);
-      break;
+    case WM_BASIC_TAG: GenerateEvent(*run, kEventTag); break;
     case WM_BASIC_ERROR:
       TakeLatestError(*run);
       GenerateEvent(*run, kEventError);
       break;
-    case WM_BASIC_RUNNING:
-      GenerateEvent(*run, kEventProgramRunning);
-      break;
-    case kWmPaint:
-      windows->PaintBlank(window);
-      break;
-    default:
-      break;
+    case WM_BASIC_RUNNING: GenerateEvent(*run, kEventProgramRunning); break;
+    case kWmPaint: windows->PaintBlank(window); break;
+    default: break;
   }
   return 0;
 }

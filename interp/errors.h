@@ -10,22 +10,22 @@ namespace tenrek {
 // Every error a statement can report, each with its number and message.
 // RETURN without GOSUB shares 37 with WEND without WHILE.
 enum class Error {
-  ExtraInformation,  // 30, message completed with " in " and the line
-  UndefinedLine,     // 31
-  BadLineInFile,     // 32
-  ForWithoutNext,    // 34
-  NextWithoutFor,    // 35
-  WhileWithoutWend,  // 36
-  WendWithoutWhile,  // 37
-  ReturnWithoutGosub,  // 37
-  OutOfData,         // 38
+  ExtraInformation,         // 30, message completed with " in " and the line
+  UndefinedLine,            // 31
+  BadLineInFile,            // 32
+  ForWithoutNext,           // 34
+  NextWithoutFor,           // 35
+  WhileWithoutWend,         // 36
+  WendWithoutWhile,         // 37
+  ReturnWithoutGosub,       // 37
+  OutOfData,                // 38
   ArrayAlreadyDimensioned,  // 39
-  SyntaxError,       // 40
-  TypeMismatch,      // 41
-  BadSubscript,      // 42
-  VariableNotCreated,  // 43
-  IllegalCommand,    // 45
-  DivideByZero,      // -5 (MOD by zero)
+  SyntaxError,              // 40
+  TypeMismatch,             // 41
+  BadSubscript,             // 42
+  VariableNotCreated,       // 43
+  IllegalCommand,           // 45
+  DivideByZero,             // -5 (MOD by zero)
 };
 
 struct ErrorInfo {

@@ -77,12 +77,13 @@ void ReportStopCode(Interpreter& interp, int16_t code) {
     case -5: interp.ReportError(code, "Divide by zero"); return;
     case -6: interp.ReportError(code, "Real math overflow"); return;
     case -7: interp.ReportError(code, "Real math underflow"); return;
-    case -8: case -15: case -16: case -17: case -18: case -19:
-      interp.ReportError(code, "Value range error");
-      return;
-    case -10:
-      interp.ReportError(code, "I/O Error " + std::to_string(interp.ioResult));
-      return;
+    case -8:
+    case -15:
+    case -16:
+    case -17:
+    case -18:
+    case -19: interp.ReportError(code, "Value range error"); return;
+    case -10: interp.ReportError(code, "I/O Error " + std::to_string(interp.ioResult)); return;
     default:
       // Stored without a message and without a notification.
       interp.errorNumber = code;

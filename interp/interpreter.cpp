@@ -29,8 +29,7 @@ bool ListingFits(int32_t number, const TokenList& tokens) {
 
 }  // namespace
 
-Interpreter::Interpreter(Platform& platformIn)
-    : platform(platformIn), memory(kPokeMemorySize, 0) {
+Interpreter::Interpreter(Platform& platformIn) : platform(platformIn), memory(kPokeMemorySize, 0) {
   random.Seed(static_cast<uint32_t>(std::time(nullptr)));
 }
 
@@ -230,7 +229,8 @@ void Interpreter::RetireVariable(std::unique_ptr<Variable> variable) {
 }
 
 void Interpreter::PushFrame(const ControlFrame& frame) {
-  if (frame.line == nullptr) lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
+  if (frame.line == nullptr)
+    lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
   controlStack.push_back(frame);
 }
 
@@ -259,9 +259,8 @@ void Interpreter::DiscardFramesInto(const TokenList* tokens) {
 }
 
 void Interpreter::DiscardFramesOfRemovedLines() {
-  std::erase_if(controlStack, [](const ControlFrame& f) {
-    return f.line != nullptr && f.line->removed;
-  });
+  std::erase_if(controlStack,
+                [](const ControlFrame& f) { return f.line != nullptr && f.line->removed; });
   // Command frames may have moved down into the gaps.
   FindLowestCommandFrame(0);
 }

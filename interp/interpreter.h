@@ -44,10 +44,10 @@ struct ControlFrame {
   ProgramLine* line = nullptr;
   const TokenList* list = nullptr;
   std::size_t resume = 0;
-  Variable* variable = nullptr;  // FOR only: the control variable
+  Variable* variable = nullptr;          // FOR only: the control variable
   int32_t cellIndex = CellRef::kScalar;  // FOR only: its element, for an array
-  double limit = 0.0;            // FOR only
-  double step = 1.0;             // FOR only
+  double limit = 0.0;                    // FOR only
+  double step = 1.0;                     // FOR only
 };
 
 // A box or dialog lets the host run commands of its own while a statement

@@ -30,7 +30,8 @@ static_assert(static_cast<int>(TokenKind::Rem) == 42 && static_cast<int>(TokenKi
 static_assert(static_cast<int>(TokenKind::Random) == 76 &&
               static_cast<int>(TokenKind::Unassigned93) == 93);
 static_assert(static_cast<int>(TokenKind::Fmem) == 95 && static_cast<int>(TokenKind::Crlf) == 101);
-static_assert(static_cast<int>(TokenKind::Mmftag) == 102 && static_cast<int>(TokenKind::Lmod) == 107);
+static_assert(static_cast<int>(TokenKind::Mmftag) == 102 &&
+              static_cast<int>(TokenKind::Lmod) == 107);
 
 // One lexical element. Only the member that belongs to the kind is used:
 // `number` for Number, `variable` for Identifier (not owned), `character`

@@ -16,10 +16,10 @@ using WindowHandle = void*;
 using ModuleHandle = void*;
 
 struct LocalTime {
-  int year = 1970;   // full year, e.g. 2026
-  int month = 1;     // 1 to 12
-  int day = 1;       // 1 to 31
-  int hour = 0;      // 0 to 23
+  int year = 1970;  // full year, e.g. 2026
+  int month = 1;    // 1 to 12
+  int day = 1;      // 1 to 31
+  int hour = 0;     // 0 to 23
   int minute = 0;
   int second = 0;
 };
@@ -36,8 +36,8 @@ enum class HostNotice {
 };
 
 struct InputRequest {
-  std::string_view title;   // dialog caption (messageTitle)
-  std::string_view prompt;  // text above the edit box
+  std::string_view title;         // dialog caption (messageTitle)
+  std::string_view prompt;        // text above the edit box
   ModuleHandle module = nullptr;  // owner of the dialog template
 };
 
@@ -47,8 +47,7 @@ class Platform {
 
   // A modal message box (PRINT, LIST, the Renum error box). Returns when the
   // user has closed it; notifications pending meanwhile may be delivered.
-  virtual void ShowMessageBox(std::string_view caption, std::string_view text,
-                              int32_t style) = 0;
+  virtual void ShowMessageBox(std::string_view caption, std::string_view text, int32_t style) = 0;
 
   // The modal INPUT dialog. Returns the typed text (at most 255
   // characters are kept by the caller), or nothing when no answer can ever

@@ -15,6 +15,8 @@ cmake --build --preset asan -j"$jobs"
 echo "== native tests"
 ctest --preset asan -j"$jobs"
 
+echo "== formatting (clang-format)"
+bash scripts/format.sh --check
 echo "== static checks (clang-tidy)"
 bash scripts/tidy.sh
 

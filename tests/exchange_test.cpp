@@ -86,7 +86,7 @@ TEST_F(ExchangeTest, MmftagErrors) {
     const char* line;
     int32_t error;
     const char* text;
-    const char* tag;  // tagText afterwards
+    const char* tag;   // tagText afterwards
     std::size_t tags;  // tag notifications posted
   };
   const std::vector<Case> cases = {

@@ -19,8 +19,8 @@ namespace {
 // quotes (the tokenizer allows nothing else), so it goes back between
 // single quotes and reads back as the same text.
 void AppendStringLiteral(std::string& out, const std::string& text) {
-  const bool useSingle = text.find('"') != std::string::npos &&
-                         text.find('\'') == std::string::npos;
+  const bool useSingle =
+      text.find('"') != std::string::npos && text.find('\'') == std::string::npos;
   const char quote = useSingle ? '\'' : '"';
   out += quote;
   out += text;
@@ -32,12 +32,8 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
     case TokenKind::Identifier:
       if (token.variable != nullptr) out += token.variable->name;
       return;
-    case TokenKind::Number:
-      out += FormatNumber(token.number);
-      return;
-    case TokenKind::String:
-      AppendStringLiteral(out, token.text);
-      return;
+    case TokenKind::Number: out += FormatNumber(token.number); return;
+    case TokenKind::String: AppendStringLiteral(out, token.text); return;
     case TokenKind::StrayChar:
       out += '{';
       out += token.character;
@@ -47,12 +43,8 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
       out += "REM";
       out += token.text;
       return;
-    case TokenKind::Semicolon:
-      out += forFile ? ";" : "; ";
-      return;
-    default:
-      out += ListingText(token.kind);
-      return;
+    case TokenKind::Semicolon: out += forFile ? ";" : "; "; return;
+    default: out += ListingText(token.kind); return;
   }
 }
 
@@ -84,8 +76,7 @@ int32_t RangeBound(const Token& token) { return TruncateToInt(token.number); }
 
 // One listed line: "%ld ", the tokens, the line end; a line too long for
 // its 1024-byte buffer is cut and keeps its line end. False when cut.
-bool BuildListedLine(std::string& line, const ProgramLine& programLine,
-                     std::string_view lineEnd) {
+bool BuildListedLine(std::string& line, const ProgramLine& programLine, std::string_view lineEnd) {
   line.clear();
   line += std::to_string(programLine.number);
   line += ' ';

@@ -7,8 +7,7 @@
 
 namespace tenrek {
 
-void Win32Platform::ShowMessageBox(std::string_view caption, std::string_view text,
-                                   int32_t style) {
+void Win32Platform::ShowMessageBox(std::string_view caption, std::string_view text, int32_t style) {
   // The views need not be terminated; the box needs terminated texts.
   const std::string captionText(caption);
   const std::string boxText(text);
