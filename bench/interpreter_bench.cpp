@@ -17,7 +17,7 @@ class SilentPlatform : public Platform {
  public:
   void ShowMessageBox(std::string_view, std::string_view, int32_t) override {}
   std::optional<std::string> AskInput(const InputRequest&) override { return std::string(); }
-  void PostNotification(WindowHandle, uint32_t) override {}
+  void PostNotification(WindowHandle, HostNotice) override {}
   LocalTime Now() override { return {}; }
   void WriteOutput(std::string_view) override {}
 };

@@ -32,13 +32,20 @@ enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower }
 
 Level LevelOf(TokenKind kind) {
   switch (kind) {
-    case TokenKind::Or: case TokenKind::Xor: return kOr;
+    case TokenKind::Or:
+    case TokenKind::Xor: return kOr;
     case TokenKind::And: return kAnd;
-    case TokenKind::Equal: case TokenKind::Less: case TokenKind::Greater:
-    case TokenKind::LessEqual: case TokenKind::GreaterEqual: case TokenKind::NotEqual:
-      return kRelation;
-    case TokenKind::Plus: case TokenKind::Minus: return kSum;
-    case TokenKind::Times: case TokenKind::Divide: case TokenKind::Mod: return kProduct;
+    case TokenKind::Equal:
+    case TokenKind::Less:
+    case TokenKind::Greater:
+    case TokenKind::LessEqual:
+    case TokenKind::GreaterEqual:
+    case TokenKind::NotEqual: return kRelation;
+    case TokenKind::Plus:
+    case TokenKind::Minus: return kSum;
+    case TokenKind::Times:
+    case TokenKind::Divide:
+    case TokenKind::Mod: return kProduct;
     case TokenKind::Power: return kPower;
     default: return kNone;
   }
@@ -153,7 +160,8 @@ class Translator {
   Variable* PlainString(std::size_t at) const {
     if (at >= tokens_.size() || tokens_[at].kind != TokenKind::Identifier) return nullptr;
     Variable* v = tokens_[at].variable;
-    const bool subscripted = at + 1 < tokens_.size() && tokens_[at + 1].kind == TokenKind::LeftParen;
+    const bool subscripted =
+        at + 1 < tokens_.size() && tokens_[at + 1].kind == TokenKind::LeftParen;
     return v != nullptr && v->isString && v->extentCount == 0 && !subscripted ? v : nullptr;
   }
 
@@ -166,7 +174,8 @@ class Translator {
     Variable* v = PlainString(parenthesized ? pos_ + 1 : pos_);
     if (v == nullptr) return false;
     if (parenthesized) {
-      if (pos_ + 2 >= tokens_.size() || tokens_[pos_ + 2].kind != TokenKind::RightParen) return false;
+      if (pos_ + 2 >= tokens_.size() || tokens_[pos_ + 2].kind != TokenKind::RightParen)
+        return false;
       pos_ += 3;
     } else {
       pos_ += 1;
@@ -236,7 +245,9 @@ CompiledExpression Translate(const TokenList& tokens, std::size_t start, uint64_
 bool ShapesHold(const CompiledExpression& expression) {
   for (const Op& op : expression.ops) {
     switch (op.code) {
-      case OpCode::Scalar: case OpCode::Length: case OpCode::Code:
+      case OpCode::Scalar:
+      case OpCode::Length:
+      case OpCode::Code:
         if (op.variable->extentCount != 0) return false;
         break;
       case OpCode::Element:
@@ -307,8 +318,8 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
   LineCode& code = CodeOf(*line);
   int32_t& slot = code.expressionAt[cursor.pos];
   if (slot == LineCode::kNone) {
-    code.expressions.push_back(
-        std::make_unique<CompiledExpression>(Translate(line->tokens, cursor.pos, interp.shapeEpoch)));
+    code.expressions.push_back(std::make_unique<CompiledExpression>(
+        Translate(line->tokens, cursor.pos, interp.shapeEpoch)));
     slot = static_cast<int32_t>(code.expressions.size() - 1);
   }
   CompiledExpression* expression = code.expressions[static_cast<std::size_t>(slot)].get();
@@ -350,10 +361,22 @@ double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
       case OpCode::Complement:
         stack[top - 1] = static_cast<double>(~RoundToInt(stack[top - 1]));
         break;
-      case OpCode::Add: --top; stack[top - 1] += stack[top]; break;
-      case OpCode::Subtract: --top; stack[top - 1] -= stack[top]; break;
-      case OpCode::Multiply: --top; stack[top - 1] *= stack[top]; break;
-      case OpCode::Divide: --top; stack[top - 1] /= stack[top]; break;
+      case OpCode::Add:
+        --top;
+        stack[top - 1] += stack[top];
+        break;
+      case OpCode::Subtract:
+        --top;
+        stack[top - 1] -= stack[top];
+        break;
+      case OpCode::Multiply:
+        --top;
+        stack[top - 1] *= stack[top];
+        break;
+      case OpCode::Divide:
+        --top;
+        stack[top - 1] /= stack[top];
+        break;
       case OpCode::Modulo: {
         --top;
         const double a = stack[top - 1];
@@ -380,7 +403,9 @@ double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
         stack[top - 1] = ApplyOperator(interp, op.kind, stack[top - 1], stack[top]);
         break;
       case OpCode::Function: stack[top - 1] = NumericFunction(op.kind, stack[top - 1]); break;
-      case OpCode::Length: stack[top++] = static_cast<double>(StringOf(interp, *op.variable).size()); break;
+      case OpCode::Length:
+        stack[top++] = static_cast<double>(StringOf(interp, *op.variable).size());
+        break;
       case OpCode::Code: {
         const std::string_view text = StringOf(interp, *op.variable);
         stack[top++] = text.empty() ? 0.0 : static_cast<signed char>(text[0]);

@@ -106,8 +106,9 @@ double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b) {
     case TokenKind::Divide: return a / b;  // IEEE: a zero divisor is no error
     case TokenKind::Mod: return Modulo(interp, a, b);
     case TokenKind::Power: return Power(a, b);
-    case TokenKind::And: case TokenKind::Or: case TokenKind::Xor:
-      return Bitwise(op, TruncateToInt(a), TruncateToInt(b));
+    case TokenKind::And:
+    case TokenKind::Or:
+    case TokenKind::Xor: return Bitwise(op, TruncateToInt(a), TruncateToInt(b));
     default: {  // a comparison
       const int order = (a > b) - (a < b);
       return Compare(op, order, std::isnan(a) || std::isnan(b)) ? 1.0 : 0.0;
@@ -449,7 +450,6 @@ int32_t RoundToIntSlow(double value) {
   const double r = std::floor(value + 0.5);
   return (r >= -2147483648.0 && r <= 2147483647.0) ? static_cast<int32_t>(r) : INT32_MIN;
 }
-
 
 void AppendLimited(std::string& head, std::string_view tail) {
   if (head.size() >= kMaxStringLength) {

@@ -14,11 +14,11 @@ namespace {
 // A number leaves returnText as it was and a string leaves returnNumber;
 // returnIsText says which of the two the host should read.
 void HandOver(Interpreter& interp, Value value) {
-  interp.returnIsText = value.isString;
+  interp.host.returnIsText = value.isString;
   if (value.isString) {
-    interp.returnText = std::move(value.text);
+    interp.host.returnText = std::move(value.text);
   } else {
-    interp.returnNumber = value.number;
+    interp.host.returnNumber = value.number;
   }
 }
 
@@ -35,7 +35,7 @@ Flow ExecGet(Interpreter& interp, StatementCursor& cursor) {
 // loop; the control stack stays as it is.
 Flow ExecRetmmf(Interpreter& interp, StatementCursor& cursor) {
   HandOver(interp, EvaluateExpression(interp, cursor));
-  interp.currentLine = nullptr;
+  interp.LeaveProgram();
   cursor.ToLineEnd();
   return Flow::Next;
 }
@@ -56,10 +56,8 @@ Flow ExecMmftag(Interpreter& interp, StatementCursor& cursor) {
   ExpectToken(interp, cursor, TokenKind::RightParen);
   if (!name.isString) return Flow::Next;
   if (name.text.size() > kMaxFieldText) name.text.resize(kMaxFieldText);
-  interp.tagText = std::move(name.text);
-  if (interp.messageWindow != nullptr) {
-    interp.platform.PostNotification(interp.messageWindow, WM_BASIC_TAG);
-  }
+  interp.host.tagText = std::move(name.text);
+  interp.Notify(HostNotice::Tag);
   return Flow::Next;
 }
 

@@ -3,6 +3,8 @@
 //   list:   MID$(s, n [, m]) - "(" full expressions separated by "," ")";
 //   none:   DATE$, TIME$, CRLF$.
 #include "eval/functions.h"
+#include "eval/number_format.h"
+#include "eval/string_search.h"
 
 #include <cmath>
 #include <cstdio>
@@ -265,8 +267,8 @@ Value DateOrTime(Interpreter& interp, bool date) {
     std::snprintf(text, sizeof text, "%02d/%02d/%02d", TwoDigits(now.month), TwoDigits(now.day),
                   TwoDigits(now.year));
   } else {
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", TwoDigits(now.hour),
-                  TwoDigits(now.minute), TwoDigits(now.second));
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", TwoDigits(now.hour), TwoDigits(now.minute),
+                  TwoDigits(now.second));
   }
   return Value::Text(text);
 }

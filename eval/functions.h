@@ -1,9 +1,7 @@
-// Built-in functions and the helpers other subsystems share.
+// The built-in functions and the language's random generator.
 #pragma once
 
 #include <cstdint>
-#include <string>
-#include <string_view>
 
 #include "eval/value.h"
 #include "interp/cursor.h"
@@ -22,17 +20,6 @@ double NumericFunction(TokenKind function, double x);
 
 // True for the function keyword kinds (SQR ... PEEK, RANDOM ... MAX, CRLF$).
 bool IsFunctionKind(TokenKind kind);
-
-// The one number-to-text conversion: "% .5E" with three exponent digits
-// below 0.01 or from 1e12 on, otherwise "%30.10f" trimmed. Infinities and
-// NaN give "INF", "-INF" and "NAN".
-std::string FormatNumber(double value);
-
-// -1, 0 or 1 comparing a and b with a to z folded to upper case.
-int CompareNoCase(std::string_view a, std::string_view b);
-
-int32_t FindFrom(std::string_view s, std::string_view t, int32_t start);
-int32_t FindOccurrence(std::string_view s, std::string_view t, int32_t n);
 
 // The language's random generator: state * 214013 + 2531011, bits 16 to 30.
 class RandomGenerator {

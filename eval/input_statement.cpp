@@ -22,9 +22,9 @@ constexpr std::string_view kDefaultPrompt = "?";
 bool AskAnswer(Interpreter& interp, std::string_view prompt, std::string& answer) {
   // The title is copied: a host event handled inside the dialog's message
   // loop may run MSGTIT while the dialog still shows it.
-  const std::string title = interp.messageTitle;
+  const std::string title = interp.host.messageTitle;
   std::optional<std::string> reply =
-      interp.platform.AskInput({title, prompt, interp.moduleInstance});
+      interp.platform.AskInput({title, prompt, interp.host.moduleInstance});
   if (!reply) {
     answer.clear();
     interp.RequestBreak();

@@ -1,12 +1,12 @@
 // FormatNumber: the one conversion of a number to text, used by STR$,
 // PRINT, the listers and the host's set-variable actions.
+#include "eval/number_format.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "eval/functions.h"
 
 namespace tenrek {
 namespace {

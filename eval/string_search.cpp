@@ -2,7 +2,7 @@
 // CompareNoCase (the host's tag test).
 #include <cstddef>
 
-#include "eval/functions.h"
+#include "eval/string_search.h"
 #include "text/characters.h"
 
 namespace tenrek {

@@ -26,8 +26,8 @@ std::size_t RecordBytes(const Variable& variable) {
 }
 
 std::size_t ElementBytes(const Variable& variable) {
-  std::size_t bytes = variable.numbers.size() * sizeof(double) +
-                      variable.texts.size() * sizeof(StringCell);
+  std::size_t bytes =
+      variable.numbers.size() * sizeof(double) + variable.texts.size() * sizeof(StringCell);
   for (const StringCell& cell : variable.texts) bytes += HeapBytes(cell.text);
   return bytes;
 }

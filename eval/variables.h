@@ -27,10 +27,10 @@ struct Variable {
   bool isString = false;
   uint8_t extentCount = 0;  // 0: scalar (or array not yet dimensioned)
   std::array<int32_t, 4> extents{};
-  double number = 0.0;       // numeric scalar
-  StringCell text;           // string scalar
-  std::vector<double> numbers;     // numeric elements, row-major
-  std::vector<StringCell> texts;   // string elements, row-major
+  double number = 0.0;            // numeric scalar
+  StringCell text;                // string scalar
+  std::vector<double> numbers;    // numeric elements, row-major
+  std::vector<StringCell> texts;  // string elements, row-major
   // The interpreter's budget, which counts the element block and the texts
   // stored into the cells (null for a variable made outside one).
   MemoryBudget* budget = nullptr;

@@ -31,11 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   Interpreter interp(platform);
   interp.state = RunState::Idle;
-  interp.messageWindow = reinterpret_cast<WindowHandle>(1);
+  interp.host.messageWindow = reinterpret_cast<WindowHandle>(1);
   interp.SetStatementLimit(fuzz::kStatementLimit);
   interp.budget.SetLimit(fuzz::kMemoryBudget);
   std::string listing;
-  interp.listingBuffer = ListingTarget{&listing, 32768};
+  interp.host.listingBuffer = ListingTarget{&listing, 32768};
   platform.onModal = [&] {
     if (nested.empty()) return;
     const std::string line = std::move(nested.front());

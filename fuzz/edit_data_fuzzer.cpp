@@ -96,17 +96,13 @@ class FuzzHost {
         infos.actions[code](run, numeric ? number : text, numeric ? 0 : text);
         break;
       }
-      case 1:
-        infos.conditions[op.code / 5 % infos.conditionCount](run, text, 0);
-        break;
+      case 1: infos.conditions[op.code / 5 % infos.conditionCount](run, text, 0); break;
       case 2: {
         const int code = op.code / 5 % infos.expressionCount;
         infos.expressions[code](run, code >= 5 ? number : text);
         break;
       }
-      case 3:
-        windows.DispatchPending();
-        break;
+      case 3: windows.DispatchPending(); break;
       default:
         if (op.code / 5 % 8 == 0) Destroy();
         break;

@@ -42,7 +42,7 @@ class FuzzPlatform : public Platform {
     answers.pop_front();
     return answer;
   }
-  void PostNotification(WindowHandle, uint32_t) override {}
+  void PostNotification(WindowHandle, HostNotice) override {}
   LocalTime Now() override { return {}; }
   void WriteOutput(std::string_view) override {}
 };

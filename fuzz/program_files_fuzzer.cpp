@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   Interpreter interp(platform);
   Bound(interp);
   std::string listing;
-  interp.listingBuffer = ListingTarget{&listing, 32768};
+  interp.host.listingBuffer = ListingTarget{&listing, 32768};
   for (const char* command : {"LOAD \"PROG\"", "MERGE \"PROG\"", "LIST", "ILXT", "SAVE \"OUT\""}) {
     interp.ExecuteCommand(command);
   }

@@ -121,12 +121,12 @@ inline constexpr std::size_t kLastErrorTextSize = 256;
 struct RunData {
   RunHeader header;
   WindowRecord windows;
-  int32_t encryptFlag;  // copied from EditData: the stored block is scrambled
+  int32_t encryptFlag;                     // copied from EditData: the stored block is scrambled
   char lastErrorText[kLastErrorTextSize];  // copied when WM_BASIC_ERROR is handled
-  int32_t lastErrorNumber;  // 0: none
-  int32_t programLength;    // characters in programBlock, without the terminator
-  char* programBlock;       // owned: the plain program text, zero-terminated
-  Interpreter* interpreter; // owned
+  int32_t lastErrorNumber;                 // 0: none
+  int32_t programLength;                   // characters in programBlock, without the terminator
+  char* programBlock;                      // owned: the plain program text, zero-terminated
+  Interpreter* interpreter;                // owned
   uint8_t reserved[12];
 };
 
@@ -184,9 +184,9 @@ struct RunObjectInfos {
   uint16_t editDataSize;  // fixed object-data size
   uint32_t flags;
   uint8_t byte100;
-  uint8_t unwritten;      // never written by us
+  uint8_t unwritten;  // never written by us
   uint16_t word0;
-  uint32_t identifier;    // 'BAS0'
+  uint32_t identifier;  // 'BAS0'
   uint16_t version;
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/commands.h"
+#include "host/command_lines.h"
 #include "host/exports.h"
 #include "host/guard.h"
 #include "host/module.h"
@@ -54,11 +54,11 @@ void RenumberText(std::string& text) {
     return;
   }
   std::string listing;
-  interp->listingBuffer = ListingTarget{&listing, kListingCapacity};
+  interp->host.listingBuffer = ListingTarget{&listing, kListingCapacity};
   interp->ExecuteCommand("RENUM");
   interp->ExecuteCommand("ILXT");
-  const bool incomplete = interp->listingBuffer.incomplete;
-  interp->listingBuffer = ListingTarget{};
+  const bool incomplete = interp->host.listingBuffer.incomplete;
+  interp->host.listingBuffer = ListingTarget{};
   if (incomplete) {
     // A line or the whole text no longer fits: nothing may be lost, so the
     // text stays as it was.

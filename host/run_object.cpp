@@ -7,10 +7,11 @@
 #include <memory>
 #include <new>
 
-#include "host/commands.h"
+#include "host/command_lines.h"
 #include "host/exports.h"
 #include "host/guard.h"
 #include "host/module.h"
+#include "host/notices.h"
 #include "host/scramble.h"
 #include "interp/interpreter.h"
 
@@ -29,7 +30,8 @@ std::unique_ptr<char[]> CopyProgramBlock(const EditData& data, int32_t length) {
     std::memcpy(block.get(), EditDataText(&data), static_cast<std::size_t>(length));
     block[length] = '\0';
   }
-  if (data.encrypted != 0) ScrambleBlock(kPassPhrase, block.get(), static_cast<std::size_t>(length));
+  if (data.encrypted != 0)
+    ScrambleBlock(kPassPhrase, block.get(), static_cast<std::size_t>(length));
   return block;
 }
 
@@ -78,8 +80,8 @@ bool CreateMessageWindow(RunData& run, const HostModule& module) {
 std::unique_ptr<Interpreter> CreateInterpreter(const HostModule& module, WindowHandle window) {
   auto interp = std::make_unique<Interpreter>(*module.platform);
   interp->state = RunState::Idle;
-  interp->moduleInstance = module.instance;
-  interp->messageWindow = window;
+  interp->host.moduleInstance = module.instance;
+  interp->host.messageWindow = window;
   interp->random.Seed(static_cast<uint32_t>(std::time(nullptr)));
   interp->SetStatementLimit(module.statementLimit);
   interp->budget.SetLimit(module.memoryBudget);
@@ -166,21 +168,14 @@ intptr_t HandleWindowMessage(RunHost* host, WindowHandle window, uint32_t messag
   auto* run = static_cast<RunData*>(windows->GetWindowProperty(window, host->windowPropertyName));
   if (run == nullptr) return 0;
   switch (message) {
-    case WM_BASIC_TAG:
-      GenerateEvent(*run, kEventTag);
-      break;
+    case WM_BASIC_TAG: GenerateEvent(*run, kEventTag); break;
     case WM_BASIC_ERROR:
       TakeLatestError(*run);
       GenerateEvent(*run, kEventError);
       break;
-    case WM_BASIC_RUNNING:
-      GenerateEvent(*run, kEventProgramRunning);
-      break;
-    case kWmPaint:
-      windows->PaintBlank(window);
-      break;
-    default:
-      break;
+    case WM_BASIC_RUNNING: GenerateEvent(*run, kEventProgramRunning); break;
+    case kWmPaint: windows->PaintBlank(window); break;
+    default: break;
   }
   return 0;
 }

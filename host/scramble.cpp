@@ -8,9 +8,7 @@ constexpr std::size_t kMinPhraseLength = 3;
 constexpr int32_t kKeyFloor = 10000000;
 
 // The low 8 bits of v read as a signed byte.
-int32_t LowSignedByte(int64_t v) {
-  return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF));
-}
+int32_t LowSignedByte(int64_t v) { return static_cast<int8_t>(static_cast<uint8_t>(v & 0xFF)); }
 
 }  // namespace
 

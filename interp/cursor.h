@@ -11,8 +11,8 @@ namespace tenrek {
 struct StatementCursor {
   const TokenList* list = nullptr;  // the line (or temporary list) being read
   std::size_t pos = 0;              // index of the current token
-  bool jumped = false;          // a handler placed currentLine itself
-  bool resumeAtCursor = false;  // the next statement starts at the cursor
+  bool jumped = false;              // a handler placed currentLine itself
+  bool resumeAtCursor = false;      // the next statement starts at the cursor
 
   // The current token, or null at the end of the list. Never reads past it.
   const Token* Current() const {

@@ -28,49 +28,9 @@ constexpr void Set(DispatchTable& table, TokenKind kind, StatementHandler handle
 constexpr DispatchTable BuildDispatchTable() {
   DispatchTable table{};
   for (StatementHandler& entry : table) entry = ExecIllegal;
-  Set(table, TokenKind::Identifier, ExecLet);
-  Set(table, TokenKind::Rem, ExecRem);
-  Set(table, TokenKind::Let, ExecLet);
-  Set(table, TokenKind::Print, ExecPrint);
-  Set(table, TokenKind::Input, ExecInput);
-  Set(table, TokenKind::Goto, ExecGoto);
-  Set(table, TokenKind::If, ExecIf);
-  Set(table, TokenKind::End, ExecEnd);
-  Set(table, TokenKind::Stop, ExecStop);
-  Set(table, TokenKind::For, ExecFor);
-  Set(table, TokenKind::Next, ExecNext);
-  Set(table, TokenKind::While, ExecWhile);
-  Set(table, TokenKind::Wend, ExecWend);
-  Set(table, TokenKind::Gosub, ExecGosub);
-  Set(table, TokenKind::Return, ExecReturn);
-  Set(table, TokenKind::Read, ExecRead);
-  Set(table, TokenKind::Data, ExecData);
-  Set(table, TokenKind::Restore, ExecRestore);
-  Set(table, TokenKind::Gotoxy, ExecGotoxy);
-  Set(table, TokenKind::On, ExecOn);
-  Set(table, TokenKind::Dim, ExecDim);
-  Set(table, TokenKind::Poke, ExecPoke);
-  Set(table, TokenKind::List, ExecList);
-  Set(table, TokenKind::Run, ExecRun);
-  Set(table, TokenKind::New, ExecNew);
-  Set(table, TokenKind::Load, ExecLoad);
-  Set(table, TokenKind::Merge, ExecMerge);
-  Set(table, TokenKind::Save, ExecSave);
-  Set(table, TokenKind::Bye, ExecBye);
-  Set(table, TokenKind::Del, ExecDel);
-  Set(table, TokenKind::Renum, ExecRenum);
-  Set(table, TokenKind::Else, ExecElse);
-  Set(table, TokenKind::Fmem, ExecRem);
-  Set(table, TokenKind::Get, ExecGet);
-  Set(table, TokenKind::Msgtit, ExecMsgtit);
-  Set(table, TokenKind::Msgicon, ExecMsgicon);
-  Set(table, TokenKind::Clear, ExecClear);
-  Set(table, TokenKind::Rerun, ExecRerun);
-  Set(table, TokenKind::Mmftag, ExecMmftag);
-  Set(table, TokenKind::Retmmf, ExecRetmmf);
-  Set(table, TokenKind::Larray, ExecRem);
-  Set(table, TokenKind::Sarray, ExecRem);
-  Set(table, TokenKind::Ilxt, ExecIlxt);
+#define TENREK_DISPATCH_ROW(kind, handler) Set(table, TokenKind::kind, handler);
+  TENREK_STATEMENTS(TENREK_DISPATCH_ROW)
+#undef TENREK_DISPATCH_ROW
   return table;
 }
 
@@ -99,7 +59,7 @@ bool RunStatement(Interpreter& interp, StatementCursor& cursor) {
 // Moves to the next line to run; false when the run ends.
 bool ChangeLine(Interpreter& interp, StatementCursor& cursor) {
   if (interp.currentLine == nullptr) return false;
-  if (!cursor.jumped) interp.currentLine = interp.currentLine->next;
+  if (!cursor.jumped) interp.StepToNextLine();
   if (interp.currentLine == nullptr) return false;
   cursor.Point(&interp.currentLine->tokens, 0);
   return true;
@@ -117,12 +77,13 @@ void ReportStopCode(Interpreter& interp, int16_t code) {
     case -5: interp.ReportError(code, "Divide by zero"); return;
     case -6: interp.ReportError(code, "Real math overflow"); return;
     case -7: interp.ReportError(code, "Real math underflow"); return;
-    case -8: case -15: case -16: case -17: case -18: case -19:
-      interp.ReportError(code, "Value range error");
-      return;
-    case -10:
-      interp.ReportError(code, "I/O Error " + std::to_string(interp.ioResult));
-      return;
+    case -8:
+    case -15:
+    case -16:
+    case -17:
+    case -18:
+    case -19: interp.ReportError(code, "Value range error"); return;
+    case -10: interp.ReportError(code, "I/O Error " + std::to_string(interp.ioResult)); return;
     default:
       // Stored without a message and without a notification.
       interp.errorNumber = code;
@@ -134,21 +95,21 @@ void ReportStopCode(Interpreter& interp, int16_t code) {
 }  // namespace
 
 void StopReport(Interpreter& interp, std::string& messageBuffer) {
-  if (interp.stopCode == -20) {
+  if (interp.stopCode == kBreakCode) {
     messageBuffer = "Break";
-  } else if (interp.stopCode < 30) {
+  } else if (interp.stopCode < kNoStopCode) {
     ReportStopCode(interp, interp.stopCode);
   }
   if (interp.currentLine == nullptr) return;
   messageBuffer += " in " + std::to_string(interp.currentLine->number);
-  interp.ReportError(-12, messageBuffer);
+  interp.ReportError(kStopReportCode, messageBuffer);
 }
 
 void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
   StatementCursor cursor;
   cursor.Point(&commandTokens, 0);
   std::string messageBuffer;
-  interp.currentLine = nullptr;
+  interp.LeaveProgram();
   if (interp.quitRequested) return StopReport(interp, messageBuffer);
   for (;;) {
     cursor.jumped = false;
@@ -157,7 +118,7 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
     if (!cursor.AtLineEnd()) {
       if (!interp.BeginStatement(commandTokens)) return;
       if (interp.TakeBreakRequest()) {
-        interp.stopCode = -20;
+        interp.stopCode = kBreakCode;
         return StopReport(interp, messageBuffer);
       }
       if (!RunStatement(interp, cursor)) return StopReport(interp, messageBuffer);
@@ -175,7 +136,7 @@ void CheckExtra(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line) {
-  interp.currentLine = line;
+  interp.EnterLine(line);
   cursor.ToLineEnd();
   cursor.jumped = true;
 }
@@ -249,14 +210,14 @@ Flow ExecIf(Interpreter& interp, StatementCursor& cursor) {
 
 // END
 Flow ExecEnd(Interpreter& interp, StatementCursor& cursor) {
-  interp.currentLine = nullptr;
+  interp.LeaveProgram();
   cursor.ToLineEnd();
   return Flow::NoCheck;
 }
 
 // STOP
 Flow ExecStop(Interpreter& interp, StatementCursor&) {
-  interp.stopCode = -20;
+  interp.stopCode = kBreakCode;
   return Flow::Stop;
 }
 

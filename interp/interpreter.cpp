@@ -29,8 +29,7 @@ bool ListingFits(int32_t number, const TokenList& tokens) {
 
 }  // namespace
 
-Interpreter::Interpreter(Platform& platformIn)
-    : platform(platformIn), memory(kPokeMemorySize, 0) {
+Interpreter::Interpreter(Platform& platformIn) : platform(platformIn), memory(kPokeMemorySize, 0) {
   random.Seed(static_cast<uint32_t>(std::time(nullptr)));
 }
 
@@ -65,7 +64,7 @@ void Interpreter::ExecuteCommand(std::string_view text) {
   --commandDepth_;
   if (nested) {
     // The outer run goes on where it was.
-    currentLine = outerLine;
+    EnterLine(outerLine);
     state = outerState;
   } else {
     ReleaseRetired();
@@ -99,7 +98,7 @@ void Interpreter::EnterAndRun(std::string_view text) {
 }
 
 void Interpreter::RunCommandTokens(TokenList& tokens) {
-  currentLine = nullptr;
+  LeaveProgram();
   if (!tokens.empty()) {
     state = RunState::Entering;
     RunProgram(*this, tokens);
@@ -144,8 +143,12 @@ ProgramLine* Interpreter::FindLine(int32_t number) {
 void Interpreter::ReportError(int32_t number, std::string_view message) {
   errorText = CutToField(FormatSystemError(number, 0, message));
   errorNumber = number;
-  if (messageWindow != nullptr) platform.PostNotification(messageWindow, WM_BASIC_ERROR);
+  Notify(HostNotice::Error);
   if (onError) onError(errorNumber, errorText);
+}
+
+void Interpreter::Notify(HostNotice notice) {
+  if (host.messageWindow != nullptr) platform.PostNotification(host.messageWindow, notice);
 }
 
 void Interpreter::Report(Error error) {
@@ -168,12 +171,12 @@ bool Interpreter::TakeOutOfMemory() {
 void Interpreter::ReportIoFailure(int32_t ioSubCode) {
   errorText = CutToField(FormatSystemError(kIoFailureCode, ioSubCode, ""));
   errorNumber = kIoFailureCode;
-  if (messageWindow != nullptr) platform.PostNotification(messageWindow, WM_BASIC_ERROR);
+  Notify(HostNotice::Error);
   if (onError) onError(errorNumber, errorText);
 }
 
 void Interpreter::NewProgram(StatementCursor& cursor) {
-  currentLine = nullptr;
+  LeaveProgram();
   cursor.ToLineEnd();
   FreeControlStack();
   ResetReadPosition();
@@ -182,7 +185,7 @@ void Interpreter::NewProgram(StatementCursor& cursor) {
 }
 
 void Interpreter::ClearProgramState(StatementCursor& cursor) {
-  currentLine = nullptr;
+  LeaveProgram();
   cursor.ToLineEnd();
   FreeControlStack();
   ClearVariables(*this);
@@ -226,7 +229,8 @@ void Interpreter::RetireVariable(std::unique_ptr<Variable> variable) {
 }
 
 void Interpreter::PushFrame(const ControlFrame& frame) {
-  if (frame.line == nullptr) lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
+  if (frame.line == nullptr)
+    lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
   controlStack.push_back(frame);
 }
 
@@ -255,9 +259,8 @@ void Interpreter::DiscardFramesInto(const TokenList* tokens) {
 }
 
 void Interpreter::DiscardFramesOfRemovedLines() {
-  std::erase_if(controlStack, [](const ControlFrame& f) {
-    return f.line != nullptr && f.line->removed;
-  });
+  std::erase_if(controlStack,
+                [](const ControlFrame& f) { return f.line != nullptr && f.line->removed; });
   // Command frames may have moved down into the gaps.
   FindLowestCommandFrame(0);
 }
@@ -268,7 +271,7 @@ void Interpreter::CheckControlStackBudget() {
 
 void Interpreter::Abandon() {
   abandoned_ = true;
-  messageWindow = nullptr;  // its window is gone
+  host.messageWindow = nullptr;  // its window is gone
   onError = nullptr;
 }
 

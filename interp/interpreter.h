@@ -18,6 +18,7 @@
 #include "eval/variables.h"
 #include "interp/cursor.h"
 #include "interp/errors.h"
+#include "interp/host_exchange.h"
 #include "interp/limits.h"
 #include "interp/memory_budget.h"
 #include "interp/program.h"
@@ -43,19 +44,10 @@ struct ControlFrame {
   ProgramLine* line = nullptr;
   const TokenList* list = nullptr;
   std::size_t resume = 0;
-  Variable* variable = nullptr;  // FOR only: the control variable
+  Variable* variable = nullptr;          // FOR only: the control variable
   int32_t cellIndex = CellRef::kScalar;  // FOR only: its element, for an array
-  double limit = 0.0;            // FOR only
-  double step = 1.0;             // FOR only
-};
-
-// A caller-owned buffer that ILXT lists into; `capacity` counts the
-// terminator, so at most capacity - 1 characters are written.
-struct ListingTarget {
-  std::string* text = nullptr;
-  std::size_t capacity = 0;
-  // Set by ILXT when a line had to be cut or left out for lack of room.
-  bool incomplete = false;
+  double limit = 0.0;                    // FOR only
+  double step = 1.0;                     // FOR only
 };
 
 // A box or dialog lets the host run commands of its own while a statement
@@ -90,6 +82,8 @@ class Interpreter {
   void Report(Error error);
   // LOAD, MERGE and SAVE could not open their file.
   void ReportIoFailure(int32_t ioSubCode);
+  // Posts `notice` to the host's message window, when there is one.
+  void Notify(HostNotice notice);
 
   // Asks the running program to stop at the next statement, as STOP does.
   // Safe to call from a signal handler.
@@ -143,9 +137,8 @@ class Interpreter {
   }
 
   // Removing lines and variables while a command runs: the records stay
-  // allocated until the next statement boundary of the outermost run (a
-  // variable the running command line names, until that command ends), so
-  // a run still standing on them reads valid memory and ends there.
+  // allocated until the outermost command ends, so a run still standing on
+  // them reads valid memory and ends at its next statement boundary.
   void RemoveLine(ProgramLine* line);
   void RemoveAllLines();
   // Refused, with the budget exhausted, when the line would exceed it.
@@ -159,6 +152,18 @@ class Interpreter {
 
   int CommandDepth() const { return commandDepth_; }
 
+  // Where execution stands. currentLine is changed only through these.
+  // The run goes on in `line` (a jump, a loop's or a return's resumption).
+  void EnterLine(ProgramLine* line) { currentLine = line; }
+  // Execution stands on the command line: at its end the run ends.
+  void LeaveProgram() { currentLine = nullptr; }
+  // Moves on to the line after the current one; false when there is none
+  // (execution then stands on no line).
+  bool StepToNextLine() {
+    if (currentLine != nullptr) currentLine = currentLine->next;
+    return currentLine != nullptr;
+  }
+
   // ---- the record's fields ----
   Platform& platform;
   ProgramStore program;
@@ -170,20 +175,12 @@ class Interpreter {
   ProgramLine* dataLine = nullptr;  // null: READ starts at the first line
   std::size_t dataToken = 0;        // index into dataLine->tokens
   bool quitRequested = false;
-  std::string messageTitle = ".....";
-  int32_t messageStyle = kMbIconExclamation;
-  int16_t stopCode = 30;  // 30 or more: the stop report adds nothing
+  int16_t stopCode = kNoStopCode;
   int32_t ioResult = 0;
-  ModuleHandle moduleInstance = nullptr;
-  WindowHandle messageWindow = nullptr;
-  double returnNumber = 0.0;
-  std::string returnText;
-  bool returnIsText = false;
   RunState state = RunState::Created;
   int32_t errorNumber = 0;
   std::string errorText;
-  std::string tagText;
-  ListingTarget listingBuffer;
+  HostExchange host;
   RandomGenerator random;
   std::vector<uint8_t> memory;  // PEEK and POKE, kPokeMemorySize bytes
   MemoryBudget budget;

@@ -16,10 +16,10 @@ namespace tenrek {
 struct ProgramLine;
 
 enum class OpCode : uint8_t {
-  Constant,    // push `number`
-  Scalar,      // push a numeric scalar
-  Index,       // replace the top with subscript `count` of `variable`, checked
-  Element,     // pop `count` checked subscripts, push the element
+  Constant,  // push `number`
+  Scalar,    // push a numeric scalar
+  Index,     // replace the top with subscript `count` of `variable`, checked
+  Element,   // pop `count` checked subscripts, push the element
   Negate,
   Complement,  // NOT
   Add,
@@ -27,11 +27,11 @@ enum class OpCode : uint8_t {
   Multiply,
   Divide,
   Modulo,
-  Compare,     // `kind` is the relation
-  Operator,    // any other binary operator, `kind` names it
-  Function,    // a numeric function of one number, `kind` names it
-  Length,      // LEN of the string scalar `variable`, read in place
-  Code,        // ASC of the string scalar `variable`, read in place
+  Compare,   // `kind` is the relation
+  Operator,  // any other binary operator, `kind` names it
+  Function,  // a numeric function of one number, `kind` names it
+  Length,    // LEN of the string scalar `variable`, read in place
+  Code,      // ASC of the string scalar `variable`, read in place
 };
 
 struct Op {
@@ -54,10 +54,10 @@ struct CompiledExpression {
   // a scalar, or as many dimensions as an Element operation has subscripts.
   std::vector<Op> ops;
   uint64_t shapeEpoch = 0;
-  uint32_t end = 0;            // index of the token after the expression
-  int32_t depth = 0;           // deepest nesting level it checks
+  uint32_t end = 0;   // index of the token after the expression
+  int32_t depth = 0;  // deepest nesting level it checks
   uint16_t stackSize = 0;
-  bool refused = false;        // the text does not translate (at shapeEpoch)
+  bool refused = false;  // the text does not translate (at shapeEpoch)
   // The last line this expression named as a jump target.
   uint64_t jumpGeneration = 0;
   int32_t jumpNumber = 0;

@@ -27,7 +27,7 @@ void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kin
 // Sends execution to where a frame resumes. `jumped` stays clear: at the
 // end of the frame's line the executor moves on to the line after it.
 void ResumeAt(Interpreter& interp, StatementCursor& cursor, const ControlFrame& frame) {
-  interp.currentLine = frame.line;
+  interp.EnterLine(frame.line);
   cursor.Point(frame.list, frame.resume);
 }
 
@@ -35,7 +35,7 @@ void ResumeAt(Interpreter& interp, StatementCursor& cursor, const ControlFrame& 
 // line. False when there is none.
 bool AdvanceToNextLine(Interpreter& interp, StatementCursor& cursor) {
   if (interp.currentLine == nullptr || interp.currentLine->next == nullptr) return false;
-  interp.currentLine = interp.currentLine->next;
+  interp.StepToNextLine();
   cursor.Point(&interp.currentLine->tokens, 0);
   return true;
 }
@@ -59,7 +59,7 @@ bool SkipAsBefore(Interpreter& interp, StatementCursor& cursor) {
   if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return false;
   for (const SkipTarget& skip : line->code->skips) {
     if (skip.from == cursor.pos && skip.generation == interp.program.Generation()) {
-      interp.currentLine = skip.line;
+      interp.EnterLine(skip.line);
       cursor.Point(&skip.line->tokens, skip.pos);
       return true;
     }
@@ -95,7 +95,7 @@ bool SkipForBody(Interpreter& interp, StatementCursor& cursor, const Variable* c
     const Token* token = cursor.Current();
     if (token == nullptr) {
       if (AdvanceToNextLine(interp, cursor)) continue;
-      interp.currentLine = forLine;
+      interp.EnterLine(forLine);
       interp.Report(Error::ForWithoutNext);
       cursor.ToLineEnd();
       return false;
@@ -135,7 +135,7 @@ bool FindClosing(Interpreter& interp, StatementCursor& cursor, TokenKind opening
   for (;;) {
     if (cursor.AtLineEnd()) {
       if (AdvanceToNextLine(interp, cursor)) continue;
-      interp.currentLine = remembered;
+      interp.EnterLine(remembered);
       return false;
     }
     const TokenKind kind = cursor.Current()->kind;
@@ -271,7 +271,7 @@ Flow ExecWend(Interpreter& interp, StatementCursor& cursor) {
     const StatementCursor after = cursor;
     ResumeAt(interp, cursor, interp.controlStack.back());
     if (cursor.AtStatementEnd() || NumericExpression(interp, cursor) != 0.0) return Flow::Next;
-    interp.currentLine = afterLine;
+    interp.EnterLine(afterLine);
     cursor.Point(after.list, after.pos);
   }
   interp.controlStack.pop_back();

@@ -44,8 +44,7 @@ void ProgramStore::Store(int32_t number, TokenList tokens,
   }
 }
 
-void ProgramStore::Remove(ProgramLine* line,
-                          std::vector<std::unique_ptr<ProgramLine>>& removed) {
+void ProgramStore::Remove(ProgramLine* line, std::vector<std::unique_ptr<ProgramLine>>& removed) {
   if (line == nullptr || line->removed) return;
   Store(line->number, TokenList(), removed);
 }

@@ -27,7 +27,7 @@ struct ProgramLine {
   TokenList tokens;
   ProgramLine* next = nullptr;
   bool removed = false;
-  std::size_t heldBytes = 0;  // what the line counts against the memory budget
+  std::size_t heldBytes = 0;       // what the line counts against the memory budget
   std::unique_ptr<LineCode> code;  // built when the line first runs
 };
 
@@ -46,8 +46,7 @@ class ProgramStore {
 
   // Stores `tokens` as line `number`, replacing a line of that number. An
   // empty list only deletes. Replaced lines are appended to `removed`.
-  void Store(int32_t number, TokenList tokens,
-             std::vector<std::unique_ptr<ProgramLine>>& removed);
+  void Store(int32_t number, TokenList tokens, std::vector<std::unique_ptr<ProgramLine>>& removed);
 
   // Unlinks one stored line and appends it to `removed`.
   void Remove(ProgramLine* line, std::vector<std::unique_ptr<ProgramLine>>& removed);

@@ -1,5 +1,6 @@
-// Every statement handler, named after its keyword. The executor's
-// dispatch table maps each statement token kind to one of these.
+// The list of statements: each statement token kind with its handler,
+// named after its keyword. It declares the handlers and builds the
+// executor's dispatch table.
 //
 // On entry the cursor stands on the token after the keyword (for an
 // implicit LET, on the identifier). A handler consumes its operands and
@@ -20,53 +21,59 @@ enum class Flow {
 
 using StatementHandler = Flow (*)(Interpreter&, StatementCursor&);
 
-// interp/executor.cpp
-Flow ExecRem(Interpreter&, StatementCursor&);
-Flow ExecGoto(Interpreter&, StatementCursor&);
-Flow ExecIf(Interpreter&, StatementCursor&);
-Flow ExecEnd(Interpreter&, StatementCursor&);
-Flow ExecStop(Interpreter&, StatementCursor&);
-Flow ExecData(Interpreter&, StatementCursor&);
-Flow ExecRun(Interpreter&, StatementCursor&);
-Flow ExecRerun(Interpreter&, StatementCursor&);
-Flow ExecNew(Interpreter&, StatementCursor&);
-Flow ExecClear(Interpreter&, StatementCursor&);
-Flow ExecBye(Interpreter&, StatementCursor&);
-Flow ExecElse(Interpreter&, StatementCursor&);
-// interp/loops.cpp
-Flow ExecFor(Interpreter&, StatementCursor&);
-Flow ExecNext(Interpreter&, StatementCursor&);
-Flow ExecWhile(Interpreter&, StatementCursor&);
-Flow ExecWend(Interpreter&, StatementCursor&);
-Flow ExecGosub(Interpreter&, StatementCursor&);
-Flow ExecReturn(Interpreter&, StatementCursor&);
-Flow ExecOn(Interpreter&, StatementCursor&);
-// eval/variables.cpp
-Flow ExecDim(Interpreter&, StatementCursor&);
-// eval/data_statements.cpp
-Flow ExecLet(Interpreter&, StatementCursor&);
-Flow ExecPrint(Interpreter&, StatementCursor&);
-Flow ExecInput(Interpreter&, StatementCursor&);
-Flow ExecRead(Interpreter&, StatementCursor&);
-Flow ExecRestore(Interpreter&, StatementCursor&);
-Flow ExecPoke(Interpreter&, StatementCursor&);
-Flow ExecGotoxy(Interpreter&, StatementCursor&);
-Flow ExecMsgtit(Interpreter&, StatementCursor&);
-Flow ExecMsgicon(Interpreter&, StatementCursor&);
-// eval/exchange.cpp
-Flow ExecGet(Interpreter&, StatementCursor&);
-Flow ExecRetmmf(Interpreter&, StatementCursor&);
-Flow ExecMmftag(Interpreter&, StatementCursor&);
-// text/lister.cpp
-Flow ExecList(Interpreter&, StatementCursor&);
-Flow ExecIlxt(Interpreter&, StatementCursor&);
-// text/files.cpp
-Flow ExecLoad(Interpreter&, StatementCursor&);
-Flow ExecMerge(Interpreter&, StatementCursor&);
-Flow ExecSave(Interpreter&, StatementCursor&);
-// text/editing.cpp
-Flow ExecDel(Interpreter&, StatementCursor&);
-Flow ExecRenum(Interpreter&, StatementCursor&);
+// STATEMENT(kind, handler): the statement token kinds and their handlers.
+// Every kind not listed is an illegal command. An implicit LET starts on
+// its identifier; FMEM, LARRAY and SARRAY are handled as REM is.
+#define TENREK_STATEMENTS(STATEMENT) \
+  STATEMENT(Identifier, ExecLet) \
+  STATEMENT(Rem, ExecRem) \
+  STATEMENT(Let, ExecLet) \
+  STATEMENT(Print, ExecPrint) \
+  STATEMENT(Input, ExecInput) \
+  STATEMENT(Goto, ExecGoto) \
+  STATEMENT(If, ExecIf) \
+  STATEMENT(End, ExecEnd) \
+  STATEMENT(Stop, ExecStop) \
+  STATEMENT(For, ExecFor) \
+  STATEMENT(Next, ExecNext) \
+  STATEMENT(While, ExecWhile) \
+  STATEMENT(Wend, ExecWend) \
+  STATEMENT(Gosub, ExecGosub) \
+  STATEMENT(Return, ExecReturn) \
+  STATEMENT(Read, ExecRead) \
+  STATEMENT(Data, ExecData) \
+  STATEMENT(Restore, ExecRestore) \
+  STATEMENT(Gotoxy, ExecGotoxy) \
+  STATEMENT(On, ExecOn) \
+  STATEMENT(Dim, ExecDim) \
+  STATEMENT(Poke, ExecPoke) \
+  STATEMENT(List, ExecList) \
+  STATEMENT(Run, ExecRun) \
+  STATEMENT(New, ExecNew) \
+  STATEMENT(Load, ExecLoad) \
+  STATEMENT(Merge, ExecMerge) \
+  STATEMENT(Save, ExecSave) \
+  STATEMENT(Bye, ExecBye) \
+  STATEMENT(Del, ExecDel) \
+  STATEMENT(Renum, ExecRenum) \
+  STATEMENT(Else, ExecElse) \
+  STATEMENT(Fmem, ExecRem) \
+  STATEMENT(Get, ExecGet) \
+  STATEMENT(Msgtit, ExecMsgtit) \
+  STATEMENT(Msgicon, ExecMsgicon) \
+  STATEMENT(Clear, ExecClear) \
+  STATEMENT(Rerun, ExecRerun) \
+  STATEMENT(Mmftag, ExecMmftag) \
+  STATEMENT(Retmmf, ExecRetmmf) \
+  STATEMENT(Larray, ExecRem) \
+  STATEMENT(Sarray, ExecRem) \
+  STATEMENT(Ilxt, ExecIlxt)
+
+// The handlers, one declaration per row (a handler serving several kinds
+// is declared again, which is harmless).
+#define TENREK_DECLARE_HANDLER(kind, handler) Flow handler(Interpreter&, StatementCursor&);
+TENREK_STATEMENTS(TENREK_DECLARE_HANDLER)
+#undef TENREK_DECLARE_HANDLER
 
 // Shared by the handlers (interp/executor.cpp).
 // Reports "Extra information on line in N" in a program line.

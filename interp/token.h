@@ -6,33 +6,32 @@
 #include <string>
 #include <vector>
 
+#include "interp/token_kinds.h"
+
 namespace tenrek {
 
 struct Variable;
 
-// The codes are part of the language: 0 to 107, keyword kinds named after
-// their keyword. 93 and 94 are never produced.
+// One kind per row of the kind list, numbered in its order.
 enum class TokenKind : int16_t {
-  Identifier = 0, Number, String, StrayChar,
-  Plus, Minus, Times, Divide, Power, LeftParen, RightParen, Comma, Semicolon,
-  Colon, Equal, Less, Greater, LessEqual, GreaterEqual, NotEqual,
-  And = 20, Or, Xor, Mod, Not,
-  Sqr = 25, Sqrt, Sin, Cos, Tan, Arctan, Log, Exp, Abs, Sgn, Str, Val, Chr,
-  Asc, Len, Mid, Peek,
-  Rem = 42, Let, Print, Input, Goto, If, End, Stop, For, Next, While, Wend,
-  Gosub, Return, Read, Data, Restore, Gotoxy, On, Dim, Poke, List, Run, New,
-  Load, Merge, Save, Bye, Del, Renum,
-  Then = 72, Else, To, Step,
-  Random = 76, Ltrim, Rtrim, Lower, Upper, Proper, Occur, Atc, Left, Right,
-  Date, Time, Int, Ceiling, Floor, Min, Max,
-  Unassigned93 = 93, Unassigned94,
-  Fmem = 95, Get, Msgtit, Msgicon, Clear, Rerun,
-  Crlf = 101,
-  Mmftag = 102, Retmmf, Larray, Sarray, Ilxt,
-  Lmod = 107,
+#define TENREK_KIND_ENUMERATOR(name, spelling, listing) name,
+  TENREK_TOKEN_KINDS(TENREK_KIND_ENUMERATOR)
+#undef TENREK_KIND_ENUMERATOR
 };
 
-inline constexpr int kTokenKindCount = 108;
+#define TENREK_COUNT_KIND(name, spelling, listing) +1
+inline constexpr int kTokenKindCount = 0 TENREK_TOKEN_KINDS(TENREK_COUNT_KIND);
+#undef TENREK_COUNT_KIND
+
+// Programs and listings store these codes: a row inserted in the middle of
+// the list would renumber every kind after it.
+static_assert(static_cast<int>(TokenKind::And) == 20 && static_cast<int>(TokenKind::Sqr) == 25);
+static_assert(static_cast<int>(TokenKind::Rem) == 42 && static_cast<int>(TokenKind::Then) == 72);
+static_assert(static_cast<int>(TokenKind::Random) == 76 &&
+              static_cast<int>(TokenKind::Unassigned93) == 93);
+static_assert(static_cast<int>(TokenKind::Fmem) == 95 && static_cast<int>(TokenKind::Crlf) == 101);
+static_assert(static_cast<int>(TokenKind::Mmftag) == 102 &&
+              static_cast<int>(TokenKind::Lmod) == 107);
 
 // One lexical element. Only the member that belongs to the kind is used:
 // `number` for Number, `variable` for Identifier (not owned), `character`

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make libgtest-dev googletest libedit-dev libbenchmark-dev python3 groff zip
-          python3-pil g++-mingw-w64-i686 clang libclang-rt-14-dev)
+          python3-pil g++-mingw-w64-i686 clang libclang-rt-14-dev clang-format clang-tidy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

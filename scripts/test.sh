@@ -15,6 +15,11 @@ cmake --build --preset asan -j"$jobs"
 echo "== native tests"
 ctest --preset asan -j"$jobs"
 
+echo "== formatting (clang-format)"
+bash scripts/format.sh --check
+echo "== static checks (clang-tidy)"
+bash scripts/tidy.sh
+
 echo "== install: tenrek and its man page under a prefix"
 prefix=$(mktemp -d)
 cmake --install build/asan --prefix "$prefix" >/dev/null

@@ -9,8 +9,8 @@
 
 #include "sim/native/native_exports.h"
 #include "sim/runner/script.h"
-#include "tenrek/commands.h"
 #include "tenrek/input_files.h"
+#include "tenrek/subcommands.h"
 
 namespace tenrek {
 

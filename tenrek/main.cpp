@@ -7,7 +7,7 @@
 #include <string>
 
 #include "interp/memory_budget.h"
-#include "tenrek/commands.h"
+#include "tenrek/subcommands.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 
 #include "interp/interpreter.h"
 #include "platform/native/console_platform.h"
-#include "tenrek/commands.h"
 #include "tenrek/input_files.h"
 #include "tenrek/interrupts.h"
 #include "tenrek/line_editor.h"
+#include "tenrek/subcommands.h"
 #include "text/files.h"
 
 namespace tenrek {

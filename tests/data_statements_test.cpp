@@ -74,14 +74,10 @@ TEST_F(DataTest, JoiningOntoTheTargetItselfSeesTheOldValue) {
     int32_t error;
   };
   const std::vector<Case> cases = {
-      {"A$=A$+B$", "ABCD", 0},
-      {"A$=A$+A$+B$", "ABABCD", 0},
-      {"A$=A$+VAL(\"A$\")", "ABAB", 0},
-      {"A$=A$+MID$(A$,2)", "ABB", 0},
-      {"A$=A$+B$=B$", "AB", 41},
-      {"A$=A$+-1", "", 41},
-      {"A$=A$+B$*2", "", 41},
-      {"A$=A$+E$+B$", "ABCD", 43},
+      {"A$=A$+B$", "ABCD", 0},          {"A$=A$+A$+B$", "ABABCD", 0},
+      {"A$=A$+VAL(\"A$\")", "ABAB", 0}, {"A$=A$+MID$(A$,2)", "ABB", 0},
+      {"A$=A$+B$=B$", "AB", 41},        {"A$=A$+-1", "", 41},
+      {"A$=A$+B$*2", "", 41},           {"A$=A$+E$+B$", "ABCD", 43},
       {"A$=A$+(B$", "ABCD", 40},
   };
   for (const Case& c : cases) {
@@ -152,8 +148,7 @@ TEST_F(DataTest, PrintBeforeElseEndsItsStatementThere) {
 
 TEST_F(DataTest, PrintCutsTheTextAt1023Characters) {
   const std::string hundred(100, 'x');
-  Run({"10 A$ = \"" + hundred + "\"",
-       "20 B$ = A$ + A$ + A$ + A$ + A$ + A$ + A$ + A$ + A$ + A$",
+  Run({"10 A$ = \"" + hundred + "\"", "20 B$ = A$ + A$ + A$ + A$ + A$ + A$ + A$ + A$ + A$ + A$",
        "30 PRINT B$; \"ABCDEFGHIJKLMNOPQRST\"; 12345"});
   ASSERT_EQ(platform.boxes.size(), 1u);
   // 1000 + 20 characters, then the first three of "12345 ", and no room
@@ -181,7 +176,7 @@ TEST_F(DataTest, MsgtitAndMsgiconSetTheBoxAppearance) {
 
 TEST_F(DataTest, MsgtitKeepsAt255Characters) {
   Run({"10 A$ = \"" + std::string(200, 'a') + "\"", "20 MSGTIT A$ + A$"});
-  EXPECT_EQ(interp.messageTitle, std::string(255, 'a'));
+  EXPECT_EQ(interp.host.messageTitle, std::string(255, 'a'));
 }
 
 // ---- INPUT ----
@@ -224,8 +219,8 @@ TEST_F(DataTest, InputStoresStringsAsTypedOneDialogEach) {
 }
 
 TEST_F(DataTest, InputWithMixedOrMissingTargetsAsksNothing) {
-  const std::vector<std::string> lines = {
-      "INPUT A$, B", "INPUT A$(I)", "INPUT 5", "INPUT \"Prompt\" A", "INPUT"};
+  const std::vector<std::string> lines = {"INPUT A$, B", "INPUT A$(I)", "INPUT 5",
+                                          "INPUT \"Prompt\" A", "INPUT"};
   for (const std::string& line : lines) {
     SCOPED_TRACE(line);
     Command(line);
@@ -277,7 +272,8 @@ TEST_F(DataTest, InputSurvivesAHostCommandThatDiscardsTheProgram) {
   // A host event handled inside the dialog's message loop runs NEW: the
   // statement must finish on its (retired) tokens and variables, and the
   // run must end.
-  for (const char* line : {"10 INPUT \"Go\"; A$(1), B$: C = 1", "10 INPUT \"Go\"; A(1), B: C = 1"}) {
+  for (const char* line :
+       {"10 INPUT \"Go\"; A$(1), B$: C = 1", "10 INPUT \"Go\"; A(1), B: C = 1"}) {
     SCOPED_TRACE(line);
     platform.QueueAnswer("5");
     platform.QueueAnswer("6");
@@ -298,8 +294,8 @@ TEST_F(DataTest, InputSurvivesAHostCommandThatDiscardsTheProgram) {
 // ---- READ, DATA, RESTORE ----
 
 TEST_F(DataTest, ReadWalksDataAcrossLinesAndRestoreRewinds) {
-  Run({"10 DATA 1, 2", "20 DATA 3", "30 W = -1: READ X, Y, Z: READ W",
-       "40 RESTORE: READ A", "50 RESTORE 20: READ B"});
+  Run({"10 DATA 1, 2", "20 DATA 3", "30 W = -1: READ X, Y, Z: READ W", "40 RESTORE: READ A",
+       "50 RESTORE 20: READ B"});
   EXPECT_EQ(Number("X"), 1);
   EXPECT_EQ(Number("Y"), 2);
   EXPECT_EQ(Number("Z"), 3);

@@ -14,9 +14,9 @@ class EditingTest : public ::testing::Test, public testing::BasicTest {
  protected:
   std::string Listing() {
     std::string text;
-    interp.listingBuffer = {&text, 32768};
+    interp.host.listingBuffer = {&text, 32768};
     interp.ExecuteCommand("ILXT");
-    interp.listingBuffer = {};
+    interp.host.listingBuffer = {};
     return text;
   }
   std::string Numbers() {
@@ -41,17 +41,25 @@ struct DelCase {
 
 TEST_F(EditingTest, DelDeletesTheLinesOfEachRange) {
   const std::vector<DelCase> cases = {
-      {"DEL 20", "10 30", 0},         {"DEL 15", "10 20 30", 0},
-      {"DEL 20-", "10", 0},           {"DEL -20", "30", 0},
-      {"DEL 10, 30", "20", 0},        {"DEL 10.9", "20 30", 0},
-      {"DEL 15-25", "10 30", 0},      {"DEL 10,", "20 30", 0},
-      {"DEL -", "", 0},               {"DEL 30: DEL 10", "20", 0},
+      {"DEL 20", "10 30", 0},
+      {"DEL 15", "10 20 30", 0},
+      {"DEL 20-", "10", 0},
+      {"DEL -20", "30", 0},
+      {"DEL 10, 30", "20", 0},
+      {"DEL 10.9", "20 30", 0},
+      {"DEL 15-25", "10 30", 0},
+      {"DEL 10,", "20 30", 0},
+      {"DEL -", "", 0},
+      {"DEL 30: DEL 10", "20", 0},
       // Errors: a token after a range is skipped, the ranges still go.
-      {"DEL", "10 20 30", 40},        {"DEL 10 X", "20 30", 40},
+      {"DEL", "10 20 30", 40},
+      {"DEL 10 X", "20 30", 40},
       {"DEL 10 X, 30", "20", 40},
       // A range without any bound would be the whole program: refused.
-      {"DEL X", "10 20 30", 40},      {"DEL \"A\"", "10 20 30", 40},
-      {"DEL X, 30", "10 20", 40},     {"DEL ,20", "10 30", 40},
+      {"DEL X", "10 20 30", 40},
+      {"DEL \"A\"", "10 20 30", 40},
+      {"DEL X, 30", "10 20", 40},
+      {"DEL ,20", "10 30", 40},
   };
   for (const DelCase& c : cases) {
     Command("NEW");
@@ -95,11 +103,10 @@ struct FrameCase {
 TEST_F(EditingTest, DelForgetsLoopsAndReturnsOnDeletedLines) {
   const std::vector<FrameCase> cases = {
       {{"10 GOSUB 100", "20 PRINT 20: END", "100 DEL 10-20: RETURN"},
-       37, "RETURN without GOSUB: \nBasic system error 37"},
-      {{"10 FOR I=1 TO 3", "20 DEL 10: NEXT I"},
-       35, "NEXT without FOR: \nBasic system error 35"},
-      {{"10 WHILE 1", "20 DEL 10: WEND"},
-       37, "WEND without WHILE: \nBasic system error 37"},
+       37,
+       "RETURN without GOSUB: \nBasic system error 37"},
+      {{"10 FOR I=1 TO 3", "20 DEL 10: NEXT I"}, 35, "NEXT without FOR: \nBasic system error 35"},
+      {{"10 WHILE 1", "20 DEL 10: WEND"}, 37, "WEND without WHILE: \nBasic system error 37"},
   };
   for (const FrameCase& c : cases) {
     Command("NEW");
@@ -133,8 +140,8 @@ TEST_F(EditingTest, RenumGivesEvenNumbersAndRewritesReferences) {
 }
 
 struct ReferenceCase {
-  const char* line;      // entered as line 1, before lines 100, 200, 300
-  const char* renamed;   // line 10 after RENUM
+  const char* line;     // entered as line 1, before lines 100, 200, 300
+  const char* renamed;  // line 10 after RENUM
 };
 
 TEST_F(EditingTest, RenumRewritesOnlyNumbersThatNameLines) {
@@ -165,8 +172,7 @@ TEST_F(EditingTest, RenumWarnsAboutUndefinedLinesAndKeepsThem) {
   Enter({"10 PRINT 1", "20 GOTO 45: GOSUB 10, 46"});
   platform.notifications.clear();
   Command("RENUM 100");
-  EXPECT_EQ(platform.output,
-            "Undefined line 45 in line 110\nUndefined line 46 in line 110\n");
+  EXPECT_EQ(platform.output, "Undefined line 45 in line 110\nUndefined line 46 in line 110\n");
   EXPECT_EQ(Listing(), "100 PRINT 1\r\n110 GOTO 45 : GOSUB 100,46\r\n");
   EXPECT_EQ(interp.errorNumber, 0);
   EXPECT_TRUE(platform.notifications.empty());
@@ -176,8 +182,8 @@ TEST_F(EditingTest, RenumWarnsAboutUndefinedLinesAndKeepsThem) {
 // program; such operands change nothing.
 TEST_F(EditingTest, RenumRefusesNumbersThatWouldNotAscend) {
   const std::vector<const char*> commands = {
-      "RENUM 0", "RENUM -10", "RENUM 10, 0", "RENUM 10, -5",
-      "RENUM 2147483000, 1000", "RENUM 2147483647", "RENUM 1E10",
+      "RENUM 0",          "RENUM -10",  "RENUM 10, 0", "RENUM 10, -5", "RENUM 2147483000, 1000",
+      "RENUM 2147483647", "RENUM 1E10",
   };
   for (const char* command : commands) {
     Command("NEW");

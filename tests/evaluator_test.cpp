@@ -13,46 +13,16 @@ using EvaluatorTest = ExpressionTest;
 
 TEST_F(EvaluatorTest, OperatorsAndPrecedence) {
   const NumberCase cases[] = {
-      {"1 + 2 * 3", 7},
-      {"(1 + 2) * 3", 9},
-      {"10 - 2 - 3", 5},
-      {"8 / 2 / 2", 2},
-      {"2 * 3 ^ 2", 18},
-      {"2 ^ 3", 8},
-      {"2 ^ 3 ^ 2", 512},
-      {"-2 ^ 2", 4},
-      {"2 ^ -1", 0.5},
-      {"(-2) ^ 3", -8},
-      {"(-2) ^ 2", 4},
-      {"0 ^ 2", 0},
-      {"1 + 2 = 3", 1},
-      {"1 < 2 < 3", 1},
-      {"3 > 2 > 1", 0},
-      {"3 = 3", 1},
-      {"3 <> 3", 0},
-      {"2 <= 2", 1},
-      {"2 >= 3", 0},
-      {"7 MOD 3", 1},
-      {"-7 MOD 3", -1},
-      {"7 MOD -3", 1},
-      {"6.6 MOD 4", 3},
-      {"7.5 MOD 2", 0},
-      {"5 AND 3", 1},
-      {"5 OR 3", 7},
-      {"5 XOR 3", 6},
-      {"2.9 AND 3", 2},
-      {"-1.5 OR 0", -1},
-      {"1 OR 2 AND 0", 1},
-      {"1 = 1 AND 2 = 2", 1},
-      {"NOT 0", -1},
-      {"NOT 2.5", -4},
-      {"NOT (1 = 1)", -2},
-      {"NOT (1 = 2)", -1},
-      {"NOT 1 = -2", 1},
-      {"+5 - -5", 10},
-      {"--3", 3},
-      {"SIN 0 + 1", 1},
-      {"1E3 + .5", 1000.5},
+      {"1 + 2 * 3", 7},   {"(1 + 2) * 3", 9},  {"10 - 2 - 3", 5},      {"8 / 2 / 2", 2},
+      {"2 * 3 ^ 2", 18},  {"2 ^ 3", 8},        {"2 ^ 3 ^ 2", 512},     {"-2 ^ 2", 4},
+      {"2 ^ -1", 0.5},    {"(-2) ^ 3", -8},    {"(-2) ^ 2", 4},        {"0 ^ 2", 0},
+      {"1 + 2 = 3", 1},   {"1 < 2 < 3", 1},    {"3 > 2 > 1", 0},       {"3 = 3", 1},
+      {"3 <> 3", 0},      {"2 <= 2", 1},       {"2 >= 3", 0},          {"7 MOD 3", 1},
+      {"-7 MOD 3", -1},   {"7 MOD -3", 1},     {"6.6 MOD 4", 3},       {"7.5 MOD 2", 0},
+      {"5 AND 3", 1},     {"5 OR 3", 7},       {"5 XOR 3", 6},         {"2.9 AND 3", 2},
+      {"-1.5 OR 0", -1},  {"1 OR 2 AND 0", 1}, {"1 = 1 AND 2 = 2", 1}, {"NOT 0", -1},
+      {"NOT 2.5", -4},    {"NOT (1 = 1)", -2}, {"NOT (1 = 2)", -1},    {"NOT 1 = -2", 1},
+      {"+5 - -5", 10},    {"--3", 3},          {"SIN 0 + 1", 1},       {"1E3 + .5", 1000.5},
       {"[1 + 1] * 2", 4},
   };
   for (const NumberCase& c : cases) {
@@ -67,9 +37,8 @@ TEST_F(EvaluatorTest, PowersWhereTheLogarithmFails) {
   EXPECT_EQ(Eval("(-2) ^ 0").number, 1.0);
   EXPECT_EQ(Eval("1 ^ 0").number, 1.0);
   EXPECT_EQ(Eval("(1/0) ^ -1").number, 0.0);
-  const char* notANumber[] = {"(-8) ^ (1/3)", "0 ^ 0",          "(0/0) ^ 0",
-                              "1 ^ (1/0)",    "(-1) ^ (1/0)",   "(1/0) ^ 0",
-                              "2 ^ (0/0)",    "(-2) ^ 3000000000"};
+  const char* notANumber[] = {"(-8) ^ (1/3)", "0 ^ 0",     "(0/0) ^ 0", "1 ^ (1/0)",
+                              "(-1) ^ (1/0)", "(1/0) ^ 0", "2 ^ (0/0)", "(-2) ^ 3000000000"};
   for (const char* text : notANumber) {
     EXPECT_TRUE(std::isnan(Eval(text).number)) << text;
     EXPECT_EQ(interp.errorNumber, 0) << text;
@@ -109,8 +78,12 @@ TEST_F(EvaluatorTest, StringOperators) {
     double expected;
   };
   const Case cases[] = {
-      {R"("abc" < "abd")", 1}, {R"("ABC" = "abc")", 0}, {R"("AB" < "ABC")", 1},
-      {R"("ABC" > "AB")", 1},  {R"("B" >= "B")", 1},    {R"("a" <> "b")", 1},
+      {R"("abc" < "abd")", 1},
+      {R"("ABC" = "abc")", 0},
+      {R"("AB" < "ABC")", 1},
+      {R"("ABC" > "AB")", 1},
+      {R"("B" >= "B")", 1},
+      {R"("a" <> "b")", 1},
       {R"("" = "")", 1},
       // Characters above 127 are greater than every ASCII character.
       {R"(CHR$(200) > "z")", 1},
@@ -139,10 +112,10 @@ TEST_F(EvaluatorTest, TypeMismatchYieldsZeroOrEmpty) {
     bool isString;
   };
   const Case cases[] = {
-      {R"("AB" - "A")", false}, {R"("1" + 1)", true},   {R"(1 + "1")", false},
-      {R"(1 < "A")", false},    {R"("A" = 1)", false},  {R"("A" * 2)", false},
+      {R"("AB" - "A")", false}, {R"("1" + 1)", true},    {R"(1 + "1")", false},
+      {R"(1 < "A")", false},    {R"("A" = 1)", false},   {R"("A" * 2)", false},
       {R"(4 / "2")", false},    {R"("7" MOD 2)", false}, {R"(2 ^ "A")", false},
-      {R"("A" AND 1)", false},  {R"(1 OR "A")", false}, {R"(-"A")", false},
+      {R"("A" AND 1)", false},  {R"(1 OR "A")", false},  {R"(-"A")", false},
       {R"(+"A")", false},       {R"(NOT "A")", false},
   };
   for (const Case& c : cases) {
@@ -162,8 +135,8 @@ TEST_F(EvaluatorTest, SyntaxErrorsConsumeTheOffendingToken) {
     std::size_t stop;  // index of the token the cursor stops on
   };
   const Case cases[] = {
-      {")", 1}, {",", 1}, {"1 + )", 3}, {"(1 + 2", 4}, {"1 +", 2}, {"", 0},
-      {"THEN", 1}, {"LMOD 2", 1}, {"2 = ", 2},
+      {")", 1}, {",", 1},    {"1 + )", 3},  {"(1 + 2", 4}, {"1 +", 2},
+      {"", 0},  {"THEN", 1}, {"LMOD 2", 1}, {"2 = ", 2},
   };
   for (const Case& c : cases) {
     Eval(c.text);
@@ -185,9 +158,12 @@ TEST_F(EvaluatorTest, MissingOperandIsOneSyntaxError) {
     const char* result;
   };
   const Case cases[] = {
-      {"", kStringExpression, ""},      {R"("A" + )", kStringExpression, "A"},
-      {R"("A" < )", kNumericExpression, ""}, {"1 + *", kNumericExpression, ""},
-      {")", kStringFactor, ""},         {"UPPER$", kStringFactor, ""},
+      {"", kStringExpression, ""},
+      {R"("A" + )", kStringExpression, "A"},
+      {R"("A" < )", kNumericExpression, ""},
+      {"1 + *", kNumericExpression, ""},
+      {")", kStringFactor, ""},
+      {"UPPER$", kStringFactor, ""},
   };
   for (const Case& c : cases) {
     Load(c.text);
@@ -195,12 +171,8 @@ TEST_F(EvaluatorTest, MissingOperandIsOneSyntaxError) {
       case kStringExpression:
         EXPECT_EQ(StringExpression(interp, cursor), c.result) << c.text;
         break;
-      case kNumericExpression:
-        NumericExpression(interp, cursor);
-        break;
-      case kStringFactor:
-        EXPECT_EQ(StringFactor(interp, cursor), c.result) << c.text;
-        break;
+      case kNumericExpression: NumericExpression(interp, cursor); break;
+      case kStringFactor: EXPECT_EQ(StringFactor(interp, cursor), c.result) << c.text; break;
     }
     EXPECT_EQ(interp.errorNumber, 40) << c.text;
     EXPECT_EQ(Reports(), 1u) << c.text;
@@ -214,9 +186,8 @@ TEST_F(EvaluatorTest, ExpressionEndsInFrontOfTokensNoLevelAccepts) {
     std::size_t stop;
   };
   const Case cases[] = {
-      {"1 LMOD 2", 1, 1}, {"1 + 2 : PRINT", 3, 3}, {"2 THEN 10", 2, 1},
-      {"3 ELSE 4", 3, 1}, {"1, 2", 1, 1},          {"4 ; 5", 4, 1},
-      {"1 2", 1, 1},
+      {"1 LMOD 2", 1, 1}, {"1 + 2 : PRINT", 3, 3}, {"2 THEN 10", 2, 1}, {"3 ELSE 4", 3, 1},
+      {"1, 2", 1, 1},     {"4 ; 5", 4, 1},         {"1 2", 1, 1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Eval(c.text).number, c.expected) << c.text;
@@ -313,10 +284,7 @@ TEST_F(EvaluatorTest, SkipSubscriptStepsOverNestedLists) {
     int32_t error;
   };
   const Case cases[] = {
-      {"1, 2)", 1, 0},
-      {"A(1, B(2, 3)), 4)", 11, 0},
-      {"(1, 2) + 3)", 7, 0},
-      {"1 + 2", 3, 40},
+      {"1, 2)", 1, 0},   {"A(1, B(2, 3)), 4)", 11, 0}, {"(1, 2) + 3)", 7, 0}, {"1 + 2", 3, 40},
       {"1 : 2)", 1, 40},
   };
   for (const Case& c : cases) {

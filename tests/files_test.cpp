@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "test_support.h"
 #include "text/files.h"
 
@@ -28,7 +28,8 @@ std::string DescribeTokens(const TokenList& tokens) {
     switch (t.kind) {
       case TokenKind::Identifier: out += ":" + t.variable->name; break;
       case TokenKind::Number: out += ":" + FormatNumber(t.number); break;
-      case TokenKind::String: case TokenKind::Rem: out += ":[" + t.text + "]"; break;
+      case TokenKind::String:
+      case TokenKind::Rem: out += ":[" + t.text + "]"; break;
       case TokenKind::StrayChar: out += std::string(":") + t.character; break;
       default: break;
     }
@@ -77,9 +78,9 @@ class FilesTest : public ::testing::Test, public testing::BasicTest {
   }
   std::string Listing(std::string_view command = "ILXT") {
     std::string text;
-    interp.listingBuffer = {&text, 32768};
+    interp.host.listingBuffer = {&text, 32768};
     interp.ExecuteCommand(command);  // keeps the error fields
-    interp.listingBuffer = {};
+    interp.host.listingBuffer = {};
     return text;
   }
   void EnterFolder() {
@@ -90,7 +91,7 @@ class FilesTest : public ::testing::Test, public testing::BasicTest {
     EXPECT_EQ(interp.errorNumber, -10);
     EXPECT_EQ(interp.errorText, text);
     ASSERT_FALSE(platform.notifications.empty());
-    EXPECT_EQ(platform.notifications.back().message, WM_BASIC_ERROR);
+    EXPECT_EQ(platform.notifications.back().notice, HostNotice::Error);
   }
 
   fs::path folder_;
@@ -258,11 +259,20 @@ TEST_F(FilesTest, BreakStopsALoad) {
 
 TEST(FileNames, WindowsDeviceNamesAreRecognised) {
   const std::vector<std::pair<std::string_view, bool>> cases = {
-      {"CON.BAS", true},       {"nul.BAS", true},      {"C:\\dir\\Com1.BAS", true},
-      {"dir/LPT9.txt.BAS", true}, {"AUX .BAS", true},  {"CONIN$.BAS", true},
-      {"PRN", true},           {"COM0.BAS", false},    {"COM10.BAS", false},
-      {"CONSOLE.BAS", false},  {"NULL.BAS", false},    {"CON/GAME.BAS", false},
-      {"GAME.BAS", false},     {"", false},
+      {"CON.BAS", true},
+      {"nul.BAS", true},
+      {"C:\\dir\\Com1.BAS", true},
+      {"dir/LPT9.txt.BAS", true},
+      {"AUX .BAS", true},
+      {"CONIN$.BAS", true},
+      {"PRN", true},
+      {"COM0.BAS", false},
+      {"COM10.BAS", false},
+      {"CONSOLE.BAS", false},
+      {"NULL.BAS", false},
+      {"CON/GAME.BAS", false},
+      {"GAME.BAS", false},
+      {"", false},
   };
   for (const auto& [name, device] : cases) EXPECT_EQ(NamesWindowsDevice(name), device) << name;
 }
@@ -281,7 +291,10 @@ TEST_F(FilesTest, ByteOrderMarkAtTheStartIsSkipped) {
       {"MARKED", mark + "10 A=1\r\n20 B=2\r\n", "10 A = 1\r\n20 B = 2\r\n", 0},
       {"ONLYMARK", mark, "", 0},
       {"LATERMARK", "10 A=1\n" + mark + "20 B=2\n", "10 A = 1\r\n", 32},
-      {"HALFMARK", "\xEF\xBB" "10 A=1\n", "", 32},
+      {"HALFMARK",
+       "\xEF\xBB"
+       "10 A=1\n",
+       "", 32},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "eval/functions.h"
+#include "eval/number_format.h"
+#include "eval/string_search.h"
 #include "expression_fixture.h"
 
 namespace tenrek::testing {
@@ -228,10 +230,16 @@ TEST_F(FunctionsTest, CompareNoCase) {
     const char* b;
     int expected;
   } cases[] = {
-      {"abc", "ABC", 0}, {"", "", 0},    {"a", "B", -1},   {"B", "a", 1},
-      {"ab", "a", 1},    {"a", "ab", -1}, {"", "x", -1},
+      {"abc", "ABC", 0},
+      {"", "", 0},
+      {"a", "B", -1},
+      {"B", "a", 1},
+      {"ab", "a", 1},
+      {"a", "ab", -1},
+      {"", "x", -1},
       // "[" lies between the upper and lower case letters.
-      {"[", "a", 1},     {"\xC8", "z", 1},
+      {"[", "a", 1},
+      {"\xC8", "z", 1},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(CompareNoCase(c.a, c.b), c.expected) << c.a << " / " << c.b;
@@ -268,7 +276,7 @@ TEST_F(FunctionsTest, RandomGeneratorSequence) {
 
 TEST_F(FunctionsTest, RandomBetweenScalesTheDraw) {
   RandomGenerator generator;
-  generator.Seed(1);  // draws 41, then 18467
+  generator.Seed(1);                              // draws 41, then 18467
   EXPECT_EQ(RandomBetween(generator, 1, 10), 9);  // 41/32768 * -9 + 10 = 9.99
   EXPECT_EQ(RandomBetween(generator, 10, 1), 6);  // 18467/32768 * 9 + 1 = 6.07
 

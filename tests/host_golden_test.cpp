@@ -39,7 +39,8 @@ TEST_P(HostGolden, TranscriptMatches) {
   const fs::path base = GoldenFolder() / GetParam();
   const fs::path expected = fs::path(base).replace_extension(".transcript");
   ASSERT_TRUE(fs::exists(expected)) << expected;
-  const testing::Played played = testing::PlayScript(ReadFile(fs::path(base).replace_extension(".script")));
+  const testing::Played played =
+      testing::PlayScript(ReadFile(fs::path(base).replace_extension(".script")));
   EXPECT_EQ(played.exitCode, 0) << played.failure;
   EXPECT_EQ(played.transcript, ReadFile(expected));
 }

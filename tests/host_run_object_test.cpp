@@ -127,7 +127,7 @@ TEST_F(HostRunObject, CreateFillsTheWindowRecordAndRegistersTheProcedure) {
   EXPECT_EQ(host.registrations, 1);
   ASSERT_NE(run()->interpreter, nullptr);
   EXPECT_EQ(run()->interpreter->state, RunState::Idle);
-  EXPECT_EQ(run()->interpreter->messageWindow, run()->windows.handle);
+  EXPECT_EQ(run()->interpreter->host.messageWindow, run()->windows.handle);
   EXPECT_TRUE(run()->interpreter->program.Empty());  // the block is only copied
   EXPECT_STREQ(run()->programBlock, "10 PRINT 1");
   EXPECT_TRUE(host.events.empty());

@@ -5,17 +5,17 @@
 #include <bit>
 #include <string>
 
+#include "host_runner_support.h"
 #include "sim/runner/script.h"
 #include "sim/runner/transcript.h"
-#include "host_runner_support.h"
 
 namespace tenrek::host {
 namespace {
 
 TEST(HostScript, StringEscapesAndArguments) {
   std::string error;
-  const auto op = ParseOperation(
-      "  action 4 \"B$\" \"q\\\"b\\\\s\\n\\r\\t\\x00\\xfF\\x7e\"", 3, error);
+  const auto op =
+      ParseOperation("  action 4 \"B$\" \"q\\\"b\\\\s\\n\\r\\t\\x00\\xfF\\x7e\"", 3, error);
   ASSERT_TRUE(op) << error;
   EXPECT_EQ(op->kind, OperationKind::Action);
   EXPECT_EQ(op->code, 4);
@@ -127,7 +127,8 @@ TEST(HostScript, FailuresWhilePlaying) {
       {"message 1027\n", "> message 1027\n", "line 1: message needs an object, and none exists"},
       {"expression 3\n", "> expression 3\n", "line 1: expression needs an object, and none exists"},
       {"create \"10 INPUT A\\r\\n20 PRINT A\"\naction 9\naction 1\npump\n",
-       "> create \"10 INPUT A\\r\\n20 PRINT A\"\n= 0\n> action 9\nevent 2\nevent 2\nevent 2\n> action 1\n",
+       "> create \"10 INPUT A\\r\\n20 PRINT A\"\n= 0\n> action 9\nevent 2\nevent 2\nevent 2\n> "
+       "action 1\n",
        "line 3: an INPUT dialog came up with no reply queued"},
       // The Renum error box comes up with no object to act on.
       {"onbox condition 0\nrenum \"X = \\\"A\\\"\"\n",
@@ -156,9 +157,14 @@ TEST(HostTranscript, FloatResults) {
     const char* text;
   };
   const Case cases[] = {
-      {0.25f, "0.25"},          {0.1f, "0.100000001"},   {-2.5f, "-2.5"},
-      {1e10f, "1e+10"},         {1e-5f, "9.99999975e-06"}, {3.0e38f, "3.00000001e+38"},
-      {0.0f, "0"},              {-0.0f, "-0"},
+      {0.25f, "0.25"},
+      {0.1f, "0.100000001"},
+      {-2.5f, "-2.5"},
+      {1e10f, "1e+10"},
+      {1e-5f, "9.99999975e-06"},
+      {3.0e38f, "3.00000001e+38"},
+      {0.0f, "0"},
+      {-0.0f, "-0"},
       {std::bit_cast<float>(0x7F800000u), "inf"},
       {std::bit_cast<float>(0xFF800000u), "-inf"},
       {std::bit_cast<float>(0xFFC00000u), "nan"},

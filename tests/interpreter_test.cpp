@@ -108,13 +108,13 @@ TEST_F(InterpreterTest, NewAndClearEndARunAndResetWhatTheyOwn) {
 }
 
 TEST_F(InterpreterTest, NewKeepsErrorTitleStyleAndTag) {
-  interp.tagText = "T";
+  interp.host.tagText = "T";
   Command("MSGTIT \"Caption\": MSGICON 64");
   Command("GOTO 5");
   interp.ExecuteCommand("NEW");
-  EXPECT_EQ(interp.messageTitle, "Caption");
-  EXPECT_EQ(interp.messageStyle, 64);
-  EXPECT_EQ(interp.tagText, "T");
+  EXPECT_EQ(interp.host.messageTitle, "Caption");
+  EXPECT_EQ(interp.host.messageStyle, 64);
+  EXPECT_EQ(interp.host.tagText, "T");
   EXPECT_EQ(interp.errorNumber, 31);
 }
 
@@ -140,11 +140,11 @@ TEST_F(InterpreterTest, EachReportPostsANotificationWithTheLatestText) {
   Command("X$ = 5: Y = \"A\"");
   EXPECT_EQ(interp.errorNumber, 41);
   EXPECT_EQ(platform.notifications.size(), 2u);
-  for (const auto& n : platform.notifications) EXPECT_EQ(n.message, WM_BASIC_ERROR);
+  for (const auto& n : platform.notifications) EXPECT_EQ(n.notice, HostNotice::Error);
 }
 
 TEST_F(InterpreterTest, NoNotificationWithoutAMessageWindow) {
-  interp.messageWindow = nullptr;
+  interp.host.messageWindow = nullptr;
   Command("GOTO 5");
   EXPECT_EQ(interp.errorNumber, 31);
   EXPECT_TRUE(platform.notifications.empty());

@@ -22,9 +22,9 @@ class ListerTest : public ::testing::Test, public testing::BasicTest {
   }
   std::string Ilxt(std::string_view command = "ILXT", std::size_t capacity = 32768) {
     std::string text = "<untouched>";
-    interp.listingBuffer = {&text, capacity};
+    interp.host.listingBuffer = {&text, capacity};
     Command(command);
-    interp.listingBuffer = {};
+    interp.host.listingBuffer = {};
     return text;
   }
 };
@@ -102,13 +102,13 @@ std::string LineNumbers(const std::string& listing) {
 TEST_F(ListerTest, RangesSelectLines) {
   Enter({"10 A=1", "20 A=2", "30 A=3", "40 A=4"});
   const std::vector<RangeCase> cases = {
-      {"LIST", "10 20 30 40"},       {"LIST 20", "20"},
-      {"LIST 20-", "20 30 40"},      {"LIST -20", "10 20"},
-      {"LIST 15-30", "20 30"},       {"LIST 20-30, 10", "20 30 10"},
-      {"LIST 10.9", "10"},           {"LIST 15", ""},
-      {"LIST 10, 10", "10 10"},      {"LIST -", "10 20 30 40"},
-      {"LIST 30-20", ""},            {"LIST 10,", "10"},
-      {"LIST 1E20", ""},             {"LIST 40: LIST 10", "10"},
+      {"LIST", "10 20 30 40"},  {"LIST 20", "20"},
+      {"LIST 20-", "20 30 40"}, {"LIST -20", "10 20"},
+      {"LIST 15-30", "20 30"},  {"LIST 20-30, 10", "20 30 10"},
+      {"LIST 10.9", "10"},      {"LIST 15", ""},
+      {"LIST 10, 10", "10 10"}, {"LIST -", "10 20 30 40"},
+      {"LIST 30-20", ""},       {"LIST 10,", "10"},
+      {"LIST 1E20", ""},        {"LIST 40: LIST 10", "10"},
   };
   for (const RangeCase& c : cases) {
     EXPECT_EQ(LineNumbers(List(c.command)), c.listedNumbers) << c.command;

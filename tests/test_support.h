@@ -15,7 +15,7 @@ namespace tenrek::testing {
 class RecordedInterpreter {
  public:
   RecordedInterpreter() : interp(platform) {
-    interp.messageWindow = reinterpret_cast<WindowHandle>(0x1234);
+    interp.host.messageWindow = reinterpret_cast<WindowHandle>(0x1234);
   }
 
   RecordingPlatform platform;

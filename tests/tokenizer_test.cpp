@@ -42,8 +42,9 @@ TEST_F(TokenizerTest, KindsOfLexicalElements) {
       {"GOTO 100", {K::Goto, K::Number}},
       {"GOTOXY SQRT SQR", {K::Gotoxy, K::Sqrt, K::Sqr}},
       {"PRINTX FORI REMARK", {K::Identifier, K::Identifier, K::Identifier}},
-      {"A<=B A<>B A>=B", {K::Identifier, K::LessEqual, K::Identifier, K::Identifier, K::NotEqual,
-                          K::Identifier, K::Identifier, K::GreaterEqual, K::Identifier}},
+      {"A<=B A<>B A>=B",
+       {K::Identifier, K::LessEqual, K::Identifier, K::Identifier, K::NotEqual, K::Identifier,
+        K::Identifier, K::GreaterEqual, K::Identifier}},
       {"A=<B", {K::Identifier, K::Equal, K::Less, K::Identifier}},
       {"=> ><", {K::Equal, K::Greater, K::Greater, K::Less}},
       {"[1]", {K::LeftParen, K::Number, K::RightParen}},
@@ -53,9 +54,9 @@ TEST_F(TokenizerTest, KindsOfLexicalElements) {
       {"2ELSE", {K::Number, K::Identifier}},
       {"-5", {K::Minus, K::Number}},
       {"A\tB", {K::Identifier, K::StrayChar, K::Identifier}},
-      {"$ _ ! # % & { } \x80", {K::StrayChar, K::StrayChar, K::StrayChar, K::StrayChar,
-                               K::StrayChar, K::StrayChar, K::StrayChar, K::StrayChar,
-                               K::StrayChar}},
+      {"$ _ ! # % & { } \x80",
+       {K::StrayChar, K::StrayChar, K::StrayChar, K::StrayChar, K::StrayChar, K::StrayChar,
+        K::StrayChar, K::StrayChar, K::StrayChar}},
       {"   ", {}},
       {"", {}},
       {"CRLF$ LMOD larray", {K::Crlf, K::Lmod, K::Larray}},
@@ -66,8 +67,9 @@ TEST_F(TokenizerTest, KindsOfLexicalElements) {
 
 TEST_F(TokenizerTest, NumberValuesFollowTheDigitByDigitRule) {
   const std::vector<std::pair<const char*, double>> cases = {
-      {"1.25", 1.25}, {".5", 0.5}, {"5.", 5.0}, {".", 0.0}, {"1E3", 1000.0},
-      {"1E-3", 1.0 * 0.1 * 0.1 * 0.1}, {"2E", 2.0}, {"2e+2", 200.0}, {"007", 7.0},
+      {"1.25", 1.25},      {".5", 0.5},     {"5.", 5.0},
+      {".", 0.0},          {"1E3", 1000.0}, {"1E-3", 1.0 * 0.1 * 0.1 * 0.1},
+      {"2E", 2.0},         {"2e+2", 200.0}, {"007", 7.0},
       {"1E400", HUGE_VAL}, {"1E-400", 0.0}, {"1E99999999999999", HUGE_VAL},
   };
   for (const auto& [text, value] : cases) {

@@ -91,6 +91,7 @@ std::string Nested(const char* open, int depth, const char* inner, const char* c
 }
 
 const std::vector<std::string>& Expressions() {
+  // clang-format off
   static const std::vector<std::string> cases = {
       "1+2*3-4/5", "(B*3+1) MOD 1000003", "-7 MOD 3", "7 MOD -3", "7.6 MOD 2.5",
       "-7.5 MOD 2", "5 MOD 0", "5 MOD 0.4", "-2147483648 MOD -1", "3E9 MOD 7", "1E20 MOD 3",
@@ -115,6 +116,7 @@ const std::vector<std::string>& Expressions() {
       // Last: these dimension C$ on first use.
       "LEN C$(1)", "ASC(C$)",
   };
+  // clang-format on
   return cases;
 }
 
@@ -150,13 +152,32 @@ TEST_F(TranslationTest, ShapeChangesAreNoticed) {
 // variables) against the same statements typed as a command.
 TEST_F(TranslationTest, StoredStatementsAgreeWithCommands) {
   const std::vector<std::string> statements = {
-      "A(1,2)=5", "A(4,0)=B MOD 0", "A(1,9)=A(9,1)", "A(B,B)=A(2,1)+1", "A(1)=3",
-      "A(1,1,1)=3", "A(1,1)=C$", "A(1,1)=", "A(1,1 =2", "D(B)=D(1)+1", "D(1.5)=7",
-      "D(11)=1", "D(-1)=1", "Z=Z+1", "Z=C$", "B=B*B MOD 3", "A=1", "C$=C$+C$",
-      "FOR K=1 TO 3: D(K)=K: NEXT K", "FOR K=1 TO 3: D(K)=K: NEXT", "FOR K=3 TO 1: NEXT K",
+      "A(1,2)=5",
+      "A(4,0)=B MOD 0",
+      "A(1,9)=A(9,1)",
+      "A(B,B)=A(2,1)+1",
+      "A(1)=3",
+      "A(1,1,1)=3",
+      "A(1,1)=C$",
+      "A(1,1)=",
+      "A(1,1 =2",
+      "D(B)=D(1)+1",
+      "D(1.5)=7",
+      "D(11)=1",
+      "D(-1)=1",
+      "Z=Z+1",
+      "Z=C$",
+      "B=B*B MOD 3",
+      "A=1",
+      "C$=C$+C$",
+      "FOR K=1 TO 3: D(K)=K: NEXT K",
+      "FOR K=1 TO 3: D(K)=K: NEXT",
+      "FOR K=3 TO 1: NEXT K",
       "FOR K=1 TO 2: FOR L=1 TO 2: D(K+L)=L: NEXT L: NEXT K",
-      "FOR K=1 TO 2: FOR L=1 TO 2: D(K+L)=L: NEXT K", "FOR D(1)=1 TO 3: NEXT D(1)",
-      "FOR K=1 TO 3: NEXT D", "NEXT K",
+      "FOR K=1 TO 2: FOR L=1 TO 2: D(K+L)=L: NEXT K",
+      "FOR D(1)=1 TO 3: NEXT D(1)",
+      "FOR K=1 TO 3: NEXT D",
+      "NEXT K",
   };
   const std::string show = "PRINT A(1,2);A(2,1);A(2,2);B;D(1);D(2);D(3);D(4);Z;K;L;C$";
   for (const std::string& statement : statements) {

@@ -95,8 +95,12 @@ TEST_F(VariablesTest, IndexesRoundAndAreChecked) {
     int32_t index;  // kScratch: "Bad subscript"
   };
   const Case cases[] = {
-      {"A(1.5)", 2},  {"A(-0.4)", 0}, {"A(10.4)", 10}, {"A(-0.6)", CellRef::kScratch},
-      {"A(11)", CellRef::kScratch}, {"A(1E300)", CellRef::kScratch},
+      {"A(1.5)", 2},
+      {"A(-0.4)", 0},
+      {"A(10.4)", 10},
+      {"A(-0.6)", CellRef::kScratch},
+      {"A(11)", CellRef::kScratch},
+      {"A(1E300)", CellRef::kScratch},
       {"A(0/0)", CellRef::kScratch},
   };
   for (const Case& c : cases) {
@@ -123,8 +127,7 @@ TEST_F(VariablesTest, WrongSubscriptCountIsASyntaxError) {
     const char* text;
     std::size_t stop;
   };
-  const Case cases[] = {{"A(1) = 5", 4}, {"A(1, 2, 3) = 5", 8}, {"A(1, 2", 5},
-                        {"A(1 : PRINT", 3}};
+  const Case cases[] = {{"A(1) = 5", 4}, {"A(1, 2, 3) = 5", 8}, {"A(1, 2", 5}, {"A(1 : PRINT", 3}};
   for (const Case& c : cases) {
     const CellRef cell = Ref(c.text);
     EXPECT_EQ(interp.errorNumber, 40) << c.text;

@@ -17,7 +17,7 @@ namespace {
 // The line being run is deleted: the run ends after this statement and
 // nothing it set up (loops, returns, the READ position) survives it.
 void LeaveCurrentLine(Interpreter& interp, StatementCursor& cursor) {
-  interp.currentLine = nullptr;
+  interp.LeaveProgram();
   cursor.ToLineEnd();
   interp.FreeControlStack();
   interp.ResetReadPosition();
@@ -32,7 +32,6 @@ void DeleteLineRange(Interpreter& interp, StatementCursor& cursor, LineRange ran
     line = next;
   }
 }
-
 
 // ---- RENUM ----
 
@@ -55,8 +54,8 @@ RenumOperands ReadRenumOperands(Interpreter& interp, StatementCursor& cursor) {
 bool NumbersFit(const RenumOperands& operands, std::size_t lineCount) {
   if (operands.first < 1 || operands.increment < 1) return false;
   if (lineCount == 0) return true;
-  const int64_t last = int64_t{operands.first} +
-                       int64_t{operands.increment} * static_cast<int64_t>(lineCount - 1);
+  const int64_t last =
+      int64_t{operands.first} + int64_t{operands.increment} * static_cast<int64_t>(lineCount - 1);
   return last <= kMaxLineNumber;
 }
 
@@ -71,12 +70,16 @@ void AssignNewNumbers(ProgramStore& program, const RenumOperands& operands) {
 // The keywords whose Number operands name lines.
 bool TakesLineNumbers(TokenKind kind) {
   switch (kind) {
-    case TokenKind::Goto: case TokenKind::Gosub: case TokenKind::Restore:
-    case TokenKind::List: case TokenKind::Run: case TokenKind::Del:
-    case TokenKind::Then: case TokenKind::Else: case TokenKind::Rerun:
-      return true;
-    default:
-      return false;
+    case TokenKind::Goto:
+    case TokenKind::Gosub:
+    case TokenKind::Restore:
+    case TokenKind::List:
+    case TokenKind::Run:
+    case TokenKind::Del:
+    case TokenKind::Then:
+    case TokenKind::Else:
+    case TokenKind::Rerun: return true;
+    default: return false;
   }
 }
 

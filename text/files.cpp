@@ -234,8 +234,8 @@ bool NamesWindowsDevice(std::string_view path) {
   while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
   std::string upper;
   for (const char c : name) upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  static constexpr std::array<std::string_view, 6> kPlainDevices = {"CON", "PRN", "AUX", "NUL",
-                                                                     "CONIN$", "CONOUT$"};
+  static constexpr std::array<std::string_view, 6> kPlainDevices = {"CON", "PRN",    "AUX",
+                                                                    "NUL", "CONIN$", "CONOUT$"};
   for (std::string_view device : kPlainDevices) {
     if (upper == device) return true;
   }

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "eval/evaluator.h"
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
 #include "interp/statements.h"
@@ -19,8 +19,8 @@ namespace {
 // quotes (the tokenizer allows nothing else), so it goes back between
 // single quotes and reads back as the same text.
 void AppendStringLiteral(std::string& out, const std::string& text) {
-  const bool useSingle = text.find('"') != std::string::npos &&
-                         text.find('\'') == std::string::npos;
+  const bool useSingle =
+      text.find('"') != std::string::npos && text.find('\'') == std::string::npos;
   const char quote = useSingle ? '\'' : '"';
   out += quote;
   out += text;
@@ -32,12 +32,8 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
     case TokenKind::Identifier:
       if (token.variable != nullptr) out += token.variable->name;
       return;
-    case TokenKind::Number:
-      out += FormatNumber(token.number);
-      return;
-    case TokenKind::String:
-      AppendStringLiteral(out, token.text);
-      return;
+    case TokenKind::Number: out += FormatNumber(token.number); return;
+    case TokenKind::String: AppendStringLiteral(out, token.text); return;
     case TokenKind::StrayChar:
       out += '{';
       out += token.character;
@@ -47,12 +43,8 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
       out += "REM";
       out += token.text;
       return;
-    case TokenKind::Semicolon:
-      out += forFile ? ";" : "; ";
-      return;
-    default:
-      out += ListingText(token.kind);
-      return;
+    case TokenKind::Semicolon: out += forFile ? ";" : "; "; return;
+    default: out += ListingText(token.kind); return;
   }
 }
 
@@ -84,8 +76,7 @@ int32_t RangeBound(const Token& token) { return TruncateToInt(token.number); }
 
 // One listed line: "%ld ", the tokens, the line end; a line too long for
 // its 1024-byte buffer is cut and keeps its line end. False when cut.
-bool BuildListedLine(std::string& line, const ProgramLine& programLine,
-                     std::string_view lineEnd) {
+bool BuildListedLine(std::string& line, const ProgramLine& programLine, std::string_view lineEnd) {
   line.clear();
   line += std::to_string(programLine.number);
   line += ' ';
@@ -123,7 +114,7 @@ struct ListingBuilder {
 };
 
 bool HasListingBuffer(const Interpreter& interp) {
-  return interp.listingBuffer.text != nullptr && interp.listingBuffer.capacity > 0;
+  return interp.host.listingBuffer.text != nullptr && interp.host.listingBuffer.capacity > 0;
 }
 
 }  // namespace
@@ -178,7 +169,7 @@ void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox
   ListingBuilder listing;
   listing.lineEnd = toMessageBox ? "\n" : "\r\n";
   if (!toMessageBox) {
-    listing.limit = std::min(kMaxListing, interp.listingBuffer.capacity - 1);
+    listing.limit = std::min(kMaxListing, interp.host.listingBuffer.capacity - 1);
   }
   do {
     listing.AddRange(interp.program, ReadLineRange(cursor));
@@ -186,8 +177,8 @@ void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox
   if (toMessageBox) {
     interp.platform.ShowMessageBox("LIST", listing.text, kMbOk);
   } else {
-    *interp.listingBuffer.text = std::move(listing.text);
-    interp.listingBuffer.incomplete = listing.full || listing.cut;
+    *interp.host.listingBuffer.text = std::move(listing.text);
+    interp.host.listingBuffer.incomplete = listing.full || listing.cut;
   }
 }
 

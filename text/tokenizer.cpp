@@ -38,8 +38,10 @@ class Scanner {
 TokenKind SingleCharKind(char c, bool& known) {
   known = true;
   switch (c) {
-    case '(': case '[': return TokenKind::LeftParen;
-    case ')': case ']': return TokenKind::RightParen;
+    case '(':
+    case '[': return TokenKind::LeftParen;
+    case ')':
+    case ']': return TokenKind::RightParen;
     case '+': return TokenKind::Plus;
     case '-': return TokenKind::Minus;
     case '*': return TokenKind::Times;

@@ -19,8 +19,8 @@ int32_t TENREK_STDCALL GetObjInfos(tenrek::host::EditHost* host, void* object, c
 const char* TENREK_STDCALL GetHelpFileName();
 int32_t TENREK_STDCALL CreateObject(tenrek::host::EditHost* host, tenrek::host::EditData* data,
                                     void* createParameters);
-int32_t TENREK_STDCALL EditObject(tenrek::host::EditHost* host, void* objectInfo,
-                                  void* levelObject, tenrek::host::EditData* data);
+int32_t TENREK_STDCALL EditObject(tenrek::host::EditHost* host, void* objectInfo, void* levelObject,
+                                  tenrek::host::EditData* data);
 void TENREK_STDCALL GetObjectRect(tenrek::host::EditHost* host, RECT* rect, void* levelObject,
                                   tenrek::host::EditData* data);
 int32_t TENREK_STDCALL GetProperties(tenrek::host::EditHost* host, tenrek::host::EditData* data,
@@ -48,10 +48,10 @@ void TENREK_STDCALL GetExpressionString(tenrek::host::EditHost* host, int32_t co
                                         int32_t size);
 int32_t TENREK_STDCALL GetConditionTitle(tenrek::host::EditHost* host, int32_t code,
                                          int32_t parameter, char* buffer, int32_t size);
-int32_t TENREK_STDCALL GetActionTitle(tenrek::host::EditHost* host, int32_t code,
-                                      int32_t parameter, char* buffer, int32_t size);
-int32_t TENREK_STDCALL GetExpressionTitle(tenrek::host::EditHost* host, int32_t code,
-                                          char* buffer, int32_t size);
+int32_t TENREK_STDCALL GetActionTitle(tenrek::host::EditHost* host, int32_t code, int32_t parameter,
+                                      char* buffer, int32_t size);
+int32_t TENREK_STDCALL GetExpressionTitle(tenrek::host::EditHost* host, int32_t code, char* buffer,
+                                          int32_t size);
 int32_t TENREK_STDCALL GetExpressionParam(tenrek::host::EditHost* host, int32_t code,
                                           int32_t parameter, char* buffer, int32_t size);
 

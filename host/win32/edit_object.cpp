@@ -140,8 +140,7 @@ void TENREK_STDCALL GetObjectRect(EditHost*, RECT* rect, void*, EditData*) {
 
 int32_t TENREK_STDCALL GetProperties(EditHost* host, EditData*, int32_t) {
   if (host != nullptr && host->serviceCall != nullptr) {
-    host->serviceCall(host, kServiceAddProperties, reinterpret_cast<intptr_t>(kPropertyList), 1,
-                      1);
+    host->serviceCall(host, kServiceAddProperties, reinterpret_cast<intptr_t>(kPropertyList), 1, 1);
   }
   return 1;
 }

@@ -100,8 +100,7 @@ void TENREK_STDCALL GetConditionString(EditHost* host, int32_t code, char* buffe
 void TENREK_STDCALL GetActionString(EditHost* host, int32_t code, char* buffer, int32_t size) {
   DisplayString(host, ActionTable(), code, buffer, size);
 }
-void TENREK_STDCALL GetExpressionString(EditHost* host, int32_t code, char* buffer,
-                                        int32_t size) {
+void TENREK_STDCALL GetExpressionString(EditHost* host, int32_t code, char* buffer, int32_t size) {
   DisplayString(host, ExpressionTable(), code, buffer, size);
 }
 
@@ -119,8 +118,8 @@ int32_t TENREK_STDCALL GetExpressionTitle(EditHost*, int32_t code, char* buffer,
 
 // Only the title string: a parameter titled by its menu item gets the
 // empty text here.
-int32_t TENREK_STDCALL GetExpressionParam(EditHost*, int32_t code, int32_t parameter,
-                                          char* buffer, int32_t size) {
+int32_t TENREK_STDCALL GetExpressionParam(EditHost*, int32_t code, int32_t parameter, char* buffer,
+                                          int32_t size) {
   const EventEntry entry = FindEntryByCode(ExpressionTable(), code);
   if (!entry || buffer == nullptr || size <= 0 || parameter < 0 ||
       parameter >= entry.ParameterCount() || entry.TitleId(parameter) == 0) {

@@ -58,17 +58,10 @@ void OnSetupCommand(HWND dialog, int command) {
   SetupContext* context = ContextOf(dialog);
   if (context == nullptr) return;
   switch (command) {
-    case IDOK:
-      ConfirmSetup(dialog, *context);
-      break;
-    case IDCANCEL:
-      EndDialog(dialog, -1);
-      break;
-    case IDC_SETUP_RENUM:
-      RenumberProgramBox(dialog);
-      break;
-    default:
-      break;
+    case IDOK: ConfirmSetup(dialog, *context); break;
+    case IDCANCEL: EndDialog(dialog, -1); break;
+    case IDC_SETUP_RENUM: RenumberProgramBox(dialog); break;
+    default: break;
   }
 }
 

@@ -51,9 +51,7 @@ void Win32WindowSystem::PaintBlank(WindowHandle window) {
   EndPaint(hwnd, &paint);
 }
 
-void* Win32WindowSystem::SetWaitCursor() {
-  return SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-}
+void* Win32WindowSystem::SetWaitCursor() { return SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
 
 void Win32WindowSystem::CaptureMouse(WindowHandle window) { SetCapture(static_cast<HWND>(window)); }
 

@@ -23,7 +23,7 @@ class ConsolePlatform : public Platform {
   // can never hang on INPUT.
   std::optional<std::string> AskInput(const InputRequest& request) override;
   // The console has no message window: notifications are dropped.
-  void PostNotification(WindowHandle, uint32_t) override {}
+  void PostNotification(WindowHandle, HostNotice) override {}
   LocalTime Now() override;
   void WriteOutput(std::string_view text) override;
 

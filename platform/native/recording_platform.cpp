@@ -21,8 +21,8 @@ std::optional<std::string> RecordingPlatform::AskInput(const InputRequest& reque
   return answer;
 }
 
-void RecordingPlatform::PostNotification(WindowHandle window, uint32_t message) {
-  notifications.push_back({window, message});
+void RecordingPlatform::PostNotification(WindowHandle window, HostNotice notice) {
+  notifications.push_back({window, notice});
   events.push_back({EventKind::Notification, notifications.size() - 1});
 }
 

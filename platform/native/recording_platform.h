@@ -27,7 +27,7 @@ class RecordingPlatform : public Platform {
   };
   struct Notification {
     WindowHandle window = nullptr;
-    uint32_t message = 0;
+    HostNotice notice = HostNotice::Error;
   };
   // Every event in the order it happened.
   enum class EventKind { Box, Dialog, Notification, Output };
@@ -38,7 +38,7 @@ class RecordingPlatform : public Platform {
 
   void ShowMessageBox(std::string_view caption, std::string_view text, int32_t style) override;
   std::optional<std::string> AskInput(const InputRequest& request) override;
-  void PostNotification(WindowHandle window, uint32_t message) override;
+  void PostNotification(WindowHandle window, HostNotice notice) override;
   LocalTime Now() override { return now; }
   void WriteOutput(std::string_view text) override;
 

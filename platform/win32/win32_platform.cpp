@@ -2,12 +2,12 @@
 
 #include "platform/win32/windows_include.h"
 
+#include "host/notices.h"
 #include "platform/win32/input_dialog.h"
 
 namespace tenrek {
 
-void Win32Platform::ShowMessageBox(std::string_view caption, std::string_view text,
-                                   int32_t style) {
+void Win32Platform::ShowMessageBox(std::string_view caption, std::string_view text, int32_t style) {
   // The views need not be terminated; the box needs terminated texts.
   const std::string captionText(caption);
   const std::string boxText(text);
@@ -19,8 +19,8 @@ std::optional<std::string> Win32Platform::AskInput(const InputRequest& request) 
   return RunInputDialog(module, std::string(request.title), std::string(request.prompt));
 }
 
-void Win32Platform::PostNotification(WindowHandle window, uint32_t message) {
-  if (window != nullptr) PostMessageA(static_cast<HWND>(window), message, 0, 0);
+void Win32Platform::PostNotification(WindowHandle window, HostNotice notice) {
+  if (window != nullptr) PostMessageA(static_cast<HWND>(window), host::MessageFor(notice), 0, 0);
 }
 
 LocalTime Win32Platform::Now() {

@@ -15,7 +15,7 @@ class Win32Platform : public Platform {
   void ShowMessageBox(std::string_view caption, std::string_view text, int32_t style) override;
   // Answers nothing only when the dialog cannot be shown at all.
   std::optional<std::string> AskInput(const InputRequest& request) override;
-  void PostNotification(WindowHandle window, uint32_t message) override;
+  void PostNotification(WindowHandle window, HostNotice notice) override;
   LocalTime Now() override;
   void WriteOutput(std::string_view text) override;
 

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "host/notices.h"
 #include "platform/platform.h"
 #include "sim/native/native_window_system.h"
 #include "sim/runner/runner.h"
@@ -42,8 +43,8 @@ class NativeEnvironment : public HostEnvironment, public Platform {
   // Platform, for the module's Interpreters
   void ShowMessageBox(std::string_view caption, std::string_view text, int32_t style) override;
   std::optional<std::string> AskInput(const InputRequest& request) override;
-  void PostNotification(WindowHandle window, uint32_t message) override {
-    windows_.PostWindowMessage(window, message);
+  void PostNotification(WindowHandle window, HostNotice notice) override {
+    windows_.PostWindowMessage(window, MessageFor(notice));
   }
   LocalTime Now() override;
   void WriteOutput(std::string_view text) override;

@@ -41,9 +41,7 @@ class RunHostRecord {
     Host* host = nullptr;
   };
 
-  static Host& Of(RunData* run) {
-    return *reinterpret_cast<Record*>(run->header.runHost)->host;
-  }
+  static Host& Of(RunData* run) { return *reinterpret_cast<Record*>(run->header.runHost)->host; }
   static void TENREK_STDCALL GenerateEvent(RunData* run, int32_t code, int32_t) {
     Of(run).GenerateEvent(code);
   }

@@ -20,9 +20,7 @@ constexpr uint32_t kHostVersion = 0x02000000u | 249u;
 uint32_t TENREK_STDCALL HostVersion() { return kHostVersion; }
 
 // The editor's services are not used at run time; resizing is refused.
-intptr_t TENREK_STDCALL EditService(EditHost*, int32_t, intptr_t, intptr_t, intptr_t) {
-  return 0;
-}
+intptr_t TENREK_STDCALL EditService(EditHost*, int32_t, intptr_t, intptr_t, intptr_t) { return 0; }
 
 uint32_t FloatBits(float value) {
   uint32_t bits;
@@ -32,12 +30,9 @@ uint32_t FloatBits(float value) {
 
 intptr_t ParameterValue(const Argument& argument) {
   switch (argument.kind) {
-    case Argument::Kind::Text:
-      return reinterpret_cast<intptr_t>(argument.text.c_str());
-    case Argument::Kind::Integer:
-      return argument.integer;
-    case Argument::Kind::Float:
-      return static_cast<intptr_t>(FloatBits(argument.decimal));
+    case Argument::Kind::Text: return reinterpret_cast<intptr_t>(argument.text.c_str());
+    case Argument::Kind::Integer: return argument.integer;
+    case Argument::Kind::Float: return static_cast<intptr_t>(FloatBits(argument.decimal));
   }
   return 0;
 }
@@ -133,9 +128,7 @@ void Runner::Perform(const Operation& op) {
     case OperationKind::File: WriteFile(op); break;
     case OperationKind::Show: ShowFile(op); break;
     case OperationKind::Renum: Renumber(op); break;
-    case OperationKind::Watch:
-      watches_[op.code] = Watch{true, op.content};
-      break;
+    case OperationKind::Watch: watches_[op.code] = Watch{true, op.content}; break;
     case OperationKind::Unwatch: watches_[op.code] = Watch{}; break;
     case OperationKind::Onbox: onbox_.push_back(op.queued.get()); break;
   }
@@ -147,8 +140,8 @@ void Runner::Create(const Operation& op) {
   if (objectExists_) DestroyObject();
   EditDataRecord data(op.content, op.encrypted);
   const int32_t size = exports_.getRunObjectDataSize(host_.api(), data.get());
-  const std::size_t bytes = std::max<std::size_t>(static_cast<std::size_t>(std::max(size, 0)),
-                                                  sizeof(RunData));
+  const std::size_t bytes =
+      std::max<std::size_t>(static_cast<std::size_t>(std::max(size, 0)), sizeof(RunData));
   runStorage_.assign((bytes + sizeof(std::max_align_t) - 1) / sizeof(std::max_align_t),
                      std::max_align_t{});
   std::memset(runStorage_.data(), 0, runStorage_.size() * sizeof(std::max_align_t));
@@ -195,8 +188,8 @@ void Runner::CallExpression(const Operation& op) {
 void Runner::PostToObject(const Operation& op) {
   if (!RequireObject(op)) return;
   const RunData* run = Object();
-  const auto* record = reinterpret_cast<const WindowRecord*>(
-      reinterpret_cast<const char*>(run) + run->header.windowRecordPosition);
+  const auto* record = reinterpret_cast<const WindowRecord*>(reinterpret_cast<const char*>(run) +
+                                                             run->header.windowRecordPosition);
   environment_.PostWindowMessage(record->handle, op.message);
 }
 
@@ -234,8 +227,8 @@ void Runner::GenerateEvent(int32_t code) {
   if (failed_) return;
   if (code >= 0 && code < kConditionCount && watches_[code].active && objectExists_) {
     const Watch watch = watches_[code];
-    const int32_t value = infos_.conditions[code](
-        Object(), reinterpret_cast<intptr_t>(watch.parameter.c_str()), 0);
+    const int32_t value =
+        infos_.conditions[code](Object(), reinterpret_cast<intptr_t>(watch.parameter.c_str()), 0);
     transcript_.WatchedEvent(code, value);
     return;
   }
@@ -262,8 +255,8 @@ intptr_t Runner::ExpressionParameter(int32_t kind, intptr_t first) {
 }
 
 void Runner::RegisterWindowProcedure(RunData* run, WindowProcedure procedure) {
-  const auto* record = reinterpret_cast<const WindowRecord*>(
-      reinterpret_cast<const char*>(run) + run->header.windowRecordPosition);
+  const auto* record = reinterpret_cast<const WindowRecord*>(reinterpret_cast<const char*>(run) +
+                                                             run->header.windowRecordPosition);
   if (record->count < 1 || record->handle == nullptr) return;
   environment_.RouteWindowMessages(record->handle, kRunDataProperty, run, host_.api(), procedure);
 }
@@ -288,8 +281,7 @@ void Runner::OnMessageBox(std::string_view caption, int32_t style, std::string_v
   RunQueuedOperations();
 }
 
-std::optional<std::string> Runner::OnInputDialog(std::string_view title,
-                                                 std::string_view prompt) {
+std::optional<std::string> Runner::OnInputDialog(std::string_view title, std::string_view prompt) {
   if (failed_) return std::nullopt;
   if (answers_.empty()) {
     Fail("an INPUT dialog came up with no reply queued");

@@ -13,8 +13,8 @@ constexpr ParameterKind T = ParameterKind::Text;
 constexpr ParameterKind I = ParameterKind::Integer;
 constexpr ParameterKind F = ParameterKind::Float;
 
-const std::vector<Kinds> kActionParameters = {
-    {T}, {}, {I}, {T, I}, {T, T}, {}, {}, {T}, {T}, {}, {T, F}, {}, {I}};
+const std::vector<Kinds> kActionParameters = {{T}, {},  {I}, {T, I}, {T, T}, {}, {},
+                                              {T}, {T}, {},  {T, F}, {},     {I}};
 const std::vector<Kinds> kConditionParameters = {{}, {}, {}, {T}};
 const std::vector<Kinds> kExpressionParameters = {{T}, {T}, {T}, {}, {}, {I}, {I}, {I}};
 
@@ -98,8 +98,7 @@ std::optional<std::vector<Word>> SplitWords(std::string_view line, std::string& 
 // Builds the operation from the words of its line; reports in `error`.
 class OperationParser {
  public:
-  OperationParser(std::string_view line, std::vector<Word> words, Operation& op,
-                  std::string& error)
+  OperationParser(std::string_view line, std::vector<Word> words, Operation& op, std::string& error)
       : line_(line), words_(std::move(words)), op_(op), error_(error) {}
 
   bool Parse();
@@ -175,7 +174,8 @@ bool OperationParser::Parameters(const Kinds& kinds, std::size_t from) {
       case ParameterKind::Integer:
         argument.kind = Argument::Kind::Integer;
         if (word == nullptr) break;
-        if (word->kind != Word::Kind::Integer || word->integer < std::numeric_limits<int32_t>::min() ||
+        if (word->kind != Word::Kind::Integer ||
+            word->integer < std::numeric_limits<int32_t>::min() ||
             word->integer > std::numeric_limits<int32_t>::max()) {
           return Fail(words_[0].text + ": expected a 32-bit integer, not " + word->text);
         }
@@ -322,8 +322,7 @@ const std::vector<ParameterKind>& ExpressionParameters(int32_t code) {
   return kExpressionParameters.at(static_cast<std::size_t>(code));
 }
 
-std::optional<Operation> ParseOperation(std::string_view line, int lineNumber,
-                                        std::string& error) {
+std::optional<Operation> ParseOperation(std::string_view line, int lineNumber, std::string& error) {
   std::optional<std::vector<Word>> words = SplitWords(line, error);
   if (!words) return std::nullopt;
   if (words->empty()) {

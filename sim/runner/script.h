@@ -16,8 +16,20 @@
 namespace tenrek::host {
 
 enum class OperationKind {
-  Create, Destroy, Action, Condition, Expression, Pump, Message, Answer,
-  File, Show, Renum, Watch, Unwatch, Onbox,
+  Create,
+  Destroy,
+  Action,
+  Condition,
+  Expression,
+  Pump,
+  Message,
+  Answer,
+  File,
+  Show,
+  Renum,
+  Watch,
+  Unwatch,
+  Onbox,
 };
 
 // A parameter handed to a handler. Absent parameters are filled in with
@@ -32,16 +44,16 @@ struct Argument {
 
 struct Operation {
   OperationKind kind = OperationKind::Pump;
-  int lineNumber = 0;    // in the script, from 1
-  std::string text;      // as written; for an onbox operation, the text after "onbox "
-  int32_t code = 0;      // action, condition, expression or event number
-  uint32_t message = 0;  // `message N`
+  int lineNumber = 0;               // in the script, from 1
+  std::string text;                 // as written; for an onbox operation, the text after "onbox "
+  int32_t code = 0;                 // action, condition, expression or event number
+  uint32_t message = 0;             // `message N`
   std::vector<Argument> arguments;  // handler parameters, all filled in
-  std::string name;      // `file`, `show`
-  std::string content;   // `create`, `file`, `answer`, `renum`; the watch parameter
+  std::string name;                 // `file`, `show`
+  std::string content;              // `create`, `file`, `answer`, `renum`; the watch parameter
   bool encrypted = false;
-  bool hasContent = false;             // `watch 3 "P"` gave P
-  std::unique_ptr<Operation> queued;   // `onbox OPERATION`
+  bool hasContent = false;            // `watch 3 "P"` gave P
+  std::unique_ptr<Operation> queued;  // `onbox OPERATION`
 };
 
 struct Script {
@@ -53,8 +65,7 @@ struct Script {
 std::optional<Script> ParseScript(std::string_view text, std::string& error);
 
 // Parses one operation line (not blank, not a comment).
-std::optional<Operation> ParseOperation(std::string_view line, int lineNumber,
-                                        std::string& error);
+std::optional<Operation> ParseOperation(std::string_view line, int lineNumber, std::string& error);
 
 // The parameters each handler of the BASIC object takes, in order.
 enum class ParameterKind { Text, Integer, Float };

@@ -70,17 +70,14 @@ std::optional<std::string> ReadScriptString(std::string_view line, std::size_t& 
         pos += 2;
         break;
       }
-      default:
-        error = std::string("unknown escape \\") + line[pos];
-        return std::nullopt;
+      default: error = std::string("unknown escape \\") + line[pos]; return std::nullopt;
     }
   }
   error = "string not closed";
   return std::nullopt;
 }
 
-std::optional<std::vector<ScriptWord>> SplitScriptWords(std::string_view line,
-                                                        std::string& error) {
+std::optional<std::vector<ScriptWord>> SplitScriptWords(std::string_view line, std::string& error) {
   std::vector<ScriptWord> words;
   std::size_t pos = 0;
   for (;;) {

@@ -43,8 +43,7 @@ std::optional<std::string> ReadScriptString(std::string_view line, std::size_t& 
 
 // Splits a line into its elements; a string must be followed by a blank
 // or the end of the line.
-std::optional<std::vector<ScriptWord>> SplitScriptWords(std::string_view line,
-                                                        std::string& error);
+std::optional<std::vector<ScriptWord>> SplitScriptWords(std::string_view line, std::string& error);
 
 // The whole of file `path`, byte for byte, or of standard input for "-".
 std::optional<std::string> ReadScriptFile(const std::string& path);

@@ -34,12 +34,13 @@ class DialogTemplateReader {
   // A zero-terminated UTF-16 text, as code page 1252 bytes.
   std::string Text() {
     std::wstring wide;
-    for (uint16_t c = Word(); c != 0 && pos_ <= size_; c = Word()) wide.push_back(static_cast<wchar_t>(c));
+    for (uint16_t c = Word(); c != 0 && pos_ <= size_; c = Word())
+      wide.push_back(static_cast<wchar_t>(c));
     if (wide.empty()) return {};
     std::string text(wide.size() * 2, '\0');
-    const int length = WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(wide.size()),
-                                           text.data(), static_cast<int>(text.size()), nullptr,
-                                           nullptr);
+    const int length =
+        WideCharToMultiByte(1252, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                            static_cast<int>(text.size()), nullptr, nullptr);
     text.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     return text;
   }

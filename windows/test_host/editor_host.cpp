@@ -48,13 +48,9 @@ intptr_t TENREK_STDCALL EditorHost::Service(host::EditHost* host, int32_t reques
                                             intptr_t b, intptr_t) {
   EditorHost* self = reinterpret_cast<HostRecord*>(host)->self;
   switch (request) {
-    case host::kServiceResizeEditData:
-      return self->Resize(reinterpret_cast<host::EditData*>(a), b);
-    case host::kServiceAddProperties:
-      ++self->propertyLists_;
-      return 0;
-    default:
-      return 0;
+    case host::kServiceResizeEditData: return self->Resize(reinterpret_cast<host::EditData*>(a), b);
+    case host::kServiceAddProperties: ++self->propertyLists_; return 0;
+    default: return 0;
   }
 }
 

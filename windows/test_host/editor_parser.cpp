@@ -58,14 +58,22 @@ std::optional<std::vector<Word>> SplitWords(std::string_view line, std::string& 
 
 const std::map<std::string, EditorKind, std::less<>>& EditorOperationNames() {
   static const std::map<std::string, EditorKind, std::less<>> names = {
-      {"hostversion", EditorKind::HostVersion}, {"resize", EditorKind::Resize},
-      {"newobject", EditorKind::NewObject},     {"object", EditorKind::Object},
-      {"step", EditorKind::Step},               {"setup", EditorKind::Setup},
-      {"data", EditorKind::Data},               {"menu", EditorKind::Menu},
-      {"menucode", EditorKind::MenuCode},       {"infos", EditorKind::Infos},
-      {"string", EditorKind::String},           {"title", EditorKind::Title},
-      {"param", EditorKind::Param},             {"objinfos", EditorKind::ObjInfos},
-      {"getinfos", EditorKind::GetInfos},       {"resource", EditorKind::Resource},
+      {"hostversion", EditorKind::HostVersion},
+      {"resize", EditorKind::Resize},
+      {"newobject", EditorKind::NewObject},
+      {"object", EditorKind::Object},
+      {"step", EditorKind::Step},
+      {"setup", EditorKind::Setup},
+      {"data", EditorKind::Data},
+      {"menu", EditorKind::Menu},
+      {"menucode", EditorKind::MenuCode},
+      {"infos", EditorKind::Infos},
+      {"string", EditorKind::String},
+      {"title", EditorKind::Title},
+      {"param", EditorKind::Param},
+      {"objinfos", EditorKind::ObjInfos},
+      {"getinfos", EditorKind::GetInfos},
+      {"resource", EditorKind::Resource},
       {"renum", EditorKind::Renum},
   };
   return names;
@@ -98,9 +106,9 @@ class LineParser {
 
 bool LineParser::Count(std::size_t least, std::size_t most) {
   if (words_.size() >= least && words_.size() <= most) return true;
-  return Bad(least == most ? "takes " + std::to_string(least) + " arguments"
-                           : "takes " + std::to_string(least) + " to " + std::to_string(most) +
-                                 " arguments");
+  return Bad(least == most
+                 ? "takes " + std::to_string(least) + " arguments"
+                 : "takes " + std::to_string(least) + " to " + std::to_string(most) + " arguments");
 }
 
 bool LineParser::Integer(std::size_t index, int64_t& out) {
@@ -163,8 +171,8 @@ bool LineParser::ParseStep() {
     }
     return true;
   }
-  static const char* const kSimple[] = {"read", "checkbox", "renum", "tick", "untick", "ok",
-                                        "escape"};
+  static const char* const kSimple[] = {"read",   "checkbox", "renum", "tick",
+                                        "untick", "ok",       "escape"};
   for (const char* name : kSimple) {
     if (op_.word == name) return Count(1, 1);
   }
@@ -186,8 +194,7 @@ bool LineParser::ParseResource() {
   }
   op_.word = words_[0].text;
   if (op_.word == "version") return Count(1, 1);
-  if (op_.word == "bitmap" || op_.word == "data" || op_.word == "string" ||
-      op_.word == "dialog") {
+  if (op_.word == "bitmap" || op_.word == "data" || op_.word == "string" || op_.word == "dialog") {
     return Count(2, 2) && Integer(1, op_.first);
   }
   return Bad("expected bitmap, data, string, dialog or version");
@@ -231,7 +238,8 @@ std::optional<EditorOperation> ParseEditorLine(std::string_view line, int number
   const std::string name = words->front().text;
   const auto found = EditorOperationNames().find(name);
   if (found == EditorOperationNames().end()) {
-    error = "`" + name + "` is not an editor operation (run-time and editor operations do not "
+    error = "`" + name +
+            "` is not an editor operation (run-time and editor operations do not "
             "mix in one script)";
     return std::nullopt;
   }

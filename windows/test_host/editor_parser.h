@@ -17,8 +17,23 @@
 namespace tenrek::testhost {
 
 enum class EditorKind {
-  HostVersion, Resize, NewObject, Object, Step, Setup, Data, Menu, MenuCode, Infos, String,
-  Title, Param, ObjInfos, GetInfos, Resource, Renum,
+  HostVersion,
+  Resize,
+  NewObject,
+  Object,
+  Step,
+  Setup,
+  Data,
+  Menu,
+  MenuCode,
+  Infos,
+  String,
+  Title,
+  Param,
+  ObjInfos,
+  GetInfos,
+  Resource,
+  Renum,
 };
 
 // Which description table an operation names.
@@ -27,15 +42,15 @@ enum class EventKind { Condition = 0, Action = 1, Expression = 2 };
 struct EditorOperation {
   EditorKind kind = EditorKind::Data;
   int lineNumber = 0;
-  std::string text;         // the line as written
+  std::string text;  // the line as written
   EventKind table = EventKind::Condition;
-  int64_t first = 0;        // version word, menu id, code, info number, resource number
-  int64_t second = 0;       // parameter index
+  int64_t first = 0;   // version word, menu id, code, info number, resource number
+  int64_t second = 0;  // parameter index
   bool hasSecond = false;
-  std::string word;         // step name, resource kind, resize mode
-  std::string content;      // object text, typed text, renum text
-  bool flag = false;        // object encrypted
-  std::string stepText;     // a step as written after "step "
+  std::string word;      // step name, resource kind, resize mode
+  std::string content;   // object text, typed text, renum text
+  bool flag = false;     // object encrypted
+  std::string stepText;  // a step as written after "step "
 };
 
 // True when some line of the script is an editor operation.

@@ -22,8 +22,8 @@ typedef const int16_t*(TENREK_STDCALL* InfosExport)(host::EditHost*, int32_t);
 typedef void(TENREK_STDCALL* StringExport)(host::EditHost*, int32_t, char*, int32_t);
 typedef int32_t(TENREK_STDCALL* TitleExport)(host::EditHost*, int32_t, int32_t, char*, int32_t);
 typedef int32_t(TENREK_STDCALL* ExpressionTitleExport)(host::EditHost*, int32_t, char*, int32_t);
-typedef int32_t(TENREK_STDCALL* ObjInfosExport)(host::EditHost*, void*, char*, char*, char*,
-                                                char*, char*);
+typedef int32_t(TENREK_STDCALL* ObjInfosExport)(host::EditHost*, void*, char*, char*, char*, char*,
+                                                char*);
 typedef uint32_t(TENREK_STDCALL* GetInfosExport)(int32_t);
 typedef int32_t(TENREK_STDCALL* InitializeExport)(host::EditHost*, int32_t);
 typedef int32_t(TENREK_STDCALL* FreeExport)(host::EditHost*);
@@ -132,8 +132,8 @@ void EditorRunner::Perform(const EditorOperation& op) {
     case EditorKind::Param: PrintParam(op); break;
     case EditorKind::ObjInfos: PrintObjInfos(); break;
     case EditorKind::GetInfos:
-      transcript_.Result(std::to_string(
-          module_.Get<GetInfosExport>("GetInfos")(static_cast<int32_t>(op.first))));
+      transcript_.Result(
+          std::to_string(module_.Get<GetInfosExport>("GetInfos")(static_cast<int32_t>(op.first))));
       break;
     case EditorKind::Resource: PrintResource(op); break;
     case EditorKind::Renum: Renumber(op.content); break;
@@ -277,7 +277,7 @@ void EditorRunner::PrintTitle(const EditorOperation& op) {
   int32_t result = 0;
   if (op.table == EventKind::Expression) {
     result = module_.Get<ExpressionTitleExport>("GetExpressionTitle")(editor_.Record(), code,
-                                                                       buffer, kTextBuffer);
+                                                                      buffer, kTextBuffer);
   } else {
     const char* name = op.table == EventKind::Condition ? "GetConditionTitle" : "GetActionTitle";
     result = module_.Get<TitleExport>(name)(editor_.Record(), code, parameter, buffer, kTextBuffer);

@@ -43,8 +43,8 @@ ULONG_PTR* FindImportSlot(HMODULE module, const char* dll, const char* function)
   auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
   for (; descriptor->Name != 0; ++descriptor) {
     if (_stricmp(reinterpret_cast<const char*>(base + descriptor->Name), dll) != 0) continue;
-    const DWORD namesRva =
-        descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk : descriptor->FirstThunk;
+    const DWORD namesRva = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
+                                                               : descriptor->FirstThunk;
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + namesRva);
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {

@@ -18,8 +18,7 @@ constexpr char kMainWindowClass[] = "TenrekHostWindow";
 constexpr char kOriginalProcProperty[] = "TenrekHostOriginalProc";
 constexpr int kMessageBoxText = 0xFFFF;
 
-typedef int32_t(TENREK_STDCALL* EditObjectExport)(host::EditHost*, void*, void*,
-                                                  host::EditData*);
+typedef int32_t(TENREK_STDCALL* EditObjectExport)(host::EditHost*, void*, void*, host::EditData*);
 
 uint32_t TENREK_STDCALL CompatibleVersion() { return kCompatibleHostVersion; }
 
@@ -32,8 +31,7 @@ void PressDefaultButton(HWND dialog, int fallback) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-bool WriteBitmap(const std::string& path, HDC source, int left, int top, int width,
-                 int height) {
+bool WriteBitmap(const std::string& path, HDC source, int left, int top, int width, int height) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -87,9 +85,8 @@ Win32Environment::Win32Environment(LoadedModule& module) : module_(module) {
   windowClass.hInstance = GetModuleHandleA(nullptr);
   windowClass.lpszClassName = kMainWindowClass;
   RegisterClassA(&windowClass);
-  mainWindow_ = CreateWindowExA(0, kMainWindowClass, "Tenrek test host", WS_OVERLAPPEDWINDOW,
-                                100, 100, 480, 360, nullptr, nullptr, windowClass.hInstance,
-                                nullptr);
+  mainWindow_ = CreateWindowExA(0, kMainWindowClass, "Tenrek test host", WS_OVERLAPPEDWINDOW, 100,
+                                100, 480, 360, nullptr, nullptr, windowClass.hInstance, nullptr);
   if (mainWindow_ == nullptr) {
     problem_ = "cannot create the host's main window";
     return;
@@ -116,12 +113,12 @@ Win32Environment::~Win32Environment() {
 }
 
 bool Win32Environment::RedirectModuleImports() {
-  realMessageBox_ = reinterpret_cast<decltype(realMessageBox_)>(
-      module_.RedirectImport("USER32.dll", "MessageBoxA", reinterpret_cast<void*>(RecordMessageBox)));
+  realMessageBox_ = reinterpret_cast<decltype(realMessageBox_)>(module_.RedirectImport(
+      "USER32.dll", "MessageBoxA", reinterpret_cast<void*>(RecordMessageBox)));
   realEndDialog_ = reinterpret_cast<decltype(realEndDialog_)>(
       module_.RedirectImport("USER32.dll", "EndDialog", reinterpret_cast<void*>(RecordEndDialog)));
-  realWriteFile_ = reinterpret_cast<decltype(realWriteFile_)>(
-      module_.RedirectImport("KERNEL32.dll", "WriteFile", reinterpret_cast<void*>(RecordWriteFile)));
+  realWriteFile_ = reinterpret_cast<decltype(realWriteFile_)>(module_.RedirectImport(
+      "KERNEL32.dll", "WriteFile", reinterpret_cast<void*>(RecordWriteFile)));
   if (realMessageBox_ == nullptr || realEndDialog_ == nullptr || realWriteFile_ == nullptr) {
     problem_ = "the module does not import MessageBoxA, EndDialog and WriteFile";
     return false;
@@ -138,8 +135,8 @@ bool Win32Environment::MakeWorkingFolder() {
     problem_ = "no temporary folder";
     return false;
   }
-  const std::string name = "tenrek-host-" + std::to_string(GetCurrentProcessId()) + "-" +
-                           std::to_string(GetTickCount());
+  const std::string name =
+      "tenrek-host-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
   const std::filesystem::path folder = base / name;
   if (!std::filesystem::create_directory(folder, error) || error) {
     problem_ = "cannot make the working folder " + folder.string();
@@ -228,8 +225,8 @@ LRESULT CALLBACK Win32Environment::CbtHook(int code, WPARAM wParam, LPARAM lPara
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
     if (std::strcmp(className, "#32770") == 0) {
-      const LONG_PTR original = SetWindowLongPtrA(window, GWLP_WNDPROC,
-                                                  reinterpret_cast<LONG_PTR>(DialogSubclassProc));
+      const LONG_PTR original =
+          SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DialogSubclassProc));
       SetPropA(window, kOriginalProcProperty, reinterpret_cast<HANDLE>(original));
     }
   }
@@ -258,8 +255,7 @@ LRESULT CALLBACK Win32Environment::DialogSubclassProc(HWND dialog, UINT message,
   return result;
 }
 
-int WINAPI Win32Environment::RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption,
-                                              UINT style) {
+int WINAPI Win32Environment::RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
   Win32Environment* self = current_;
   self->boxStyles_.push_back(style);
   const int result = self->realMessageBox_(owner, text, caption, style);

@@ -1,5 +1,6 @@
-// Assignment, PRINT, POKE, GOTOXY and the message-box settings MSGTIT and
-// MSGICON. INPUT and READ/RESTORE live in files of their own.
+// The statements that store a value, LET and POKE, and those that show
+// one: PRINT, GOTOXY and the message-box settings MSGTIT and MSGICON.
+// INPUT and READ/RESTORE live in files of their own.
 #include <array>
 #include <string>
 #include <string_view>
@@ -8,7 +9,7 @@
 #include "eval/assignment.h"
 #include "eval/compiled_expression.h"
 #include "eval/evaluator.h"
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
 #include "interp/memory_budget.h"
@@ -140,11 +141,18 @@ bool RestOnlyJoins(const TokenList& tokens, std::size_t from, const Variable* va
     if (token.kind == TokenKind::RightParen && --depth < 0) return false;
     if (depth > 0) continue;
     switch (token.kind) {
-      case TokenKind::Colon: case TokenKind::Else: return true;
-      case TokenKind::Minus: case TokenKind::And: case TokenKind::Or: case TokenKind::Xor:
-      case TokenKind::Equal: case TokenKind::Less: case TokenKind::Greater:
-      case TokenKind::LessEqual: case TokenKind::GreaterEqual: case TokenKind::NotEqual:
-        return false;
+      case TokenKind::Colon:
+      case TokenKind::Else: return true;
+      case TokenKind::Minus:
+      case TokenKind::And:
+      case TokenKind::Or:
+      case TokenKind::Xor:
+      case TokenKind::Equal:
+      case TokenKind::Less:
+      case TokenKind::Greater:
+      case TokenKind::LessEqual:
+      case TokenKind::GreaterEqual:
+      case TokenKind::NotEqual: return false;
       default: break;
     }
   }
@@ -230,7 +238,7 @@ Flow ExecPrint(Interpreter& interp, StatementCursor& cursor) {
     if (cursor.pos == before) cursor.Advance();  // never loop on a stuck token
   }
   if (!endsWithSeparator) AppendCapped(text, "\n", kMaxPrintText);
-  interp.platform.ShowMessageBox(interp.messageTitle, text, interp.messageStyle);
+  interp.platform.ShowMessageBox(interp.host.messageTitle, text, interp.host.messageStyle);
   return Flow::Next;
 }
 
@@ -265,7 +273,7 @@ Flow ExecMsgtit(Interpreter& interp, StatementCursor& cursor) {
   Value value = EvaluateExpression(interp, cursor);
   if (value.isString) {
     if (value.text.size() > kMaxFieldText) value.text.resize(kMaxFieldText);
-    interp.messageTitle = std::move(value.text);
+    interp.host.messageTitle = std::move(value.text);
   }
   return Flow::Next;
 }
@@ -275,7 +283,7 @@ Flow ExecMsgtit(Interpreter& interp, StatementCursor& cursor) {
 // is ignored.
 Flow ExecMsgicon(Interpreter& interp, StatementCursor& cursor) {
   const Value value = EvaluateExpression(interp, cursor);
-  if (!value.isString) interp.messageStyle = TruncateToInt(value.number);
+  if (!value.isString) interp.host.messageStyle = TruncateToInt(value.number);
   return Flow::Next;
 }
 

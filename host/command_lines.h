@@ -45,15 +45,15 @@ bool SubmitProgramText(RunData& run, std::string_view text, LineEnds ends);
 void GenerateEvent(RunData& run, int32_t code);
 
 // ---- the command texts ----
-std::string RunFromLineCommand(int32_t line);           // "RUN 20"
-std::string RerunFromLineCommand(int32_t line);         // "RERUN 20"
-std::string SetIntegerCommand(std::string_view name, int32_t value);    // "LET A=5"
+std::string RunFromLineCommand(int32_t line);                                 // "RUN 20"
+std::string RerunFromLineCommand(int32_t line);                               // "RERUN 20"
+std::string SetIntegerCommand(std::string_view name, int32_t value);          // "LET A=5"
 std::string SetStringCommand(std::string_view name, std::string_view value);  // "LET B$=hello"
 // The float is widened and written with the interpreter's number text, so
 // 0.1 becomes "LET X=0.1000000015".
 std::string SetFloatCommand(std::string_view name, uint32_t floatBits);
-std::string LoadFileCommand(std::string_view name);     // "LOAD " + name, verbatim
-std::string GetCommand(std::string_view expression);    // "GET " + expression
-std::string GosubCommand(int32_t line);                 // "GOTO 100"
+std::string LoadFileCommand(std::string_view name);   // "LOAD " + name, verbatim
+std::string GetCommand(std::string_view expression);  // "GET " + expression
+std::string GosubCommand(int32_t line);               // "GOTO 100"
 
 }  // namespace tenrek::host

@@ -1,10 +1,10 @@
-#include "host/commands.h"
+#include "host/command_lines.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "eval/functions.h"
+#include "eval/number_format.h"
 #include "interp/interpreter.h"
 
 namespace tenrek::host {
@@ -31,7 +31,7 @@ void GenerateEvent(RunData& run, int32_t code) {
 bool SubmitCommand(RunData& run, std::string_view line) {
   Interpreter* interp = run.interpreter;
   if (interp == nullptr) return true;
-  interp->returnNumber = 0.0;
+  interp->host.returnNumber = 0.0;
   interp->errorNumber = 0;
   interp->ExecuteCommand(line);
   if (interp->Abandoned()) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/commands.h"
+#include "host/command_lines.h"
 
 namespace tenrek::host {
 namespace {

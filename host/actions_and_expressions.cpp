@@ -4,8 +4,8 @@
 #include <string>
 
 #include "eval/evaluator.h"
-#include "eval/functions.h"
-#include "host/commands.h"
+#include "eval/string_search.h"
+#include "host/command_lines.h"
 #include "host/exports.h"
 #include "host/guard.h"
 #include "interp/interpreter.h"
@@ -114,9 +114,9 @@ int32_t TENREK_STDCALL EverythingOk(RunData* run, intptr_t, intptr_t) {
 // nothing matches, not even the empty name.
 int32_t TENREK_STDCALL OnTag(RunData* run, intptr_t name, intptr_t) {
   Interpreter* interp = run->interpreter;
-  if (run->lastErrorNumber != 0 || interp == nullptr || interp->tagText.empty()) return 0;
-  if (CompareNoCase(interp->tagText, TextParameter(name)) != 0) return 0;
-  interp->tagText.clear();
+  if (run->lastErrorNumber != 0 || interp == nullptr || interp->host.tagText.empty()) return 0;
+  if (CompareNoCase(interp->host.tagText, TextParameter(name)) != 0) return 0;
+  interp->host.tagText.clear();
   return 1;
 }
 
@@ -170,13 +170,13 @@ std::string GosubFromInteger(RunData& run, intptr_t first) {
 }
 
 intptr_t IntegerOf(const Interpreter* interp) {
-  return interp != nullptr ? RoundToInt(interp->returnNumber) : 0;
+  return interp != nullptr ? RoundToInt(interp->host.returnNumber) : 0;
 }
 intptr_t FloatOf(RunData& run, const Interpreter* interp) {
-  return FloatResult(run, interp != nullptr ? interp->returnNumber : 0.0);
+  return FloatResult(run, interp != nullptr ? interp->host.returnNumber : 0.0);
 }
 intptr_t TextOf(RunData& run, const Interpreter* interp) {
-  return StringResult(run, interp != nullptr ? interp->returnText : std::string());
+  return StringResult(run, interp != nullptr ? interp->host.returnText : std::string());
 }
 
 intptr_t TENREK_STDCALL GetVarInt(RunData* run, intptr_t first) {
@@ -236,17 +236,17 @@ constexpr ConditionHandler kConditions[kConditionCount] = {
     GuardedCondition<EverythingOk>, GuardedCondition<OnTag>};
 
 constexpr ActionHandler kActions[kActionCount] = {
-    GuardedAction<LoadFromText>,       GuardedAction<Run>,
-    GuardedAction<RunFromLine>,        GuardedAction<SetIntegerVariable>,
-    GuardedAction<SetStringVariable>,  GuardedAction<ClearVariables>,
-    GuardedAction<ClearProgram>,       GuardedAction<ExecuteCommandAction>,
-    GuardedAction<LoadFromFile>,       GuardedAction<LoadProgramBlock>,
-    GuardedAction<SetFloatVariable>,   GuardedAction<Rerun>,
+    GuardedAction<LoadFromText>,      GuardedAction<Run>,
+    GuardedAction<RunFromLine>,       GuardedAction<SetIntegerVariable>,
+    GuardedAction<SetStringVariable>, GuardedAction<ClearVariables>,
+    GuardedAction<ClearProgram>,      GuardedAction<ExecuteCommandAction>,
+    GuardedAction<LoadFromFile>,      GuardedAction<LoadProgramBlock>,
+    GuardedAction<SetFloatVariable>,  GuardedAction<Rerun>,
     GuardedAction<RerunFromLine>};
 
 constexpr ExpressionHandler kExpressions[kExpressionCount] = {
-    GuardedExpression<GetVarInt>, GuardedExpression<GetVarFloat>, GuardedExpression<GetVarStr>,
-    GuardedExpression<ErrorNum>,  GuardedExpression<ErrorStr>,    GuardedExpression<GosubInt>,
+    GuardedExpression<GetVarInt>,  GuardedExpression<GetVarFloat>, GuardedExpression<GetVarStr>,
+    GuardedExpression<ErrorNum>,   GuardedExpression<ErrorStr>,    GuardedExpression<GosubInt>,
     GuardedExpression<GosubFloat>, GuardedExpression<GosubStr>};
 
 }  // namespace
