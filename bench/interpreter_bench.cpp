@@ -1,13 +1,48 @@
 // Speed of the interpreter on loop-, array-, string-, subroutine- and
 // jump-heavy programs, of a jump on a long program against a short one, of
-// a long host session of commands, and of a 10,000-line program.
+// a long host session of commands, and of a 10,000-line program; and the
+// heap a stored line costs.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <new>
 #include <sstream>
 #include <string>
 
 #include "interp/interpreter.h"
+#include "text/lister.h"
+
+// Every allocation of this program goes through here, so that the heap a
+// piece of work leaves behind can be read before and after it. A block
+// costs what the allocator hands out plus its header.
+namespace {
+
+constexpr std::size_t kAllocatorHeader = sizeof(std::size_t);
+std::size_t liveHeapBytes = 0;
+
+void* CountedAllocate(std::size_t size) {
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block == nullptr) throw std::bad_alloc();
+  liveHeapBytes += malloc_usable_size(block) + kAllocatorHeader;
+  return block;
+}
+
+void CountedFree(void* block) noexcept {
+  if (block == nullptr) return;
+  liveHeapBytes -= malloc_usable_size(block) + kAllocatorHeader;
+  std::free(block);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return CountedAllocate(size); }
+void* operator new[](std::size_t size) { return CountedAllocate(size); }
+void operator delete(void* block) noexcept { CountedFree(block); }
+void operator delete[](void* block) noexcept { CountedFree(block); }
+void operator delete(void* block, std::size_t) noexcept { CountedFree(block); }
+void operator delete[](void* block, std::size_t) noexcept { CountedFree(block); }
 
 namespace tenrek {
 namespace {
@@ -117,11 +152,42 @@ void BM_StoreTenThousandLines(benchmark::State& state) {
   }
 }
 
+// The heap one stored line of that program holds, once entered and again
+// after a RUN has translated it, next to the length of its listing
+// ("10 S=(S*3+1) MOD 1000003: GOTO 100000" and the like).
+void BM_BytesPerStoredLine(benchmark::State& state) {
+  constexpr int kLines = 10000;
+  double entered = 0;
+  double afterRun = 0;
+  double listed = 0;
+  for (auto _ : state) {
+    SilentPlatform platform;
+    Interpreter interp(platform);
+    const std::size_t empty = liveHeapBytes;
+    EnterZigZagProgram(interp, kLines);
+    entered = static_cast<double>(liveHeapBytes - empty) / kLines;
+    interp.ExecuteCommand("RUN");
+    afterRun = static_cast<double>(liveHeapBytes - empty) / kLines;
+    std::size_t characters = 0;
+    std::string text;
+    for (const ProgramLine* line = interp.program.First(); line != nullptr; line = line->next) {
+      text = std::to_string(line->number) + " ";
+      ListTokensToText(text, line->tokens);
+      characters += text.size();
+    }
+    listed = static_cast<double>(characters) / static_cast<double>(interp.program.Size());
+  }
+  state.counters["entered_bytes"] = entered;
+  state.counters["after_run_bytes"] = afterRun;
+  state.counters["listed_chars"] = listed;
+}
+
 // 100 iterations: the 100,000 commands of a long session, whose frames
 // (when they pile up) stay in memory until the session ends.
 BENCHMARK(BM_HostSessionCommands)->Arg(0)->Arg(1)->Iterations(100)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TenThousandLineProgram)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreTenThousandLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BytesPerStoredLine)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Loop)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Array)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_String)->Unit(benchmark::kMillisecond);
