@@ -207,7 +207,7 @@ namespace {
 
 std::size_t LineBytes(const TokenList& tokens) {
   std::size_t bytes = kRecordOverhead + sizeof(ProgramLine) + tokens.capacity() * sizeof(Token);
-  for (const Token& token : tokens) bytes += HeapBytes(token.text);
+  for (const Token& token : tokens) bytes += token.HeapBytes();
   return bytes;
 }
 

@@ -18,9 +18,9 @@ namespace {
 // A literal that holds a double quote can only have come from single
 // quotes (the tokenizer allows nothing else), so it goes back between
 // single quotes and reads back as the same text.
-void AppendStringLiteral(std::string& out, const std::string& text) {
+void AppendStringLiteral(std::string& out, std::string_view text) {
   const bool useSingle =
-      text.find('"') != std::string::npos && text.find('\'') == std::string::npos;
+      text.find('"') != std::string_view::npos && text.find('\'') == std::string_view::npos;
   const char quote = useSingle ? '\'' : '"';
   out += quote;
   out += text;

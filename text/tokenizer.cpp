@@ -28,6 +28,7 @@ class Scanner {
   char Take() { return pos_ < text_.size() ? text_[pos_++] : '\0'; }
   bool AtEnd() const { return pos_ >= text_.size() || text_[pos_] == '\0'; }
   std::string_view Rest() const { return text_.substr(pos_); }
+  void Skip(std::size_t count) { pos_ = std::min(pos_ + count, text_.size()); }
   void SkipRest() { pos_ = text_.size(); }
 
  private:
@@ -69,11 +70,11 @@ TokenKind Relational(Scanner& in, char first) {
 
 // Text up to the closing delimiter (or the end of the line).
 void ScanString(Scanner& in, char delimiter, Token& token) {
-  token.kind = TokenKind::String;
-  while (!in.AtEnd() && in.Peek() != delimiter) {
-    if (token.text.size() < kMaxStringLength) token.text.push_back(in.Peek());
-    in.Take();
-  }
+  const std::string_view rest = in.Rest();
+  std::size_t length = 0;
+  while (length < rest.size() && rest[length] != delimiter && rest[length] != '\0') ++length;
+  token.SetText(TokenKind::String, rest.substr(0, std::min(length, kMaxStringLength)));
+  in.Skip(length);
   if (!in.AtEnd()) in.Take();
 }
 
@@ -143,12 +144,13 @@ void ScanWord(Interpreter& interp, Scanner& in, char first, Token& token) {
     token.variable = FindOrCreateVariable(interp, word);
     return;
   }
-  token.kind = *keyword;
-  if (token.kind == TokenKind::Rem) {
+  if (*keyword == TokenKind::Rem) {
     std::string_view rest = in.Rest();
-    token.text.assign(rest.substr(0, std::min(rest.size(), kMaxStringLength)));
+    token.SetText(TokenKind::Rem, rest.substr(0, std::min(rest.size(), kMaxStringLength)));
     in.SkipRest();
+    return;
   }
+  token.kind = *keyword;
 }
 
 void ScanToken(Interpreter& interp, Scanner& in, Token& token) {
