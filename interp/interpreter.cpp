@@ -215,6 +215,9 @@ std::size_t LineBytes(const TokenList& tokens) {
 
 void Interpreter::StoreLine(int32_t number, TokenList tokens) {
   // Deleting a line is always allowed; storing one must fit the budget.
+  // The list is kept at its size: the tokenizer's growth room would
+  // otherwise stay with the line.
+  tokens.shrink_to_fit();
   const std::size_t bytes = tokens.empty() ? 0 : LineBytes(tokens);
   if (bytes != 0 && !budget.Reserve(bytes)) return;
   program.Store(number, std::move(tokens), retiredLines_);

@@ -1,47 +1,94 @@
 #include "interp/program.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tenrek {
 
-ProgramLine* ProgramStore::Find(int32_t number) const {
-  auto found = index_.find(number);
-  return found != index_.end() ? found->second : nullptr;
+ProgramStore::Position ProgramStore::LowerBound(int32_t number) const {
+  const auto block = std::partition_point(blocks_.begin(), blocks_.end(), [number](const Block& b) {
+    return b.back()->number < number;
+  });
+  if (block == blocks_.end()) return {blocks_.size(), 0};
+  const auto slot = std::partition_point(
+      block->begin(), block->end(),
+      [number](const std::unique_ptr<ProgramLine>& line) { return line->number < number; });
+  return {static_cast<std::size_t>(block - blocks_.begin()),
+          static_cast<std::size_t>(slot - block->begin())};
 }
 
-ProgramLine* ProgramStore::FirstFrom(int32_t number) const {
-  auto found = lines_.lower_bound(number);
-  return found != lines_.end() ? found->second.get() : nullptr;
+ProgramLine* ProgramStore::At(Position at) const {
+  return at.block < blocks_.size() ? blocks_[at.block][at.slot].get() : nullptr;
 }
+
+ProgramLine* ProgramStore::Before(Position at) const {
+  if (at.slot > 0) return blocks_[at.block][at.slot - 1].get();
+  return at.block > 0 ? blocks_[at.block - 1].back().get() : nullptr;
+}
+
+ProgramLine* ProgramStore::Find(int32_t number) const {
+  ProgramLine* found = At(LowerBound(number));
+  return found != nullptr && found->number == number ? found : nullptr;
+}
+
+ProgramLine* ProgramStore::FirstFrom(int32_t number) const { return At(LowerBound(number)); }
 
 void ProgramStore::Store(int32_t number, TokenList tokens,
                          std::vector<std::unique_ptr<ProgramLine>>& removed) {
   ++generation_;
-  auto existing = lines_.find(number);
-  ProgramLine* before = nullptr;
-  if (existing != lines_.end()) {
-    if (existing != lines_.begin()) before = std::prev(existing)->second.get();
-    ProgramLine* after = existing->second->next;
-    existing->second->removed = true;
-    removed.push_back(std::move(existing->second));
-    lines_.erase(existing);
-    index_.erase(number);
-    (before != nullptr ? before->next : first_) = after;
+  Position at = LowerBound(number);
+  ProgramLine* existing = At(at);
+  if (existing != nullptr && existing->number == number) {
+    Erase(at, removed);
+    at = LowerBound(number);  // its block may be gone
   }
   if (tokens.empty()) return;
 
   auto line = std::make_unique<ProgramLine>();
   line->number = number;
   line->tokens = std::move(tokens);
-  ProgramLine* raw = line.get();
-  auto [position, inserted] = lines_.emplace(number, std::move(line));
-  (void)inserted;
-  index_.emplace(number, raw);
-  auto following = std::next(position);
-  raw->next = following != lines_.end() ? following->second.get() : nullptr;
-  if (position == lines_.begin()) {
-    first_ = raw;
-  } else {
-    std::prev(position)->second->next = raw;
+  Insert(at, std::move(line));
+}
+
+void ProgramStore::Erase(Position at, std::vector<std::unique_ptr<ProgramLine>>& removed) {
+  ProgramLine* before = Before(at);
+  Block& block = blocks_[at.block];
+  const auto slot = block.begin() + static_cast<std::ptrdiff_t>(at.slot);
+  ProgramLine* line = slot->get();
+  (before != nullptr ? before->next : first_) = line->next;
+  line->removed = true;
+  removed.push_back(std::move(*slot));
+  block.erase(slot);
+  if (block.empty()) blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(at.block));
+  --size_;
+}
+
+void ProgramStore::Insert(Position at, std::unique_ptr<ProgramLine> line) {
+  ProgramLine* before = Before(at);
+  ProgramLine*& link = before != nullptr ? before->next : first_;
+  line->next = link;
+  link = line.get();
+  ++size_;
+  if (at.block == blocks_.size()) {
+    // Past the last line: at the end of the last block.
+    if (blocks_.empty()) blocks_.emplace_back().reserve(kBlockSize);
+    at = {blocks_.size() - 1, blocks_.back().size()};
   }
+  Block* block = &blocks_[at.block];
+  if (block->size() == kBlockSize) {
+    // A full block: a line past its end starts the next block (lines
+    // entered in order fill their blocks), otherwise it splits in half.
+    const std::size_t keep = at.slot == kBlockSize ? kBlockSize : kBlockSize / 2;
+    Block moved;
+    moved.reserve(kBlockSize);
+    moved.assign(std::make_move_iterator(block->begin() + static_cast<std::ptrdiff_t>(keep)),
+                 std::make_move_iterator(block->end()));
+    block->resize(keep);
+    blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(at.block) + 1, std::move(moved));
+    if (at.slot >= keep) at = {at.block + 1, at.slot - keep};
+    block = &blocks_[at.block];
+  }
+  block->insert(block->begin() + static_cast<std::ptrdiff_t>(at.slot), std::move(line));
 }
 
 void ProgramStore::Remove(ProgramLine* line, std::vector<std::unique_ptr<ProgramLine>>& removed) {
@@ -51,37 +98,25 @@ void ProgramStore::Remove(ProgramLine* line, std::vector<std::unique_ptr<Program
 
 void ProgramStore::RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed) {
   ++generation_;
-  for (auto& [number, line] : lines_) {
-    line->removed = true;
-    removed.push_back(std::move(line));
+  for (Block& block : blocks_) {
+    for (auto& line : block) {
+      line->removed = true;
+      removed.push_back(std::move(line));
+    }
   }
-  lines_.clear();
-  index_.clear();
+  blocks_.clear();
+  size_ = 0;
   first_ = nullptr;
 }
 
 void ProgramStore::ApplyNewNumbers() {
   ++generation_;
-  std::map<int32_t, std::unique_ptr<ProgramLine>> renumbered;
-  for (auto& [number, line] : lines_) {
-    line->number = line->newNumber;
-    line->code.reset();
-    renumbered.emplace(line->number, std::move(line));
+  for (Block& block : blocks_) {
+    for (auto& line : block) {
+      line->number = line->newNumber;
+      line->code.reset();
+    }
   }
-  lines_ = std::move(renumbered);
-  index_.clear();
-  for (auto& [number, line] : lines_) index_.emplace(number, line.get());
-  Relink();
-}
-
-void ProgramStore::Relink() {
-  ProgramLine* previous = nullptr;
-  first_ = nullptr;
-  for (auto& [number, line] : lines_) {
-    (previous != nullptr ? previous->next : first_) = line.get();
-    previous = line.get();
-  }
-  if (previous != nullptr) previous->next = nullptr;
 }
 
 }  // namespace tenrek

@@ -1,19 +1,20 @@
 // The stored program: numbered lines in ascending order.
 //
-// Lines are kept in a balanced tree for ordered walks and insertion, and in
-// a hash index so that a jump costs the same on a 10,000-line program as on
-// a 10-line one. Each line also links to its successor, which is what the
-// executor follows from line to line.
+// Lines are kept in ascending order in blocks of at most kBlockSize: a
+// line is found by two binary searches (over the blocks, then within one),
+// and put in or taken out by moving the pointers of a single block, so
+// that a jump or an edit costs about the same on a 10,000-line program as
+// on a 10-line one, for 8 to 16 bytes a line. Each line also links to its
+// successor, which is what the executor follows from line to line.
 //
 // A removed line is not freed at once: it is handed to the caller (who
 // retires it until no run can still be reading its tokens) and marked
 // `removed`, so a run standing on it can notice and end.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "interp/line_code.h"
@@ -34,8 +35,8 @@ struct ProgramLine {
 class ProgramStore {
  public:
   ProgramLine* First() const { return first_; }
-  bool Empty() const { return lines_.empty(); }
-  std::size_t Size() const { return lines_.size(); }
+  bool Empty() const { return size_ == 0; }
+  std::size_t Size() const { return size_; }
 
   // The line with exactly this number, or null. Reports nothing.
   ProgramLine* Find(int32_t number) const;
@@ -55,8 +56,9 @@ class ProgramStore {
   void RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed);
 
   // Gives every line its `newNumber` as its number (RENUM's final pass).
-  // The caller guarantees the new numbers ascend strictly. The lines' text
-  // has been rewritten, so their translations are dropped.
+  // The caller guarantees the new numbers ascend strictly, so the order
+  // stays. The lines' text has been rewritten, so their translations are
+  // dropped.
   void ApplyNewNumbers();
 
   // Changes whenever a line is stored, removed or renumbered: a line found
@@ -64,10 +66,26 @@ class ProgramStore {
   uint64_t Generation() const { return generation_; }
 
  private:
-  void Relink();
+  // Big enough that a long program has few blocks, small enough that
+  // moving a block's pointers costs less than finding the block.
+  static constexpr std::size_t kBlockSize = 128;
+  using Block = std::vector<std::unique_ptr<ProgramLine>>;
 
-  std::map<int32_t, std::unique_ptr<ProgramLine>> lines_;
-  std::unordered_map<int32_t, ProgramLine*> index_;
+  // A place in the blocks; `block == blocks_.size()` is past the end.
+  struct Position {
+    std::size_t block = 0;
+    std::size_t slot = 0;
+  };
+
+  // Where the first line numbered `number` or more is, or would go.
+  Position LowerBound(int32_t number) const;
+  ProgramLine* At(Position at) const;
+  ProgramLine* Before(Position at) const;
+  void Erase(Position at, std::vector<std::unique_ptr<ProgramLine>>& removed);
+  void Insert(Position at, std::unique_ptr<ProgramLine> line);
+
+  std::vector<Block> blocks_;  // none empty, ascending across them
+  std::size_t size_ = 0;
   ProgramLine* first_ = nullptr;
   uint64_t generation_ = 1;
 };

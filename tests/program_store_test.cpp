@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "interp/program.h"
+
+namespace tenrek {
+namespace {
+
+using Removed = std::vector<std::unique_ptr<ProgramLine>>;
+
+TokenList OneToken(double value) {
+  TokenList tokens(1);
+  tokens[0].kind = TokenKind::Number;
+  tokens[0].number = value;
+  return tokens;
+}
+
+// The store against the set of numbers it should hold: the chain from
+// First() ascends through exactly those lines, each line found by its
+// number, and every gap answered by the next line up.
+void ExpectHolds(const ProgramStore& store, const std::set<int32_t>& expected) {
+  std::vector<int32_t> chain;
+  for (const ProgramLine* line = store.First(); line != nullptr; line = line->next) {
+    chain.push_back(line->number);
+    EXPECT_EQ(line->tokens[0].number, line->number);
+    EXPECT_FALSE(line->removed);
+  }
+  EXPECT_EQ(chain, std::vector<int32_t>(expected.begin(), expected.end()));
+  EXPECT_EQ(store.Size(), expected.size());
+  EXPECT_EQ(store.Empty(), expected.empty());
+  for (int32_t number : expected) {
+    ASSERT_NE(store.Find(number), nullptr) << number;
+    EXPECT_EQ(store.Find(number)->number, number);
+    EXPECT_EQ(store.Find(number + 1) != nullptr, expected.contains(number + 1)) << number + 1;
+    const auto next = expected.lower_bound(number + 1);
+    const ProgramLine* from = store.FirstFrom(number + 1);
+    EXPECT_EQ(from != nullptr ? from->number : -1, next != expected.end() ? *next : -1);
+  }
+  const ProgramLine* lowest = store.FirstFrom(0);
+  EXPECT_EQ(lowest != nullptr ? lowest->number : -1, expected.empty() ? -1 : *expected.begin());
+}
+
+// Orders that fill, split and empty blocks in different ways.
+std::vector<int32_t> EntryOrder(const std::string& order, int count) {
+  std::vector<int32_t> numbers;
+  for (int n = 1; n <= count; ++n) numbers.push_back(10 * n);
+  if (order == "descending") std::reverse(numbers.begin(), numbers.end());
+  if (order == "zigzag") {
+    std::vector<int32_t> zigzag;
+    for (int i = 0, j = count - 1; i <= j; ++i, --j) {
+      zigzag.push_back(numbers[static_cast<std::size_t>(i)]);
+      if (i != j) zigzag.push_back(numbers[static_cast<std::size_t>(j)]);
+    }
+    numbers = zigzag;
+  }
+  if (order == "shuffled") std::shuffle(numbers.begin(), numbers.end(), std::mt19937(7));
+  return numbers;
+}
+
+TEST(ProgramStoreTest, LinesStayInOrderWhateverOrderTheyCameIn) {
+  for (const char* order : {"ascending", "descending", "zigzag", "shuffled"}) {
+    SCOPED_TRACE(order);
+    ProgramStore store;
+    Removed removed;
+    std::set<int32_t> expected;
+    for (int32_t number : EntryOrder(order, 1000)) {
+      store.Store(number, OneToken(number), removed);
+      expected.insert(number);
+    }
+    ExpectHolds(store, expected);
+    EXPECT_TRUE(removed.empty());
+  }
+}
+
+TEST(ProgramStoreTest, ReplacedAndDeletedLinesAreHandedBackMarked) {
+  ProgramStore store;
+  Removed removed;
+  std::set<int32_t> expected;
+  for (int32_t number : EntryOrder("shuffled", 1000)) {
+    store.Store(number, OneToken(number), removed);
+    expected.insert(number);
+  }
+  const ProgramLine* replaced = store.Find(500);
+  const uint64_t before = store.Generation();
+  store.Store(500, OneToken(500), removed);
+  EXPECT_GT(store.Generation(), before);
+  ASSERT_EQ(removed.size(), 1u);
+  EXPECT_EQ(removed[0].get(), replaced);
+  EXPECT_TRUE(removed[0]->removed);
+  EXPECT_NE(store.Find(500), replaced);
+
+  // Every other line, then a whole stretch (emptying blocks), then a line
+  // that is not there, which removes nothing.
+  for (int32_t number = 20; number <= 10000; number += 20) {
+    store.Remove(store.Find(number), removed);
+    expected.erase(number);
+  }
+  for (int32_t number = 2000; number <= 8000; number += 10) {
+    store.Store(number, TokenList(), removed);
+    expected.erase(number);
+  }
+  const std::size_t removedSoFar = removed.size();
+  store.Store(15, TokenList(), removed);
+  EXPECT_EQ(removed.size(), removedSoFar);
+  EXPECT_TRUE(
+      std::all_of(removed.begin(), removed.end(), [](const auto& line) { return line->removed; }));
+  ExpectHolds(store, expected);
+
+  // Lines put back into the emptied stretch, and in front of them all.
+  for (int32_t number = 8000; number >= 2000; number -= 30) {
+    store.Store(number, OneToken(number), removed);
+    expected.insert(number);
+  }
+  store.Store(1, OneToken(1), removed);
+  expected.insert(1);
+  ExpectHolds(store, expected);
+
+  store.RemoveAll(removed);
+  ExpectHolds(store, {});
+  EXPECT_TRUE(
+      std::all_of(removed.begin(), removed.end(), [](const auto& line) { return line->removed; }));
+}
+
+TEST(ProgramStoreTest, NewNumbersKeepTheOrderAndDropTranslations) {
+  ProgramStore store;
+  Removed removed;
+  for (int32_t number : EntryOrder("zigzag", 300)) store.Store(number, OneToken(number), removed);
+  int32_t next = 1;
+  for (ProgramLine* line = store.First(); line != nullptr; line = line->next) {
+    line->newNumber = next;
+    line->tokens[0].number = next;
+    line->code = std::make_unique<LineCode>();
+    next += 3;
+  }
+  store.ApplyNewNumbers();
+  std::set<int32_t> expected;
+  for (int32_t number = 1; number < next; number += 3) expected.insert(number);
+  ExpectHolds(store, expected);
+  for (const ProgramLine* line = store.First(); line != nullptr; line = line->next) {
+    EXPECT_EQ(line->code, nullptr);
+  }
+}
+
+bool SameToken(const Token& a, const Token& b) {
+  if (a.kind != b.kind || a.character != b.character) return false;
+  if (a.HasText()) return a.text == b.text;
+  if (a.kind == TokenKind::Identifier) return a.variable == b.variable;
+  return a.number == b.number;
+}
+
+// Token lists are copied (a line's tokens into a command) and moved (into
+// the store, within a growing vector): the text of String and REM tokens
+// must follow, once, whatever kinds meet in an assignment.
+TEST(TokenTest, CopiesAndMovesCarryTheRightMember) {
+  Variable* const someVariable = reinterpret_cast<Variable*>(alignof(std::max_align_t));
+  TokenList tokens(6);
+  tokens[0].SetText(TokenKind::String, "a literal longer than any small buffer");
+  tokens[1].kind = TokenKind::Number;
+  tokens[1].number = 2.5;
+  tokens[2].kind = TokenKind::Identifier;
+  tokens[2].variable = someVariable;
+  tokens[3].SetText(TokenKind::Rem, " note");
+  tokens[4].kind = TokenKind::StrayChar;
+  tokens[4].character = '&';
+  tokens[5].SetText(TokenKind::String, "");
+
+  const auto expectSame = [&](const TokenList& list) {
+    ASSERT_EQ(list.size(), 6u);
+    EXPECT_EQ(list[0].kind, TokenKind::String);
+    EXPECT_EQ(list[0].text, "a literal longer than any small buffer");
+    EXPECT_EQ(list[1].number, 2.5);
+    EXPECT_EQ(list[2].variable, someVariable);
+    EXPECT_EQ(list[3].kind, TokenKind::Rem);
+    EXPECT_EQ(list[3].text, " note");
+    EXPECT_EQ(list[4].character, '&');
+    EXPECT_TRUE(list[5].text.empty());
+    EXPECT_EQ(list[5].text, "");
+  };
+  TokenList copy = tokens;
+  expectSame(copy);
+  copy.reserve(100);  // moves every token
+  expectSame(copy);
+  TokenList moved = std::move(copy);
+  expectSame(moved);
+
+  // Every kind of token assigned over every other, by copy and by move.
+  for (std::size_t from = 0; from < tokens.size(); ++from) {
+    for (std::size_t to = 0; to < tokens.size(); ++to) {
+      TokenList target = tokens;
+      target[to] = tokens[from];
+      EXPECT_TRUE(SameToken(target[to], tokens[from])) << from << " over " << to;
+      TokenList source = tokens;
+      target[to] = std::move(source[from]);
+      EXPECT_TRUE(SameToken(target[to], tokens[from])) << from << " moved over " << to;
+    }
+  }
+  tokens[1] = tokens[1];
+  EXPECT_EQ(tokens[1].number, 2.5);
+  tokens[0].SetText(TokenKind::String, tokens[0].text.view().substr(2, 7));
+  EXPECT_EQ(tokens[0].text, "literal");
+  EXPECT_EQ(std::string(tokens[0].text) + "!", "literal!");
+}
+
+}  // namespace
+}  // namespace tenrek
