@@ -109,12 +109,14 @@ void ProgramStore::RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed)
   first_ = nullptr;
 }
 
-void ProgramStore::ApplyNewNumbers() {
+void ProgramStore::ApplyNewNumbers(int32_t first, int32_t increment) {
   ++generation_;
+  int64_t number = first;
   for (Block& block : blocks_) {
     for (auto& line : block) {
-      line->number = line->newNumber;
+      line->number = static_cast<int32_t>(number);
       line->code.reset();
+      number += increment;
     }
   }
 }

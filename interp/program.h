@@ -24,10 +24,9 @@ namespace tenrek {
 
 struct ProgramLine {
   int32_t number = 0;
-  int32_t newNumber = 0;  // scratch for RENUM only
+  bool removed = false;
   TokenList tokens;
   ProgramLine* next = nullptr;
-  bool removed = false;
   std::size_t heldBytes = 0;       // what the line counts against the memory budget
   std::unique_ptr<LineCode> code;  // built when the line first runs
 };
@@ -55,11 +54,11 @@ class ProgramStore {
   // Unlinks every line and appends them to `removed`.
   void RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed);
 
-  // Gives every line its `newNumber` as its number (RENUM's final pass).
-  // The caller guarantees the new numbers ascend strictly, so the order
-  // stays. The lines' text has been rewritten, so their translations are
-  // dropped.
-  void ApplyNewNumbers();
+  // Numbers the lines first, first + increment, first + 2 * increment and
+  // so on (RENUM's final pass). The caller guarantees that the numbers fit
+  // and increment is positive, so the order stays. The lines' text has been
+  // rewritten, so their translations are dropped.
+  void ApplyNewNumbers(int32_t first, int32_t increment);
 
   // Changes whenever a line is stored, removed or renumbered: a line found
   // under an earlier generation may be gone.

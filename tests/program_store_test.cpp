@@ -133,12 +133,11 @@ TEST(ProgramStoreTest, NewNumbersKeepTheOrderAndDropTranslations) {
   for (int32_t number : EntryOrder("zigzag", 300)) store.Store(number, OneToken(number), removed);
   int32_t next = 1;
   for (ProgramLine* line = store.First(); line != nullptr; line = line->next) {
-    line->newNumber = next;
     line->tokens[0].number = next;
     line->code = std::make_unique<LineCode>();
     next += 3;
   }
-  store.ApplyNewNumbers();
+  store.ApplyNewNumbers(1, 3);
   std::set<int32_t> expected;
   for (int32_t number = 1; number < next; number += 3) expected.insert(number);
   ExpectHolds(store, expected);

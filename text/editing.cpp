@@ -1,5 +1,7 @@
 // DEL and RENUM: the statements that change the stored program as a whole.
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,13 +61,34 @@ bool NumbersFit(const RenumOperands& operands, std::size_t lineCount) {
   return last <= kMaxLineNumber;
 }
 
-void AssignNewNumbers(ProgramStore& program, const RenumOperands& operands) {
-  int32_t number = operands.first;
-  for (ProgramLine* line = program.First(); line != nullptr; line = line->next) {
-    line->newNumber = number;
-    if (line->next != nullptr) number += operands.increment;  // checked by NumbersFit
+// The numbers RENUM gives: the nth line (from 0) becomes first + n *
+// increment. The old numbers are kept in order to look references up in.
+class Renumbering {
+ public:
+  Renumbering(const ProgramStore& program, const RenumOperands& operands) : operands_(operands) {
+    oldNumbers_.reserve(program.Size());
+    for (const ProgramLine* line = program.First(); line != nullptr; line = line->next) {
+      oldNumbers_.push_back(line->number);
+    }
   }
-}
+
+  // Checked by NumbersFit.
+  int32_t NewNumberAt(std::size_t ordinal) const {
+    return static_cast<int32_t>(int64_t{operands_.first} +
+                                int64_t{operands_.increment} * static_cast<int64_t>(ordinal));
+  }
+
+  // The new number of the line numbered `old`, or nothing without one.
+  std::optional<int32_t> NewNumberOf(int32_t old) const {
+    const auto found = std::lower_bound(oldNumbers_.begin(), oldNumbers_.end(), old);
+    if (found == oldNumbers_.end() || *found != old) return std::nullopt;
+    return NewNumberAt(static_cast<std::size_t>(found - oldNumbers_.begin()));
+  }
+
+ private:
+  RenumOperands operands_;
+  std::vector<int32_t> oldNumbers_;
+};
 
 // The keywords whose Number operands name lines.
 bool TakesLineNumbers(TokenKind kind) {
@@ -83,34 +106,40 @@ bool TakesLineNumbers(TokenKind kind) {
   }
 }
 
-void RewriteReference(Interpreter& interp, const ProgramLine& line, Token& reference) {
+// `lineNumber` is the new number of the line holding the reference.
+void RewriteReference(Interpreter& interp, const Renumbering& renumbering, int32_t lineNumber,
+                      Token& reference) {
   const int32_t old = RoundToInt(reference.number);
-  const ProgramLine* target = interp.program.Find(old);
-  if (target != nullptr) {
-    reference.number = target->newNumber;
+  if (const std::optional<int32_t> target = renumbering.NewNumberOf(old)) {
+    reference.number = *target;
     return;
   }
   interp.platform.WriteOutput("Undefined line " + std::to_string(old) + " in line " +
-                              std::to_string(line.newNumber) + "\n");
+                              std::to_string(lineNumber) + "\n");
 }
 
 // Rewrites the Number tokens chained after the keyword at `index`
 // (directly, or through commas as in ON ... GOTO); returns the index of
 // the last token it consumed.
-std::size_t RewriteReferenceList(Interpreter& interp, ProgramLine& line, std::size_t index) {
-  TokenList& tokens = line.tokens;
+std::size_t RewriteReferenceList(Interpreter& interp, const Renumbering& renumbering,
+                                 int32_t lineNumber, TokenList& tokens, std::size_t index) {
   while (index + 1 < tokens.size() && tokens[index + 1].kind == TokenKind::Number) {
     ++index;
-    RewriteReference(interp, line, tokens[index]);
+    RewriteReference(interp, renumbering, lineNumber, tokens[index]);
     if (index + 1 < tokens.size() && tokens[index + 1].kind == TokenKind::Comma) ++index;
   }
   return index;
 }
 
-void RewriteReferences(Interpreter& interp) {
+void RewriteReferences(Interpreter& interp, const Renumbering& renumbering) {
+  std::size_t ordinal = 0;
   for (ProgramLine* line = interp.program.First(); line != nullptr; line = line->next) {
-    for (std::size_t i = 0; i < line->tokens.size(); ++i) {
-      if (TakesLineNumbers(line->tokens[i].kind)) i = RewriteReferenceList(interp, *line, i);
+    const int32_t lineNumber = renumbering.NewNumberAt(ordinal++);
+    TokenList& tokens = line->tokens;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+      if (TakesLineNumbers(tokens[i].kind)) {
+        i = RewriteReferenceList(interp, renumbering, lineNumber, tokens, i);
+      }
     }
   }
 }
@@ -150,9 +179,8 @@ Flow ExecRenum(Interpreter& interp, StatementCursor& cursor) {
     return Flow::Next;
   }
   if (interp.program.Empty()) return Flow::Next;
-  AssignNewNumbers(interp.program, operands);
-  RewriteReferences(interp);
-  interp.program.ApplyNewNumbers();
+  RewriteReferences(interp, Renumbering(interp.program, operands));
+  interp.program.ApplyNewNumbers(operands.first, operands.increment);
   return Flow::Next;
 }
 
