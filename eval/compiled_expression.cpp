@@ -316,11 +316,11 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
     return nullptr;
   }
   LineCode& code = CodeOf(*line);
-  int32_t& slot = code.expressionAt[cursor.pos];
+  LineCode::Slot& slot = code.expressionAt[cursor.pos];
   if (slot == LineCode::kNone) {
     code.expressions.push_back(std::make_unique<CompiledExpression>(
         Translate(line->tokens, cursor.pos, interp.shapeEpoch)));
-    slot = static_cast<int32_t>(code.expressions.size() - 1);
+    slot = static_cast<LineCode::Slot>(code.expressions.size() - 1);
   }
   CompiledExpression* expression = code.expressions[static_cast<std::size_t>(slot)].get();
   if (expression->shapeEpoch != interp.shapeEpoch) {

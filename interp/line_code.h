@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "interp/limits.h"
 #include "interp/token.h"
 
 namespace tenrek {
@@ -78,8 +79,13 @@ struct SkipTarget {
 // starts.
 struct LineCode {
   std::vector<SkipTarget> skips;
-  static constexpr int32_t kNone = -1;
-  std::vector<int32_t> expressionAt;  // index into `expressions`, or kNone
+  // Index into `expressions`, or kNone. A stored line's listing fits
+  // kMaxLineLength characters, each token at least one of them, so it has
+  // fewer tokens (and expressions) than an int16_t counts.
+  using Slot = int16_t;
+  static_assert(kMaxLineLength < 32767);
+  static constexpr Slot kNone = -1;
+  std::vector<Slot> expressionAt;
   // Each on its own: translating one more expression leaves the others in
   // place, so a statement may hold several of them at once.
   std::vector<std::unique_ptr<CompiledExpression>> expressions;
