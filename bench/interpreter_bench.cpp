@@ -154,17 +154,21 @@ void BM_StoreTenThousandLines(benchmark::State& state) {
 
 // The heap one stored line of that program holds, once entered and again
 // after a RUN has translated it, next to the length of its listing
-// ("10 S=(S*3+1) MOD 1000003: GOTO 100000" and the like).
+// ("10 S=(S*3+1) MOD 1000003: GOTO 100000" and the like) and to what the
+// memory budget counts for it.
 void BM_BytesPerStoredLine(benchmark::State& state) {
   constexpr int kLines = 10000;
   double entered = 0;
   double afterRun = 0;
   double listed = 0;
+  double budgeted = 0;
   for (auto _ : state) {
     SilentPlatform platform;
     Interpreter interp(platform);
     const std::size_t empty = liveHeapBytes;
+    const std::size_t emptyBudget = interp.budget.Used();
     EnterZigZagProgram(interp, kLines);
+    budgeted = static_cast<double>(interp.budget.Used() - emptyBudget) / kLines;
     entered = static_cast<double>(liveHeapBytes - empty) / kLines;
     interp.ExecuteCommand("RUN");
     afterRun = static_cast<double>(liveHeapBytes - empty) / kLines;
@@ -180,6 +184,7 @@ void BM_BytesPerStoredLine(benchmark::State& state) {
   state.counters["entered_bytes"] = entered;
   state.counters["after_run_bytes"] = afterRun;
   state.counters["listed_chars"] = listed;
+  state.counters["budget_bytes"] = budgeted;
 }
 
 // 100 iterations: the 100,000 commands of a long session, whose frames

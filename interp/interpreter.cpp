@@ -205,10 +205,30 @@ void Interpreter::RemoveAllLines() {
 
 namespace {
 
+// What the allocator adds to a heap block: its header and the rounding.
+constexpr std::size_t kHeapBlockOverhead = 16;
+
+// A line's translation, built when it first runs: its record and two
+// arrays, an index slot a token, and its expressions, which take about an
+// operation a token and (one expression in some seven tokens) a record
+// and a pointer to it.
+constexpr std::size_t kTokensPerExpression = 7;
+constexpr std::size_t kTranslationLineBytes = sizeof(LineCode) + 3 * kHeapBlockOverhead;
+constexpr std::size_t kTranslationTokenBytes =
+    sizeof(LineCode::Slot) + sizeof(Op) +
+    (sizeof(CompiledExpression) + 2 * kHeapBlockOverhead + sizeof(void*)) / kTokensPerExpression;
+
+// What a stored line holds once it has run: its record and its token
+// array (two heap blocks), its pointer in the store's blocks (which keep
+// up to as much room again), the texts of its literals and remarks, and a
+// typical translation.
 std::size_t LineBytes(const TokenList& tokens) {
-  std::size_t bytes = kRecordOverhead + sizeof(ProgramLine) + tokens.capacity() * sizeof(Token);
-  for (const Token& token : tokens) bytes += token.HeapBytes();
-  return bytes;
+  std::size_t bytes = sizeof(ProgramLine) + tokens.capacity() * sizeof(Token) +
+                      2 * kHeapBlockOverhead + 2 * sizeof(ProgramLine*);
+  for (const Token& token : tokens) {
+    if (token.HeapBytes() != 0) bytes += token.HeapBytes() + kHeapBlockOverhead;
+  }
+  return bytes + kTranslationLineBytes + tokens.size() * kTranslationTokenBytes;
 }
 
 }  // namespace
