@@ -216,7 +216,9 @@ constexpr std::size_t kTokensPerExpression = 7;
 constexpr std::size_t kTranslationLineBytes = sizeof(LineCode) + 3 * kHeapBlockOverhead;
 constexpr std::size_t kTranslationTokenBytes =
     sizeof(LineCode::Slot) + sizeof(Op) +
-    (sizeof(CompiledExpression) + 2 * kHeapBlockOverhead + sizeof(void*)) / kTokensPerExpression;
+    (sizeof(CompiledExpression) + 2 * kHeapBlockOverhead +
+     sizeof(std::unique_ptr<CompiledExpression>)) /
+        kTokensPerExpression;
 
 // What a stored line holds once it has run: its record and its token
 // array (two heap blocks), its pointer in the store's blocks (which keep
@@ -224,7 +226,7 @@ constexpr std::size_t kTranslationTokenBytes =
 // typical translation.
 std::size_t LineBytes(const TokenList& tokens) {
   std::size_t bytes = sizeof(ProgramLine) + tokens.capacity() * sizeof(Token) +
-                      2 * kHeapBlockOverhead + 2 * sizeof(ProgramLine*);
+                      2 * kHeapBlockOverhead + 2 * sizeof(std::unique_ptr<ProgramLine>);
   for (const Token& token : tokens) {
     if (token.HeapBytes() != 0) bytes += token.HeapBytes() + kHeapBlockOverhead;
   }
