@@ -1,11 +1,11 @@
 // The stored program: numbered lines in ascending order.
 //
-// Lines are kept in ascending order in blocks of at most kBlockSize: a
-// line is found by two binary searches (over the blocks, then within one),
-// and put in or taken out by moving the pointers of a single block, so
-// that a jump or an edit costs about the same on a 10,000-line program as
-// on a 10-line one, for 8 to 16 bytes a line. Each line also links to its
-// successor, which is what the executor follows from line to line.
+// Lines are kept in ascending order in blocks of at most kBlockSize
+// pointers: a line is found by two binary searches (over the blocks, then
+// within one), some twenty comparisons on a 10,000-line program, and put
+// in or taken out by moving the pointers of a single block. The index
+// costs 8 to 16 bytes a line. Each line also links to its successor, which
+// is what the executor follows from line to line.
 //
 // A removed line is not freed at once: it is handed to the caller (who
 // retires it until no run can still be reading its tokens) and marked
@@ -22,6 +22,7 @@
 
 namespace tenrek {
 
+// `removed` sits next to `number` so that the record takes 56 bytes.
 struct ProgramLine {
   int32_t number = 0;
   bool removed = false;
