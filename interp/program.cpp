@@ -6,10 +6,12 @@
 namespace tenrek {
 
 ProgramStore::Position ProgramStore::LowerBound(int32_t number) const {
+  // Past the last line (lines entered in order): no search. Otherwise
+  // some block ends at `number` or above.
+  if (blocks_.empty() || blocks_.back().back()->number < number) return {blocks_.size(), 0};
   const auto block = std::partition_point(blocks_.begin(), blocks_.end(), [number](const Block& b) {
     return b.back()->number < number;
   });
-  if (block == blocks_.end()) return {blocks_.size(), 0};
   const auto slot = std::partition_point(
       block->begin(), block->end(),
       [number](const std::unique_ptr<ProgramLine>& line) { return line->number < number; });
