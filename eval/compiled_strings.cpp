@@ -342,7 +342,7 @@ bool Within(std::string_view view, const std::string& buffer) {
 
 // Makes `buffer` hold exactly the text `view` shows (which may lie inside
 // it), and `view` show the buffer.
-void Own(std::string& buffer, std::string_view& view) {
+void Own(std::string& buffer, std::string_view view) {
   if (view.data() == buffer.data() && view.size() == buffer.size()) return;
   if (Within(view, buffer)) {
     const auto from = static_cast<std::size_t>(view.data() - buffer.data());
@@ -351,7 +351,15 @@ void Own(std::string& buffer, std::string_view& view) {
   } else {
     buffer.assign(view);
   }
-  view = buffer;
+}
+
+// AppendLimited, here without a call.
+void Append(std::string& head, std::string_view tail) {
+  if (head.size() >= kMaxStringLength) {
+    head.resize(kMaxStringLength);
+    return;
+  }
+  head.append(tail.data(), std::min(tail.size(), kMaxStringLength - head.size()));
 }
 
 std::string_view TextOf(Interpreter& interp, const Variable& variable) {
@@ -384,16 +392,46 @@ std::string_view Mid(std::string_view s, int32_t start, int32_t count) {
   return s.substr(from, ClampCount(count, s.size() - from));
 }
 
+// A text on the stack: a view, left unset until pushed (the stacks are
+// not cleared before each run).
+struct TextSlot {
+  const char* data;
+  std::size_t size;
+
+  TextSlot() = default;
+  TextSlot(std::string_view view) : data(view.data()), size(view.size()) {}  // NOLINT
+  operator std::string_view() const { return {data, size}; }                 // NOLINT
+};
+
 struct Machine {
   std::array<double, kMaxStack> numbers;
-  std::array<std::string_view, kMaxStack> texts;
+  std::array<TextSlot, kMaxStack> texts;
   std::size_t numberTop = 0;
   std::size_t textTop = 0;
 
   double PopNumber() { return numbers[--numberTop]; }
   void PushNumber(double value) { numbers[numberTop++] = value; }
-  std::string_view& TopText() { return texts[textTop - 1]; }
+  TextSlot& TopText() { return texts[textTop - 1]; }
 };
+
+// A binary operator on two numbers, the common ones without a call.
+double Arithmetic(Interpreter& interp, TokenKind kind, double a, double b) {
+  switch (kind) {
+    case TokenKind::Plus: return a + b;
+    case TokenKind::Minus: return a - b;
+    case TokenKind::Times: return a * b;
+    case TokenKind::Mod:
+      // Whole operands of 32 bits and a positive divisor: a plain
+      // remainder, as the general way gives.
+      if (a >= -2147483648.0 && a <= 2147483647.0 && b >= 1.0 && b <= 2147483647.0) {
+        const auto wholeA = static_cast<int32_t>(a);
+        const auto wholeB = static_cast<int32_t>(b);
+        if (wholeA == a && wholeB == b) return wholeA % wholeB;
+      }
+      return ApplyOperator(interp, kind, a, b);
+    default: return ApplyOperator(interp, kind, a, b);
+  }
+}
 
 void RunNumberOp(Interpreter& interp, const StringOp& op, Machine& m) {
   switch (op.code) {
@@ -406,7 +444,7 @@ void RunNumberOp(Interpreter& interp, const StringOp& op, Machine& m) {
     case StringOpCode::Operator: {
       const double b = m.PopNumber();
       double& a = m.numbers[m.numberTop - 1];
-      a = op.kind == TokenKind::Plus ? a + b : ApplyOperator(interp, op.kind, a, b);
+      a = Arithmetic(interp, op.kind, a, b);
       break;
     }
     default:  // Function
@@ -416,15 +454,16 @@ void RunNumberOp(Interpreter& interp, const StringOp& op, Machine& m) {
 }
 
 void RunSlice(const StringOp& op, Machine& m) {
-  std::string_view& s = m.TopText();
+  TextSlot& slot = m.TopText();
+  const std::string_view s = slot;
   if (op.code == StringOpCode::Mid) {
     const int32_t count =
         op.count == 3 ? RoundToInt(m.PopNumber()) : static_cast<int32_t>(kMaxStringLength);
-    s = Mid(s, RoundToInt(m.PopNumber()), count);
+    slot = Mid(s, RoundToInt(m.PopNumber()), count);
     return;
   }
   const std::size_t n = ClampCount(RoundToInt(m.PopNumber()), s.size());
-  s = op.code == StringOpCode::Left ? s.substr(0, n) : s.substr(s.size() - n);
+  slot = op.code == StringOpCode::Left ? s.substr(0, n) : s.substr(s.size() - n);
 }
 
 void RunTextOp(Interpreter& interp, const StringCode& code, const StringOp& op, Machine& m) {
@@ -437,13 +476,13 @@ void RunTextOp(Interpreter& interp, const StringCode& code, const StringOp& op, 
       --m.textTop;
       std::string& buffer = code.buffers[m.textTop - 1];
       Own(buffer, m.TopText());
-      AppendLimited(buffer, m.texts[m.textTop]);
-      m.TopText() = buffer;
+      Append(buffer, m.texts[m.textTop]);
+      m.TopText() = std::string_view(buffer);
       break;
     }
     case StringOpCode::Relation: {
       m.textTop -= 2;
-      const int c = m.texts[m.textTop].compare(m.texts[m.textTop + 1]);
+      const int c = std::string_view(m.texts[m.textTop]).compare(m.texts[m.textTop + 1]);
       m.PushNumber(Related(op.kind, (c > 0) - (c < 0)) ? 1.0 : 0.0);
       break;
     }
@@ -458,7 +497,7 @@ void RunTextOp(Interpreter& interp, const StringCode& code, const StringOp& op, 
     case StringOpCode::Format: {
       std::string& buffer = code.buffers[m.textTop];
       buffer = FormatNumber(m.PopNumber());
-      m.texts[m.textTop++] = buffer;
+      m.texts[m.textTop++] = std::string_view(buffer);
       break;
     }
     case StringOpCode::Code: {
@@ -466,14 +505,12 @@ void RunTextOp(Interpreter& interp, const StringCode& code, const StringOp& op, 
       m.PushNumber(s.empty() ? 0.0 : static_cast<signed char>(s[0]));
       break;
     }
-    case StringOpCode::Length:
-      m.PushNumber(static_cast<double>(m.texts[--m.textTop].size()));
-      break;
+    case StringOpCode::Length: m.PushNumber(static_cast<double>(m.texts[--m.textTop].size)); break;
     default: {  // Transform
       std::string& buffer = code.buffers[m.textTop - 1];
       Own(buffer, m.TopText());
       TransformText(op.kind, buffer);
-      m.TopText() = buffer;
+      m.TopText() = std::string_view(buffer);
       break;
     }
   }
@@ -484,7 +521,7 @@ void RunTextOp(Interpreter& interp, const StringCode& code, const StringOp& op, 
 void Run(Interpreter& interp, const StringCode& code, Machine& m, bool taken) {
   auto op = code.ops.begin();
   if (taken) {
-    m.texts[m.textTop++] = code.buffers[0];
+    m.texts[m.textTop++] = std::string_view(code.buffers[0]);
     ++op;
   }
   for (; op != code.ops.end(); ++op) {
@@ -530,8 +567,11 @@ double RunStringCodeForNumber(Interpreter& interp, const StringCode& code) {
   return m.numbers[0];
 }
 
-const CompiledExpression* CompiledStringAt(Interpreter& interp, const StatementCursor& cursor) {
-  if (CompiledExpressionAt(interp, cursor) != nullptr) return nullptr;  // a number
+namespace {
+
+// The string translation kept for the cursor's position, if it is one and
+// still holds.
+const CompiledExpression* KeptStringAt(const Interpreter& interp, const StatementCursor& cursor) {
   const ProgramLine* const line = interp.currentLine;
   if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens ||
       cursor.pos >= line->code->expressionAt.size()) {
@@ -546,6 +586,15 @@ const CompiledExpression* CompiledStringAt(Interpreter& interp, const StatementC
     return nullptr;
   }
   return &expression;
+}
+
+}  // namespace
+
+const CompiledExpression* CompiledStringAt(Interpreter& interp, const StatementCursor& cursor) {
+  if (const CompiledExpression* kept = KeptStringAt(interp, cursor)) return kept;
+  // Translated on first use (or again after a change of shapes).
+  if (CompiledExpressionAt(interp, cursor) != nullptr) return nullptr;  // a number
+  return KeptStringAt(interp, cursor);
 }
 
 std::string_view RunStringCode(Interpreter& interp, const StringCode& code) {
@@ -563,13 +612,12 @@ void RunStringCodeInto(Interpreter& interp, const StringCode& code, Variable& ta
   if (taken) text.swap(buffer);
   Machine m;
   Run(interp, code, m, taken);
-  std::string_view result = m.texts[0].substr(0, kMaxStringLength);
+  const std::string_view result = std::string_view(m.texts[0]).substr(0, kMaxStringLength);
   if (taken || Within(result, buffer)) {
     Own(buffer, result);
     text.swap(buffer);
   } else if (Within(result, text)) {
-    std::string_view inPlace = result;
-    Own(text, inPlace);
+    Own(text, result);
   } else {
     text.assign(result);
   }
