@@ -55,6 +55,10 @@ enum class StringOpCode : uint8_t {
   Code,       // ASC
   Length,     // LEN
   Transform,  // LTRIM$ ... PROPER$, `kind` names it
+  // the same, joined with their operand
+  OperatorConstant,  // Operator with `number` as its right operand
+  CodeOfText,        // ASC of the string scalar `variable`, read in place
+  LengthOfText,      // LEN of the string scalar `variable`, read in place
 };
 
 struct StringOp {
@@ -110,6 +114,16 @@ Level LevelOf(const Token* t) {
 }
 
 enum class Type : uint8_t { Number, Text };
+
+bool ReadsVariable(const StringOp& op) {
+  switch (op.code) {
+    case StringOpCode::Scalar:
+    case StringOpCode::Text:
+    case StringOpCode::CodeOfText:
+    case StringOpCode::LengthOfText: return true;
+    default: return false;
+  }
+}
 
 class StringTranslator {
  public:
@@ -180,6 +194,13 @@ class StringTranslator {
 
   bool Operation(TokenKind op, Level level, Type& left, Type right) {
     if (left == Type::Number && right == Type::Number) {
+      // A constant right operand goes into the operation.
+      if (out_.ops.back().code == StringOpCode::Constant) {
+        out_.ops.back().code = StringOpCode::OperatorConstant;
+        out_.ops.back().kind = op;
+        --numbers_;
+        return true;
+      }
       return Emit(StringOpCode::Operator, op, -1, 0);
     }
     if (left != Type::Text || right != Type::Text) return false;  // a mismatch
@@ -233,8 +254,9 @@ class StringTranslator {
         return FactorOf(Type::Number) && Emit(StringOpCode::Complement, t->kind, 0, 0);
       case TokenKind::LeftParen: return Binary(kOr, type) && Take(TokenKind::RightParen);
       case TokenKind::Len:
-        return FactorOf(Type::Text) && Emit(StringOpCode::Length, t->kind, 1, -1);
-      case TokenKind::Asc: return FactorOf(Type::Text) && Emit(StringOpCode::Code, t->kind, 1, -1);
+        return FactorOf(Type::Text) && OfText(StringOpCode::Length, StringOpCode::LengthOfText);
+      case TokenKind::Asc:
+        return FactorOf(Type::Text) && OfText(StringOpCode::Code, StringOpCode::CodeOfText);
       case TokenKind::Str:
         type = Type::Text;
         return FactorOf(Type::Number) && Emit(StringOpCode::Format, t->kind, -1, 1);
@@ -246,6 +268,18 @@ class StringTranslator {
       case TokenKind::Right: type = Type::Text; return Slice(t->kind);
       default: return OtherFunction(t->kind, type);
     }
+  }
+
+  // LEN or ASC of the text just read; of a variable, read in place.
+  bool OfText(StringOpCode code, StringOpCode ofVariable) {
+    if (out_.ops.back().code == StringOpCode::Text) {
+      out_.ops.back().code = ofVariable;
+      numbers_ += 1;
+      texts_ -= 1;
+      deepestNumbers_ = std::max(deepestNumbers_, numbers_);
+      return static_cast<std::size_t>(deepestNumbers_) <= kMaxStack;
+    }
+    return Emit(code, TokenKind::Plus, 1, -1);
   }
 
   bool OtherFunction(TokenKind kind, Type& type) {
@@ -309,7 +343,7 @@ class StringTranslator {
     if (ops.empty() || ops.front().code != StringOpCode::Text) return nullptr;
     Variable* v = ops.front().variable;
     for (std::size_t i = 1; i < ops.size(); ++i) {
-      if (ops[i].code == StringOpCode::Text && ops[i].variable == v) return nullptr;
+      if (ReadsVariable(ops[i]) && ops[i].variable == v) return nullptr;
     }
     return v;
   }
@@ -403,19 +437,9 @@ struct TextSlot {
   operator std::string_view() const { return {data, size}; }                 // NOLINT
 };
 
-struct Machine {
-  std::array<double, kMaxStack> numbers;
-  std::array<TextSlot, kMaxStack> texts;
-  std::size_t numberTop = 0;
-  std::size_t textTop = 0;
-
-  double PopNumber() { return numbers[--numberTop]; }
-  void PushNumber(double value) { numbers[numberTop++] = value; }
-  TextSlot& TopText() { return texts[textTop - 1]; }
-};
-
 // A binary operator on two numbers, the common ones without a call.
-double Arithmetic(Interpreter& interp, TokenKind kind, double a, double b) {
+[[gnu::always_inline]] inline double Arithmetic(Interpreter& interp, TokenKind kind, double a,
+                                                double b) {
   switch (kind) {
     case TokenKind::Plus: return a + b;
     case TokenKind::Minus: return a - b;
@@ -433,103 +457,116 @@ double Arithmetic(Interpreter& interp, TokenKind kind, double a, double b) {
   }
 }
 
-void RunNumberOp(Interpreter& interp, const StringOp& op, Machine& m) {
-  switch (op.code) {
-    case StringOpCode::Constant: m.PushNumber(op.number); break;
-    case StringOpCode::Scalar: m.PushNumber(op.variable->number); break;
-    case StringOpCode::Negate: m.numbers[m.numberTop - 1] = -m.numbers[m.numberTop - 1]; break;
-    case StringOpCode::Complement:
-      m.numbers[m.numberTop - 1] = static_cast<double>(~RoundToInt(m.numbers[m.numberTop - 1]));
-      break;
-    case StringOpCode::Operator: {
-      const double b = m.PopNumber();
-      double& a = m.numbers[m.numberTop - 1];
-      a = Arithmetic(interp, op.kind, a, b);
-      break;
-    }
-    default:  // Function
-      m.numbers[m.numberTop - 1] = NumericFunction(op.kind, m.numbers[m.numberTop - 1]);
-      break;
-  }
+double TextRelation(TokenKind kind, std::string_view a, std::string_view b) {
+  const int c = a.compare(b);
+  return Related(kind, (c > 0) - (c < 0)) ? 1.0 : 0.0;
 }
 
-void RunSlice(const StringOp& op, Machine& m) {
-  TextSlot& slot = m.TopText();
-  const std::string_view s = slot;
-  if (op.code == StringOpCode::Mid) {
-    const int32_t count =
-        op.count == 3 ? RoundToInt(m.PopNumber()) : static_cast<int32_t>(kMaxStringLength);
-    slot = Mid(s, RoundToInt(m.PopNumber()), count);
-    return;
-  }
-  const std::size_t n = ClampCount(RoundToInt(m.PopNumber()), s.size());
-  slot = op.code == StringOpCode::Left ? s.substr(0, n) : s.substr(s.size() - n);
+double CodeOf(std::string_view s) { return s.empty() ? 0.0 : static_cast<signed char>(s[0]); }
+
+std::string_view Side(std::string_view s, double count, bool left) {
+  const std::size_t n = ClampCount(RoundToInt(count), s.size());
+  return left ? s.substr(0, n) : s.substr(s.size() - n);
 }
 
-void RunTextOp(Interpreter& interp, const StringCode& code, const StringOp& op, Machine& m) {
-  switch (op.code) {
-    case StringOpCode::Literal:
-      m.texts[m.textTop++] = std::string_view(code.literals).substr(op.offset, op.length);
-      break;
-    case StringOpCode::Text: m.texts[m.textTop++] = TextOf(interp, *op.variable); break;
-    case StringOpCode::Join: {
-      --m.textTop;
-      std::string& buffer = code.buffers[m.textTop - 1];
-      Own(buffer, m.TopText());
-      Append(buffer, m.texts[m.textTop]);
-      m.TopText() = std::string_view(buffer);
-      break;
-    }
-    case StringOpCode::Relation: {
-      m.textTop -= 2;
-      const int c = std::string_view(m.texts[m.textTop]).compare(m.texts[m.textTop + 1]);
-      m.PushNumber(Related(op.kind, (c > 0) - (c < 0)) ? 1.0 : 0.0);
-      break;
-    }
-    case StringOpCode::Mid:
-    case StringOpCode::Left:
-    case StringOpCode::Right: RunSlice(op, m); break;
-    case StringOpCode::Character: {
-      const auto c = static_cast<std::size_t>(RoundToInt(m.PopNumber()) & 0xFF);
-      m.texts[m.textTop++] = c == 0 ? std::string_view() : std::string_view(&kCharacters[c], 1);
-      break;
-    }
-    case StringOpCode::Format: {
-      std::string& buffer = code.buffers[m.textTop];
-      buffer = FormatNumber(m.PopNumber());
-      m.texts[m.textTop++] = std::string_view(buffer);
-      break;
-    }
-    case StringOpCode::Code: {
-      const std::string_view s = m.texts[--m.textTop];
-      m.PushNumber(s.empty() ? 0.0 : static_cast<signed char>(s[0]));
-      break;
-    }
-    case StringOpCode::Length: m.PushNumber(static_cast<double>(m.texts[--m.textTop].size)); break;
-    default: {  // Transform
-      std::string& buffer = code.buffers[m.textTop - 1];
-      Own(buffer, m.TopText());
-      TransformText(op.kind, buffer);
-      m.TopText() = std::string_view(buffer);
-      break;
-    }
-  }
+// The join of `head`, held by `buffer` or not, and `tail`, in `buffer`.
+std::string_view Join(std::string& buffer, std::string_view head, std::string_view tail) {
+  Own(buffer, head);
+  Append(buffer, tail);
+  return buffer;
 }
 
-// Runs the operations; with `taken`, the first one (a read of `leading`)
-// finds the variable's text in the first slot's buffer already.
-void Run(Interpreter& interp, const StringCode& code, Machine& m, bool taken) {
-  auto op = code.ops.begin();
+std::string_view Transformed(std::string& buffer, std::string_view text, TokenKind kind) {
+  Own(buffer, text);
+  TransformText(kind, buffer);
+  return buffer;
+}
+
+// Runs the operations on two stacks, each pointer at its first free
+// place; with `taken`, the first operation (a read of `leading`) finds
+// the variable's text in the first slot's buffer already.
+void Run(Interpreter& interp, const StringCode& code, bool taken, double& number,
+         std::string_view& text) {
+  std::array<double, kMaxStack> numbers;
+  std::array<TextSlot, kMaxStack> texts;
+  double* n = numbers.data();
+  TextSlot* t = texts.data();
+  // The buffer of the slot below `t`.
+  auto buffer = [&code, &texts](const TextSlot* slot) -> std::string& {
+    return code.buffers[static_cast<std::size_t>(slot - texts.data())];
+  };
+  const StringOp* op = code.ops.data();
+  const StringOp* const end = op + code.ops.size();
   if (taken) {
-    m.texts[m.textTop++] = std::string_view(code.buffers[0]);
+    *t++ = std::string_view(code.buffers[0]);
     ++op;
   }
-  for (; op != code.ops.end(); ++op) {
-    if (op->code <= StringOpCode::Function) {
-      RunNumberOp(interp, *op, m);
-    } else {
-      RunTextOp(interp, code, *op, m);
+  for (; op != end; ++op) {
+    switch (op->code) {
+      case StringOpCode::Constant: *n++ = op->number; break;
+      case StringOpCode::Scalar: *n++ = op->variable->number; break;
+      case StringOpCode::Negate: n[-1] = -n[-1]; break;
+      case StringOpCode::Complement: n[-1] = static_cast<double>(~RoundToInt(n[-1])); break;
+      case StringOpCode::Operator:
+        --n;
+        n[-1] = Arithmetic(interp, op->kind, n[-1], n[0]);
+        break;
+      case StringOpCode::OperatorConstant:
+        n[-1] = Arithmetic(interp, op->kind, n[-1], op->number);
+        break;
+      case StringOpCode::Function: n[-1] = NumericFunction(op->kind, n[-1]); break;
+      case StringOpCode::Literal:
+        *t++ = std::string_view(code.literals).substr(op->offset, op->length);
+        break;
+      case StringOpCode::Text: *t++ = TextOf(interp, *op->variable); break;
+      case StringOpCode::Join:
+        --t;
+        t[-1] = Join(buffer(t - 1), t[-1], t[0]);
+        break;
+      case StringOpCode::Relation:
+        t -= 2;
+        *n++ = TextRelation(op->kind, t[0], t[1]);
+        break;
+      case StringOpCode::Mid:
+        n -= op->count - 1;
+        t[-1] = Mid(t[-1], RoundToInt(n[0]),
+                    op->count == 3 ? RoundToInt(n[1]) : static_cast<int32_t>(kMaxStringLength));
+        break;
+      case StringOpCode::Left:
+      case StringOpCode::Right:
+        --n;
+        t[-1] = Side(t[-1], n[0], op->code == StringOpCode::Left);
+        break;
+      case StringOpCode::Character: {
+        const auto c = static_cast<std::size_t>(RoundToInt(*--n) & 0xFF);
+        *t++ = c == 0 ? std::string_view() : std::string_view(&kCharacters[c], 1);
+        break;
+      }
+      case StringOpCode::Format: {
+        std::string& into = buffer(t);
+        into = FormatNumber(*--n);
+        *t++ = std::string_view(into);
+        break;
+      }
+      case StringOpCode::Code:
+        --t;
+        *n++ = CodeOf(t[0]);
+        break;
+      case StringOpCode::Length:
+        --t;
+        *n++ = static_cast<double>(t[0].size);
+        break;
+      case StringOpCode::CodeOfText: *n++ = CodeOf(TextOf(interp, *op->variable)); break;
+      case StringOpCode::LengthOfText:
+        *n++ = static_cast<double>(TextOf(interp, *op->variable).size());
+        break;
+      case StringOpCode::Transform: t[-1] = Transformed(buffer(t - 1), t[-1], op->kind); break;
     }
+  }
+  if (code.isString) {
+    text = texts[0];
+  } else {
+    number = numbers[0];
   }
 }
 
@@ -556,15 +593,15 @@ void TranslateWithStrings(const TokenList& tokens, std::size_t start, CompiledEx
 
 bool StringShapesHold(const StringCode& code) {
   return std::all_of(code.ops.begin(), code.ops.end(), [](const StringOp& op) {
-    return (op.code != StringOpCode::Scalar && op.code != StringOpCode::Text) ||
-           op.variable->extentCount == 0;
+    return !ReadsVariable(op) || op.variable->extentCount == 0;
   });
 }
 
 double RunStringCodeForNumber(Interpreter& interp, const StringCode& code) {
-  Machine m;
-  Run(interp, code, m, false);
-  return m.numbers[0];
+  double number = 0.0;
+  std::string_view text;
+  Run(interp, code, false, number, text);
+  return number;
 }
 
 namespace {
@@ -598,9 +635,10 @@ const CompiledExpression* CompiledStringAt(Interpreter& interp, const StatementC
 }
 
 std::string_view RunStringCode(Interpreter& interp, const StringCode& code) {
-  Machine m;
-  Run(interp, code, m, false);
-  return m.texts[0];
+  double number = 0.0;
+  std::string_view text;
+  Run(interp, code, false, number, text);
+  return text;
 }
 
 void RunStringCodeInto(Interpreter& interp, const StringCode& code, Variable& target) {
@@ -610,9 +648,10 @@ void RunStringCodeInto(Interpreter& interp, const StringCode& code, Variable& ta
   // Read nowhere else, the target's text is built on where it lies.
   const bool taken = code.leading == &target && target.text.hasValue;
   if (taken) text.swap(buffer);
-  Machine m;
-  Run(interp, code, m, taken);
-  const std::string_view result = std::string_view(m.texts[0]).substr(0, kMaxStringLength);
+  double number = 0.0;
+  std::string_view result;
+  Run(interp, code, taken, number, result);
+  result = result.substr(0, kMaxStringLength);
   if (taken || Within(result, buffer)) {
     Own(buffer, result);
     text.swap(buffer);
