@@ -211,7 +211,8 @@ const std::vector<std::string>& StringExpressions() {
       "C$+\"AB\"+C$", "C$+E$+C$", "E$+C$", "L$+L$", "LEN(L$+L$+L$)", "RIGHT$(L$+C$+L$,2)",
       "C$+(C$+C$)", "(L$+L$)+C$", "LEN(C$+\"\")",
       // comparisons, unsigned, and their results as numbers
-      "C$=\"X\"", "C$<\"Y\"", "\"\"<C$", "C$>=C$+\"A\"", "C$<>E$", "\"a\">\"B\"",
+      "C$=\"X\"", "C$<\"Y\"", "C$>=\"X\"", "C$<=\"X\"", "C$>\"X\"", "C$<\"X\"",
+      "C$<>\"X\"", "C$=\"x\"", "\"\"<C$", "C$>=C$+\"A\"", "C$<>E$", "\"a\">\"B\"",
       "CHR$(200)>\"A\"", "\"A\"=\"A\" AND \"B\"<\"C\"", "NOT (C$=\"X\")", "-(C$=\"X\")",
       "(C$<\"Y\")*5+B", "C$+C$=\"XX\"", "L$+C$>L$",
       // slices
@@ -313,6 +314,8 @@ TEST_F(StringTranslationTest, StoredStringAssignmentsAgreeWithCommands) {
       "FOR K=1 TO 40: L$=MID$(L$,2)+CHR$(64+K): S$=S$+LEFT$(L$,1): NEXT",
       "FOR K=1 TO 3: T$=T$+\"-\"+C$: C$=T$: NEXT",
       "T$=LOWER$(MID$(L$,30,3)+CRLF$)",
+      "PRINT C$+\"!\";MID$(L$,3,4);LEN(C$+L$);E$+C$",
+      "B=OCCUR(L$+C$,\"AB\")+ATC(C$+L$,\"X\",1)",
   };
   const std::string show = "PRINT C$;\"|\";S$;\"|\";T$;\"|\";LEN(L$);\"|\";L$;\"|\";E$;B";
   const char* setup = "C$=\"X\": B=2: S$=\"s\": T$=\"\"";
@@ -339,6 +342,20 @@ TEST_F(StringTranslationTest, StoredStringAssignmentsAgreeWithCommands) {
       EXPECT_EQ(std::make_pair(Printed(), reports), typed) << statement << " pass " << pass;
     }
   }
+}
+
+// Stores into a variable's own storage count its memory as a fresh copy
+// would: once the variables are cleared, nothing is left counted.
+TEST_F(StringTranslationTest, StoredStringsKeepTheMemoryCountExact) {
+  Enter({"NEW", "10 FOR K=1 TO 300: A$=A$+CHR$(65+K MOD 26): B$=MID$(A$,K MOD 7+1,5)",
+         "20 D$=A$+B$+A$+A$: IF LEN(A$)>=150 THEN A$=MID$(A$,40,100)",
+         "30 E$=B$+D$: B$=RIGHT$(E$,300)+LEFT$(B$,1): D$=MID$(D$,2): NEXT K"});
+  Command("CLEAR");
+  const std::size_t held = interp.budget.Used();
+  Command("RUN");
+  EXPECT_GT(interp.budget.Used(), held + 1000);
+  Command("CLEAR");
+  EXPECT_EQ(interp.budget.Used(), held);
 }
 
 // A jump remembers the line it found; the line replaced, deleted or
