@@ -8,6 +8,7 @@
 
 #include "eval/assignment.h"
 #include "eval/compiled_expression.h"
+#include "eval/compiled_strings.h"
 #include "eval/evaluator.h"
 #include "eval/number_format.h"
 #include "interp/interpreter.h"
@@ -188,10 +189,31 @@ bool JoinInPlace(Interpreter& interp, StatementCursor& cursor) {
   return true;
 }
 
+// name$ = string expression, translated: the value is built into the
+// variable's own storage, with no copy between.
+bool AssignStringTranslated(Interpreter& interp, StatementCursor& cursor) {
+  const Token* target = cursor.Current();
+  const Token* next = cursor.Peek();
+  if (target == nullptr || target->kind != TokenKind::Identifier || next == nullptr ||
+      next->kind != TokenKind::Equal) {
+    return false;
+  }
+  Variable* const variable = target->variable;
+  if (variable == nullptr || !variable->isString || variable->extentCount != 0) return false;
+  StatementCursor after = cursor;
+  after.pos += 2;
+  const CompiledExpression* compiled = CompiledStringAt(interp, after);
+  if (compiled == nullptr) return false;
+  RunStringCodeInto(interp, *compiled->strings, *variable);
+  cursor.pos = compiled->end;
+  return true;
+}
+
 }  // namespace
 
 Flow ExecLet(Interpreter& interp, StatementCursor& cursor) {
   if (AssignTranslated(interp, cursor)) return Flow::Next;
+  if (AssignStringTranslated(interp, cursor)) return Flow::Next;
   if (JoinInPlace(interp, cursor)) return Flow::Next;
   if (!ExpectTarget(interp, cursor)) return Flow::Next;
   const CellRef cell = ReferenceVariable(interp, cursor);

@@ -9,6 +9,7 @@
 // in a shape other than its present one. Those expressions keep running
 // through the evaluator, reports and all.
 #include "eval/compiled_expression.h"
+#include "eval/compiled_strings.h"
 
 #include <algorithm>
 #include <array>
@@ -235,6 +236,7 @@ CompiledExpression Translate(const TokenList& tokens, std::size_t start, uint64_
     CompiledExpression refused;
     refused.shapeEpoch = epoch;
     refused.refused = true;
+    TranslateWithStrings(tokens, start, refused);
     return refused;
   }
   expression.ops.shrink_to_fit();
@@ -252,6 +254,9 @@ bool ShapesHold(const CompiledExpression& expression) {
         break;
       case OpCode::Element:
         if (op.variable->extentCount != op.count) return false;
+        break;
+      case OpCode::Mixed:
+        if (!StringShapesHold(*op.strings)) return false;
         break;
       default: break;
     }
@@ -411,6 +416,7 @@ double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
         stack[top++] = text.empty() ? 0.0 : static_cast<signed char>(text[0]);
         break;
       }
+      case OpCode::Mixed: stack[top++] = RunStringCodeForNumber(interp, *op.strings); break;
     }
   }
   return stack[0];

@@ -16,6 +16,7 @@
 #include <limits>
 
 #include "eval/compiled_expression.h"
+#include "eval/compiled_strings.h"
 #include "eval/functions.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
@@ -340,8 +341,20 @@ bool RunTranslation(Interpreter& interp, StatementCursor& cursor, double& value)
   return true;
 }
 
+// The same for a translated string expression.
+bool RunStringTranslation(Interpreter& interp, StatementCursor& cursor, std::string& text) {
+  const CompiledExpression* compiled = CompiledStringAt(interp, cursor);
+  if (compiled == nullptr) return false;
+  text = RunStringCode(interp, *compiled->strings);
+  cursor.pos = compiled->end;
+  return true;
+}
+
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor) {
   if (double value = 0.0; RunTranslation(interp, cursor, value)) return Value::Number(value);
+  if (std::string text; RunStringTranslation(interp, cursor, text)) {
+    return Value::Text(std::move(text));
+  }
   return OrLevel(interp, cursor, false);
 }
 
@@ -377,6 +390,7 @@ double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
 }
 
 std::string StringExpression(Interpreter& interp, StatementCursor& cursor) {
+  if (std::string text; RunStringTranslation(interp, cursor, text)) return text;
   return AsString(interp, OrLevel(interp, cursor, true));
 }
 

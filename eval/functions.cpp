@@ -55,44 +55,45 @@ namespace {
 
 // ---- one string factor ----
 
-std::string TrimLeft(std::string s) {
+void TrimLeft(std::string& s) {
   std::size_t start = 0;
   while (start < s.size() && IsWhitespace(s[start])) ++start;
   s.erase(0, start);
-  return s;
 }
 
-std::string TrimRight(std::string s) {
+void TrimRight(std::string& s) {
   while (!s.empty() && IsWhitespace(s.back())) s.pop_back();
-  return s;
 }
 
 // Lower case, then a capital at the start and after every blank.
-std::string Proper(std::string s) {
+void Proper(std::string& s) {
   bool capitalNext = true;
   for (char& c : s) {
     c = LowerAscii(c);
     if (capitalNext) c = UpperAscii(c);
     capitalNext = c == ' ';
   }
-  return s;
 }
 
-bool IsTextFunction(TokenKind f) { return f >= TokenKind::Ltrim && f <= TokenKind::Proper; }
+}  // namespace
 
-std::string TextFunction(TokenKind f, std::string s) {
+bool IsTextFunctionKind(TokenKind f) { return f >= TokenKind::Ltrim && f <= TokenKind::Proper; }
+
+void TransformText(TokenKind f, std::string& s) {
   switch (f) {
-    case TokenKind::Ltrim: return TrimLeft(std::move(s));
-    case TokenKind::Rtrim: return TrimRight(std::move(s));
+    case TokenKind::Ltrim: TrimLeft(s); return;
+    case TokenKind::Rtrim: TrimRight(s); return;
     case TokenKind::Lower:
       for (char& c : s) c = LowerAscii(c);
-      return s;
+      return;
     case TokenKind::Upper:
       for (char& c : s) c = UpperAscii(c);
-      return s;
-    default: return Proper(std::move(s));
+      return;
+    default: Proper(s); return;
   }
 }
+
+namespace {
 
 // VAL s: s tokenized and evaluated as an expression, of whatever type it
 // yields; tokens after the expression are ignored, no tokens give 0.
@@ -296,8 +297,10 @@ Value EvaluateFunction(Interpreter& interp, StatementCursor& cursor, TokenKind f
   if (IsNumericFunctionKind(function)) {
     return Value::Number(NumericFunction(function, NumericFactor(interp, cursor)));
   }
-  if (IsTextFunction(function)) {
-    return Value::Text(TextFunction(function, StringFactor(interp, cursor)));
+  if (IsTextFunctionKind(function)) {
+    std::string text = StringFactor(interp, cursor);
+    TransformText(function, text);
+    return Value::Text(std::move(text));
   }
   return OtherFunction(interp, cursor, function);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "eval/value.h"
 #include "interp/cursor.h"
@@ -17,6 +18,11 @@ Value EvaluateFunction(Interpreter& interp, StatementCursor& cursor, TokenKind f
 // number, and their value.
 bool IsNumericFunctionKind(TokenKind kind);
 double NumericFunction(TokenKind function, double x);
+
+// LTRIM$ ... PROPER$: the functions of one string giving a string, and
+// their value, computed in place.
+bool IsTextFunctionKind(TokenKind kind);
+void TransformText(TokenKind function, std::string& text);
 
 // True for the function keyword kinds (SQR ... PEEK, RANDOM ... MAX, CRLF$).
 bool IsFunctionKind(TokenKind kind);

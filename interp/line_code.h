@@ -15,6 +15,7 @@
 namespace tenrek {
 
 struct ProgramLine;
+struct StringCode;
 
 enum class OpCode : uint8_t {
   Constant,  // push `number`
@@ -33,6 +34,7 @@ enum class OpCode : uint8_t {
   Function,  // a numeric function of one number, `kind` names it
   Length,    // LEN of the string scalar `variable`, read in place
   Code,      // ASC of the string scalar `variable`, read in place
+  Mixed,     // push the value of `strings`, an expression with string parts
 };
 
 struct Op {
@@ -42,6 +44,7 @@ struct Op {
   union {
     double number = 0.0;
     Variable* variable;
+    const StringCode* strings;
   };
 };
 
@@ -63,6 +66,10 @@ struct CompiledExpression {
   uint64_t jumpGeneration = 0;
   int32_t jumpNumber = 0;
   ProgramLine* jumpLine = nullptr;
+  // An expression with string parts (eval/compiled_strings.h). A numeric
+  // one runs as a Mixed operation; a string one stays `refused` for the
+  // numeric readers and is run by the string assignments.
+  std::shared_ptr<const StringCode> strings;
 };
 
 // Where the skip of a loop body that is not entered, starting at token

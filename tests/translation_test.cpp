@@ -201,6 +201,163 @@ TEST_F(TranslationTest, StoredStatementsAgreeWithCommands) {
   }
 }
 
+// Expressions with string parts, translated with their texts read in
+// place: L$ holds 992 characters, so two of it pass the string limit; E$
+// has no value.
+const std::vector<std::string>& StringExpressions() {
+  // clang-format off
+  static const std::vector<std::string> cases = {
+      // joins and the string limit
+      "C$+\"AB\"+C$", "C$+E$+C$", "E$+C$", "L$+L$", "LEN(L$+L$+L$)", "RIGHT$(L$+C$+L$,2)",
+      "C$+(C$+C$)", "(L$+L$)+C$", "LEN(C$+\"\")",
+      // comparisons, unsigned, and their results as numbers
+      "C$=\"X\"", "C$<\"Y\"", "C$>=\"X\"", "C$<=\"X\"", "C$>\"X\"", "C$<\"X\"",
+      "C$<>\"X\"", "C$=\"x\"", "\"\"<C$", "C$>=C$+\"A\"", "C$<>E$", "\"a\">\"B\"",
+      "CHR$(200)>\"A\"", "\"A\"=\"A\" AND \"B\"<\"C\"", "NOT (C$=\"X\")", "-(C$=\"X\")",
+      "(C$<\"Y\")*5+B", "C$+C$=\"XX\"", "L$+C$>L$",
+      // slices
+      "MID$(C$,0)", "MID$(L$,5,3)", "MID$(C$,2)", "MID$(C$,-5,-1)", "MID$(L$,990,100)",
+      "MID$(L$,2.5,1.5)", "MID$(L$,1E10)", "MID$(L$,3,1E10)", "MID$(C$,1,0)", "MID$(E$,1)",
+      "MID$(L$,N,N)", "MID$(L$,I)", "MID$(C$,1 MOD 0)", "MID$(E$,1 MOD 0,2 MOD 0)",
+      "LEFT$(L$,-1)", "RIGHT$(L$,3)", "RIGHT$(C$,5)", "LEFT$(C$+C$,1)",
+      "RIGHT$(LEFT$(L$,10),3)", "MID$(MID$(L$,3),2,4)", "LEFT$(E$,1)+RIGHT$(E$,1)",
+      // characters, numbers as text, case and blanks
+      "CHR$(65)", "CHR$ 65+\"B\"", "CHR$(0)", "CHR$(321)", "CHR$(-1)", "CHR$(N)",
+      "CHR$ 65.5", "STR$(1/3)", "STR$ B+C$", "STR$(N)+STR$(I)", "ASC(RIGHT$(L$,3))",
+      "ASC(CHR$(200))", "LEN(STR$(B))", "ASC E$", "ASC(\"\")", "ASC \"A\"+LEN \"BC\"",
+      "UPPER$(\"abc\")+LOWER$ C$", "LTRIM$(\"  a \")+\"|\"", "RTRIM$(\"  a \")+\"|\"",
+      "PROPER$(\"hello wORLD\")", "UPPER$(E$)", "LOWER$(LEFT$(L$,30))", "CRLF$+C$",
+      "LEN(CRLF$)", "B+LEN(C$+C$)*2", "B MOD 0+ASC(E$)", "SIN(LEN(C$))+INT(ASC(C$)/2)",
+      // mismatches, syntax errors and what stays with the evaluator
+      "C$-C$", "C$*2", "C$+1", "1+C$", "C$=1", "LEN(1)", "CHR$(C$)", "MID$(1,1)",
+      "MID$(C$,C$)", "LEFT$(C$)", "MID$(C$,1,2,3)", "MID$ C$", "C$^2", "UPPER$ 1",
+      "STR$ C$", "C$ AND C$", "C$=C$ AND C$", "MID$(C$,1", "LEFT$(C$,1 2)", "C$+", "(C$",
+      "\"A\" \"B\"", "VAL(\"1+2\")+LEN(C$)", "LEN(C$)+PEEK 0", "A(1,1)+LEN(C$)",
+      "C$+DATE$", "MIN(1,2)+LEN(C$)", "OCCUR(L$,\"A\")+LEN(C$)",
+      Nested("LEFT$(", 98, "C$", ",1)"), Nested("LEFT$(", 99, "C$", ",1)"),
+      Nested("LEFT$(", 100, "C$", ",1)"), Nested("-", 98, "LEN C$", ""),
+      Nested("-", 99, "LEN C$", ""), Nested("(", 98, "C$=C$", ")"),
+      Nested("(", 99, "C$=C$", ")"), Nested("ASC(CHR$(", 49, "65", "))"),
+      Nested("ASC(CHR$(", 50, "65", "))"),
+      // Last: this dimensions S$ on first use.
+      "LEN(S$(1))+LEN(C$)",
+  };
+  // clang-format on
+  return cases;
+}
+
+class StringTranslationTest : public TranslationTest {
+ protected:
+  StringTranslationTest() {
+    Command("L$=\"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789\"");
+    Command("FOR K=1 TO 4: L$=L$+L$: NEXT");
+  }
+};
+
+TEST_F(StringTranslationTest, StringExpressionsAgreeWithTheEvaluator) {
+  Command("10 LEN(L$)");
+  ASSERT_EQ(Evaluate(10, true, true).number, 992);
+  for (const std::string& expression : StringExpressions()) ExpectAgreement(expression);
+}
+
+TEST_F(StringTranslationTest, StringAgreementHoldsWhenAlreadyNested) {
+  for (const int32_t nested : {1, 50, 98, 99}) {
+    interp.evaluationDepth = nested;
+    for (const std::string& expression : StringExpressions()) ExpectAgreement(expression);
+  }
+  interp.evaluationDepth = 0;
+}
+
+TEST_F(StringTranslationTest, StringShapeChangesAreNoticed) {
+  Command("S$=\"A\"");
+  ExpectAgreement("S$+\"B\"");
+  ExpectAgreement("LEN(S$)+ASC(S$+C$)");
+  Command("DIM S$(2)");
+  ExpectAgreement("S$+\"B\"");
+  ExpectAgreement("LEN(S$)+ASC(S$+C$)");
+  Command("CLEAR");
+  ExpectAgreement("S$+\"B\"");
+  ExpectAgreement("LEN(S$)+ASC(S$+C$)");
+}
+
+// String assignments of a stored line, which build into the target's own
+// storage (taking it over when the value starts with it), against the
+// same statements typed as a command.
+TEST_F(StringTranslationTest, StoredStringAssignmentsAgreeWithCommands) {
+  const std::vector<std::string> statements = {
+      "S$=MID$(L$,3,5)",
+      "S$=C$+C$",
+      "C$=C$+\"Y\"+C$",
+      "C$=MID$(C$,1)",
+      "L$=MID$(L$,40,100)",
+      "L$=RIGHT$(L$,5)+MID$(L$,3,2)",
+      "L$=L$+L$",
+      "L$=L$+\"Q\"",
+      "L$=L$+L$+\"Q\"",
+      "L$=MID$(L$,2)+\"Q\"+LEFT$(L$,2)",
+      "L$=LEFT$(L$+\"Q\",995)+MID$(L$,3,2)",
+      "E$=E$+\"A\"",
+      "E$=MID$(E$,2)",
+      "E$=\"\"",
+      "S$=STR$(B)+CHR$(66)",
+      "C$=LEFT$(C$,0)",
+      "C$=LEFT$(C$,1 MOD 0)",
+      "S$=C$+1",
+      "S$=B",
+      "B=C$+C$",
+      "S$=RIGHT$(L$,2): T$=S$+S$: S$=T$+S$",
+      "S$=",
+      "IF LEFT$(L$,2)=\"AB\" THEN S$=\"yes\" ELSE S$=\"no\"",
+      "IF C$+C$>\"XX\" THEN S$=\"yes\" ELSE S$=\"no\"",
+      "L$=UPPER$(L$)",
+      "L$=LTRIM$(\"  \"+L$)",
+      "FOR K=1 TO 40: L$=MID$(L$,2)+CHR$(64+K): S$=S$+LEFT$(L$,1): NEXT",
+      "FOR K=1 TO 3: T$=T$+\"-\"+C$: C$=T$: NEXT",
+      "T$=LOWER$(MID$(L$,30,3)+CRLF$)",
+      "PRINT C$+\"!\";MID$(L$,3,4);LEN(C$+L$);E$+C$",
+      "B=OCCUR(L$+C$,\"AB\")+ATC(C$+L$,\"X\",1)",
+  };
+  const std::string show = "PRINT C$;\"|\";S$;\"|\";T$;\"|\";LEN(L$);\"|\";L$;\"|\";E$;B";
+  const char* setup = "C$=\"X\": B=2: S$=\"s\": T$=\"\"";
+  for (const std::string& statement : statements) {
+    Command("10 " + statement);
+    Command("CLEAR");
+    Command(setup);
+    Command("L$=\"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789\"");
+    Command("FOR K=1 TO 4: L$=L$+L$: NEXT");
+    platform.boxes.clear();
+    reports.clear();
+    Command(statement);
+    Command(show);
+    const auto typed = std::make_pair(Printed(), reports);
+    for (int pass = 0; pass < 2; ++pass) {
+      Command("CLEAR");
+      Command(setup);
+      Command("L$=\"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789\"");
+      Command("FOR K=1 TO 4: L$=L$+L$: NEXT");
+      platform.boxes.clear();
+      reports.clear();
+      Command("GOTO 10");
+      Command(show);
+      EXPECT_EQ(std::make_pair(Printed(), reports), typed) << statement << " pass " << pass;
+    }
+  }
+}
+
+// Stores into a variable's own storage count its memory as a fresh copy
+// would: once the variables are cleared, nothing is left counted.
+TEST_F(StringTranslationTest, StoredStringsKeepTheMemoryCountExact) {
+  Enter({"NEW", "10 FOR K=1 TO 300: A$=A$+CHR$(65+K MOD 26): B$=MID$(A$,K MOD 7+1,5)",
+         "20 D$=A$+B$+A$+A$: IF LEN(A$)>=150 THEN A$=MID$(A$,40,100)",
+         "30 E$=B$+D$: B$=RIGHT$(E$,300)+LEFT$(B$,1): D$=MID$(D$,2): NEXT K"});
+  Command("CLEAR");
+  const std::size_t held = interp.budget.Used();
+  Command("RUN");
+  EXPECT_GT(interp.budget.Used(), held + 1000);
+  Command("CLEAR");
+  EXPECT_EQ(interp.budget.Used(), held);
+}
+
 // A jump remembers the line it found; the line replaced, deleted or
 // renumbered since must never be run in its old place.
 TEST_F(TranslationTest, JumpsFollowTheProgramAsItIsNow) {
