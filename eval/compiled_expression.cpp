@@ -115,7 +115,37 @@ class Translator {
       } else if (!Binary(level + 1)) {
         return false;
       }
-      if (!EmitCode(BinaryCode(op), op, -1)) return false;
+      if (!EmitBinary(BinaryCode(op), op)) return false;
+    }
+  }
+
+  // A binary operation; one whose right operand is a lone constant or
+  // scalar takes it in, saving the push.
+  bool EmitBinary(OpCode code, TokenKind kind) {
+    Op& right = out_.ops.back();
+    const int fused = FusedOffset(code);
+    if (fused >= 0 && (right.code == OpCode::Constant || right.code == OpCode::Scalar)) {
+      const int base = right.code == OpCode::Constant ? static_cast<int>(OpCode::AddConstant)
+                                                      : static_cast<int>(OpCode::AddScalar);
+      right.code = static_cast<OpCode>(base + fused);
+      right.kind = kind;
+      --stack_;
+      return true;
+    }
+    return EmitCode(code, kind, -1);
+  }
+
+  // The place of `code` among the operations that take their right
+  // operand in, or -1.
+  static int FusedOffset(OpCode code) {
+    switch (code) {
+      case OpCode::Add: return 0;
+      case OpCode::Subtract: return 1;
+      case OpCode::Multiply: return 2;
+      case OpCode::Divide: return 3;
+      case OpCode::Modulo: return 4;
+      case OpCode::Compare: return 5;
+      default: return -1;
     }
   }
 
@@ -250,6 +280,12 @@ bool ShapesHold(const CompiledExpression& expression) {
       case OpCode::Scalar:
       case OpCode::Length:
       case OpCode::Code:
+      case OpCode::AddScalar:
+      case OpCode::SubtractScalar:
+      case OpCode::MultiplyScalar:
+      case OpCode::DivideScalar:
+      case OpCode::ModuloScalar:
+      case OpCode::CompareScalar:
         if (op.variable->extentCount != 0) return false;
         break;
       case OpCode::Element:
@@ -293,16 +329,15 @@ std::string_view StringOf(Interpreter& interp, const Variable& variable) {
   return std::string_view();
 }
 
-// The relations, NaN making every one of them false.
-bool Relation(TokenKind kind, double a, double b) {
-  switch (kind) {
-    case TokenKind::Equal: return a == b;
-    case TokenKind::Less: return a < b;
-    case TokenKind::Greater: return a > b;
-    case TokenKind::LessEqual: return a <= b;
-    case TokenKind::GreaterEqual: return a >= b;
-    default: return a < b || a > b;  // NotEqual
+// MOD: whole operands of 32 bits and a positive divisor take a plain
+// remainder; everything else goes the general way.
+double Remainder(Interpreter& interp, double a, double b) {
+  if (a >= -2147483648.0 && a <= 2147483647.0 && b >= 1.0 && b <= 2147483647.0) {
+    const auto wholeA = static_cast<int32_t>(a);
+    const auto wholeB = static_cast<int32_t>(b);
+    if (wholeA == a && wholeB == b) return wholeA % wholeB;
   }
+  return ApplyOperator(interp, TokenKind::Mod, a, b);
 }
 
 }  // namespace
@@ -317,7 +352,8 @@ LineCode& CodeOf(ProgramLine& line) {
 
 CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCursor& cursor) {
   ProgramLine* const line = interp.currentLine;
-  if (line == nullptr || cursor.list != &line->tokens || cursor.pos >= line->tokens.size()) {
+  if (line == nullptr || cursor.list != &line->tokens || cursor.pos >= line->tokens.size() ||
+      !interp.translateLines) {
     return nullptr;
   }
   LineCode& code = CodeOf(*line);
@@ -340,14 +376,7 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
   return expression;
 }
 
-double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
-  // A lone number or variable (a jump target, a limit, a subscript) needs
-  // no stack.
-  if (expression.ops.size() == 1) {
-    const Op& only = expression.ops.front();
-    if (only.code == OpCode::Constant) return only.number;
-    if (only.code == OpCode::Scalar) return only.variable->number;
-  }
+double RunCompiledOps(Interpreter& interp, const CompiledExpression& expression) {
   std::array<double, kMaxCompiledStack> stack;
   std::size_t top = 0;  // values on the stack
   for (const Op& op : expression.ops) {
@@ -382,23 +411,10 @@ double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
         --top;
         stack[top - 1] /= stack[top];
         break;
-      case OpCode::Modulo: {
+      case OpCode::Modulo:
         --top;
-        const double a = stack[top - 1];
-        const double b = stack[top];
-        // Whole operands of 32 bits and a positive divisor: a plain
-        // remainder. Everything else goes the general way.
-        if (a >= -2147483648.0 && a <= 2147483647.0 && b >= 1.0 && b <= 2147483647.0) {
-          const auto wholeA = static_cast<int32_t>(a);
-          const auto wholeB = static_cast<int32_t>(b);
-          if (wholeA == a && wholeB == b) {
-            stack[top - 1] = wholeA % wholeB;
-            break;
-          }
-        }
-        stack[top - 1] = ApplyOperator(interp, TokenKind::Mod, a, b);
+        stack[top - 1] = Remainder(interp, stack[top - 1], stack[top]);
         break;
-      }
       case OpCode::Compare:
         --top;
         stack[top - 1] = Relation(op.kind, stack[top - 1], stack[top]) ? 1.0 : 0.0;
@@ -417,6 +433,26 @@ double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
         break;
       }
       case OpCode::Mixed: stack[top++] = RunStringCodeForNumber(interp, *op.strings); break;
+      case OpCode::AddConstant: stack[top - 1] += op.number; break;
+      case OpCode::SubtractConstant: stack[top - 1] -= op.number; break;
+      case OpCode::MultiplyConstant: stack[top - 1] *= op.number; break;
+      case OpCode::DivideConstant: stack[top - 1] /= op.number; break;
+      case OpCode::ModuloConstant:
+        stack[top - 1] = Remainder(interp, stack[top - 1], op.number);
+        break;
+      case OpCode::CompareConstant:
+        stack[top - 1] = Relation(op.kind, stack[top - 1], op.number) ? 1.0 : 0.0;
+        break;
+      case OpCode::AddScalar: stack[top - 1] += op.variable->number; break;
+      case OpCode::SubtractScalar: stack[top - 1] -= op.variable->number; break;
+      case OpCode::MultiplyScalar: stack[top - 1] *= op.variable->number; break;
+      case OpCode::DivideScalar: stack[top - 1] /= op.variable->number; break;
+      case OpCode::ModuloScalar:
+        stack[top - 1] = Remainder(interp, stack[top - 1], op.variable->number);
+        break;
+      case OpCode::CompareScalar:
+        stack[top - 1] = Relation(op.kind, stack[top - 1], op.variable->number) ? 1.0 : 0.0;
+        break;
     }
   }
   return stack[0];

@@ -40,8 +40,57 @@ inline CompiledExpression* CompiledExpressionAt(Interpreter& interp,
   return TranslateExpressionAt(interp, cursor);
 }
 
+// The relations, NaN making every one of them false.
+inline bool Relation(TokenKind kind, double a, double b) {
+  switch (kind) {
+    case TokenKind::Equal: return a == b;
+    case TokenKind::Less: return a < b;
+    case TokenKind::Greater: return a > b;
+    case TokenKind::LessEqual: return a <= b;
+    case TokenKind::GreaterEqual: return a >= b;
+    default: return a < b || a > b;  // NotEqual
+  }
+}
+
+// Runs a translation on its stack of values.
+double RunCompiledOps(Interpreter& interp, const CompiledExpression& expression);
+
+// A lone number or scalar, or a scalar with one operation that takes its
+// right operand in (a counter stepped, a limit compared): most expressions
+// of a program, answered without setting up the stack. Only operations
+// that never report are taken here.
+inline bool RunShort(const CompiledExpression& expression, double& value) {
+  const Op* ops = expression.ops.data();
+  const std::size_t count = expression.ops.size();
+  if (count == 1) {
+    if (ops[0].code == OpCode::Constant) return value = ops[0].number, true;
+    if (ops[0].code == OpCode::Scalar) return value = ops[0].variable->number, true;
+    return false;
+  }
+  if (count != 2 || ops[0].code != OpCode::Scalar) return false;
+  const double a = ops[0].variable->number;
+  const Op& op = ops[1];
+  switch (op.code) {
+    case OpCode::AddConstant: value = a + op.number; return true;
+    case OpCode::SubtractConstant: value = a - op.number; return true;
+    case OpCode::MultiplyConstant: value = a * op.number; return true;
+    case OpCode::CompareConstant: value = Relation(op.kind, a, op.number) ? 1.0 : 0.0; return true;
+    case OpCode::AddScalar: value = a + op.variable->number; return true;
+    case OpCode::SubtractScalar: value = a - op.variable->number; return true;
+    case OpCode::MultiplyScalar: value = a * op.variable->number; return true;
+    case OpCode::CompareScalar:
+      value = Relation(op.kind, a, op.variable->number) ? 1.0 : 0.0;
+      return true;
+    default: return false;
+  }
+}
+
 // Runs a translation: the same value and the same reports, in the same
 // order, as the evaluator gives for its text.
-double RunCompiled(Interpreter& interp, const CompiledExpression& expression);
+inline double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
+  double value = 0.0;
+  if (RunShort(expression, value)) return value;
+  return RunCompiledOps(interp, expression);
+}
 
 }  // namespace tenrek

@@ -8,6 +8,7 @@
 #include "eval/variables.h"
 #include "interp/interpreter.h"
 #include "interp/statements.h"
+#include "interp/translated_statements.h"
 #include "text/files.h"
 
 namespace tenrek {
@@ -45,10 +46,14 @@ StatementHandler HandlerFor(TokenKind kind) {
 // with the stop report.
 bool RunStatement(Interpreter& interp, StatementCursor& cursor) {
   interp.state = RunState::Running;
-  const TokenKind kind = cursor.Current()->kind;
-  // An implicit LET starts on its identifier.
-  if (kind != TokenKind::Identifier) cursor.Advance();
-  const Flow flow = HandlerFor(kind)(interp, cursor);
+  Flow flow = Flow::Next;
+  const TranslatedStatement* translated = TranslatedStatementAt(interp, cursor);
+  if (translated == nullptr || !RunTranslated(interp, cursor, *translated)) {
+    const TokenKind kind = cursor.Current()->kind;
+    // An implicit LET starts on its identifier.
+    if (kind != TokenKind::Identifier) cursor.Advance();
+    flow = HandlerFor(kind)(interp, cursor);
+  }
   if (flow == Flow::Stop) return false;
   if (flow == Flow::Next && !cursor.resumeAtCursor && !cursor.AtStatementEnd()) {
     CheckExtra(interp, cursor);
@@ -122,7 +127,8 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
         return StopReport(interp, messageBuffer);
       }
       if (!RunStatement(interp, cursor)) return StopReport(interp, messageBuffer);
-      if (CurrentLineRemoved(interp) || interp.TakeOutOfMemory()) return;
+      if (CurrentLineRemoved(interp) || (interp.budget.Exhausted() && interp.TakeOutOfMemory()))
+        return;
       if (!cursor.AtLineEnd()) continue;
     }
     if (!ChangeLine(interp, cursor)) return;
@@ -159,11 +165,15 @@ ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int3
 
 }  // namespace
 
+void JumpToTranslated(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target) {
+  const int32_t number = RoundToInt(RunCompiled(interp, target));
+  cursor.pos = target.end;
+  JumpTo(interp, cursor, FindJumpTarget(interp, target, number));
+}
+
 void JumpToLine(Interpreter& interp, StatementCursor& cursor) {
   if (CompiledExpression* compiled = CompiledExpressionAt(interp, cursor)) {
-    const int32_t number = RoundToInt(RunCompiled(interp, *compiled));
-    cursor.pos = compiled->end;
-    JumpTo(interp, cursor, FindJumpTarget(interp, *compiled, number));
+    JumpToTranslated(interp, cursor, *compiled);
     return;
   }
   const int32_t number = RoundToInt(NumericExpression(interp, cursor));

@@ -253,12 +253,6 @@ void Interpreter::RetireVariable(std::unique_ptr<Variable> variable) {
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
-void Interpreter::PushFrame(const ControlFrame& frame) {
-  if (frame.line == nullptr)
-    lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
-  controlStack.push_back(frame);
-}
-
 void Interpreter::FindLowestCommandFrame(std::size_t from) {
   lowestCommandFrame_ = kNoCommandFrame;
   for (std::size_t i = from; i < controlStack.size(); ++i) {
@@ -290,17 +284,13 @@ void Interpreter::DiscardFramesOfRemovedLines() {
   FindLowestCommandFrame(0);
 }
 
-void Interpreter::CheckControlStackBudget() {
-  if (!budget.Fits(0, controlStack.capacity() * sizeof(ControlFrame))) budget.MarkExhausted();
-}
-
 void Interpreter::Abandon() {
   abandoned_ = true;
   host.messageWindow = nullptr;  // its window is gone
   onError = nullptr;
 }
 
-bool Interpreter::BeginStatement(const TokenList& commandTokens) {
+bool Interpreter::BeginStatementWithChecks(const TokenList& commandTokens) {
   if (abandoned_ || TakeOutOfMemory()) return false;
   if (statementLimit_ != 0 && ++statementsRun_ > statementLimit_) RequestBreak();
   if (commandDepth_ == 1 && HasRetired()) ReleaseRetiredDuringRun(commandTokens);

@@ -5,6 +5,7 @@
 // its Platform.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -108,7 +109,11 @@ class Interpreter {
   // Called by the executor before each statement of a run. Answers false
   // when the run must end (abandoned, or memory exhausted, which it
   // reports). In the outermost run it frees what was removed meanwhile.
-  bool BeginStatement(const TokenList& commandTokens);
+  bool BeginStatement(const TokenList& commandTokens) {
+    const bool quiet = !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
+                       (commandDepth_ != 1 || !HasRetired());
+    return quiet || BeginStatementWithChecks(commandTokens);
+  }
 
   // The -2 report: the budget is exhausted or the machine gave no memory.
   void ReportOutOfMemory();
@@ -128,9 +133,16 @@ class Interpreter {
   }
   // Every push goes through here, so that the end of a command knows where
   // the frames pointing into its tokens can begin.
-  void PushFrame(const ControlFrame& frame);
+  void PushFrame(const ControlFrame& frame) {
+    if (frame.line == nullptr) {
+      lowestCommandFrame_ = std::min(lowestCommandFrame_, controlStack.size());
+    }
+    controlStack.push_back(frame);
+  }
   // After a frame is pushed: the stack counts against the memory budget.
-  void CheckControlStackBudget();
+  void CheckControlStackBudget() {
+    if (!budget.Fits(0, controlStack.capacity() * sizeof(ControlFrame))) budget.MarkExhausted();
+  }
   void ResetReadPosition() {
     dataLine = nullptr;
     dataToken = 0;
@@ -191,12 +203,18 @@ class Interpreter {
   // subscripted use, CLEAR, NEW): translated expressions check the shapes
   // they rely on again.
   uint64_t shapeEpoch = 1;
+  // Stored lines run through their translated form. Off (set before any
+  // line has run), every statement goes through its handler and every
+  // expression through the evaluator: both ways must agree, and tests
+  // compare them.
+  bool translateLines = true;
 
   // Called after every report with the number and the composed text (the
   // embedder's error callback; may be empty).
   std::function<void(int32_t, std::string_view)> onError;
 
  private:
+  bool BeginStatementWithChecks(const TokenList& commandTokens);
   void EnterAndRun(std::string_view text);
   void RunCommandTokens(TokenList& tokens);
   void FindLowestCommandFrame(std::size_t from);

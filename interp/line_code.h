@@ -5,6 +5,7 @@
 // token list stays the line's text: this is only a faster way to run it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -35,6 +36,20 @@ enum class OpCode : uint8_t {
   Length,    // LEN of the string scalar `variable`, read in place
   Code,      // ASC of the string scalar `variable`, read in place
   Mixed,     // push the value of `strings`, an expression with string parts
+  // A binary operation whose right operand is a constant (`number`) or a
+  // numeric scalar (`variable`), read by the operation itself.
+  AddConstant,
+  SubtractConstant,
+  MultiplyConstant,
+  DivideConstant,
+  ModuloConstant,
+  CompareConstant,
+  AddScalar,
+  SubtractScalar,
+  MultiplyScalar,
+  DivideScalar,
+  ModuloScalar,
+  CompareScalar,
 };
 
 struct Op {
@@ -82,9 +97,42 @@ struct SkipTarget {
   std::size_t pos = 0;
 };
 
+// A whole statement translated: its form, what it names, and its
+// expressions (translated in the line's own table). Held by the shape
+// epoch it was made under; a statement that does not translate keeps the
+// form Declined and runs through its handler.
+struct TranslatedStatement {
+  enum class Form : uint8_t {
+    Declined,
+    Assign,         // numeric scalar = expressions[0]
+    AssignElement,  // numeric element (expressions[0..count-1]) = expressions[count]
+    If,             // IF expressions[0] THEN ...; jumps in expressions[1] and [2]
+    Goto,           // GOTO expressions[0]
+    Gosub,          // GOSUB expressions[0]
+    Return,
+    Next,   // NEXT variable
+    For,    // FOR variable = [0] TO [1] (STEP [2] when count is 3)
+    While,  // WHILE expressions[0]
+    Wend,   // WEND with no exit condition
+  };
+  Form form = Form::Declined;
+  uint8_t count = 0;
+  uint32_t at = 0;      // the statement's first token: its keyword or its target
+  uint32_t thenAt = 0;  // IF: where a true condition goes on
+  uint32_t elseAt = 0;  // IF: where a false one goes on
+  int32_t depth = 0;    // the deepest nesting check among its expressions
+  uint64_t shapeEpoch = 0;
+  Variable* variable = nullptr;
+  std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
+};
+
 // Everything translated in one line, by the index of the token where it
 // starts.
 struct LineCode {
+  // Ordered by `at`. Each on its own, so that a statement running keeps
+  // its place while another one of the line is translated.
+  std::vector<std::unique_ptr<TranslatedStatement>> statements;
+  uint32_t lastStatement = 0;  // where the next lookup starts
   std::vector<SkipTarget> skips;
   // Index into `expressions`, or kNone. A stored line's listing fits
   // kMaxLineLength characters, each token at least one of them, so it has

@@ -4,15 +4,10 @@
 #include "eval/evaluator.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
+#include "interp/loop_frames.h"
 #include "interp/statements.h"
 
 namespace tenrek {
-namespace {
-
-bool LoopContinues(double value, double limit, double step) {
-  return (step > 0 && value <= limit) || (step < 0 && value >= limit) ||
-         (step == 0 && value == limit);
-}
 
 void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kind) {
   ControlFrame frame;
@@ -24,12 +19,7 @@ void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kin
   interp.CheckControlStackBudget();
 }
 
-// Sends execution to where a frame resumes. `jumped` stays clear: at the
-// end of the frame's line the executor moves on to the line after it.
-void ResumeAt(Interpreter& interp, StatementCursor& cursor, const ControlFrame& frame) {
-  interp.EnterLine(frame.line);
-  cursor.Point(frame.list, frame.resume);
-}
+namespace {
 
 // At the end of a line, moves the cursor to the start of the next program
 // line. False when there is none.
@@ -166,12 +156,18 @@ Flow ExecFor(Interpreter& interp, StatementCursor& cursor) {
     cursor.Advance();
     step = NumericExpression(interp, cursor);
   }
+  EnterForLoop(interp, cursor, control, start, limit, step);
+  return Flow::Next;
+}
+
+void EnterForLoop(Interpreter& interp, StatementCursor& cursor, const CellRef& control,
+                  double start, double limit, double step) {
   if (!LoopContinues(start, limit, step)) {
-    if (SkipAsBefore(interp, cursor)) return Flow::Next;
+    if (SkipAsBefore(interp, cursor)) return;
     ProgramLine* const line = LineUnderCursor(interp, cursor);
     const std::size_t from = cursor.pos;
     if (SkipForBody(interp, cursor, control.variable)) RememberSkip(interp, line, from, cursor);
-    return Flow::Next;
+    return;
   }
   PushFrame(interp, cursor, FrameKind::For);
   ControlFrame& frame = interp.controlStack.back();
@@ -179,14 +175,8 @@ Flow ExecFor(Interpreter& interp, StatementCursor& cursor) {
   frame.cellIndex = control.index;
   frame.limit = limit;
   frame.step = step;
-  return Flow::Next;
 }
 
-namespace {
-
-// NEXT name, where name is a numeric scalar and the innermost frame is its
-// FOR loop: the step taken without looking the frame up. False for every
-// other form, which then goes the general way.
 bool NextOfInnermostLoop(Interpreter& interp, StatementCursor& cursor) {
   const Token* token = cursor.Current();
   if (token == nullptr || token->kind != TokenKind::Identifier || interp.controlStack.empty()) {
@@ -210,8 +200,6 @@ bool NextOfInnermostLoop(Interpreter& interp, StatementCursor& cursor) {
   }
   return true;
 }
-
-}  // namespace
 
 // NEXT [variable]
 Flow ExecNext(Interpreter& interp, StatementCursor& cursor) {
@@ -245,17 +233,21 @@ Flow ExecWhile(Interpreter& interp, StatementCursor& cursor) {
   PushFrame(interp, cursor, FrameKind::While);
   if (cursor.AtStatementEnd() || NumericExpression(interp, cursor) != 0.0) return Flow::Next;
   interp.controlStack.pop_back();
-  if (SkipAsBefore(interp, cursor)) return Flow::Next;
+  SkipWhileBody(interp, cursor);
+  return Flow::Next;
+}
+
+void SkipWhileBody(Interpreter& interp, StatementCursor& cursor) {
+  if (SkipAsBefore(interp, cursor)) return;
   ProgramLine* const line = LineUnderCursor(interp, cursor);
   const std::size_t from = cursor.pos;
   if (!FindClosing(interp, cursor, TokenKind::While, TokenKind::Wend)) {
     interp.Report(Error::WhileWithoutWend);
     cursor.SkipToStatementEnd();
-    return Flow::Next;
+    return;
   }
   cursor.SkipToStatementEnd();
   RememberSkip(interp, line, from, cursor);
-  return Flow::Next;
 }
 
 // WEND [exit condition]
@@ -266,16 +258,22 @@ Flow ExecWend(Interpreter& interp, StatementCursor& cursor) {
     return Flow::Next;
   }
   const bool exitNow = !cursor.AtStatementEnd() && NumericExpression(interp, cursor) != 0.0;
-  if (!exitNow) {
-    ProgramLine* const afterLine = interp.currentLine;
-    const StatementCursor after = cursor;
-    ResumeAt(interp, cursor, interp.controlStack.back());
-    if (cursor.AtStatementEnd() || NumericExpression(interp, cursor) != 0.0) return Flow::Next;
-    interp.EnterLine(afterLine);
-    cursor.Point(after.list, after.pos);
+  if (exitNow) {
+    interp.controlStack.pop_back();
+  } else {
+    RepeatWhileLoop(interp, cursor);
   }
-  interp.controlStack.pop_back();
   return Flow::Next;
+}
+
+void RepeatWhileLoop(Interpreter& interp, StatementCursor& cursor) {
+  ProgramLine* const afterLine = interp.currentLine;
+  const StatementCursor after = cursor;
+  ResumeAt(interp, cursor, interp.controlStack.back());
+  if (cursor.AtStatementEnd() || NumericExpression(interp, cursor) != 0.0) return;
+  interp.EnterLine(afterLine);
+  cursor.Point(after.list, after.pos);
+  interp.controlStack.pop_back();
 }
 
 // GOSUB line
@@ -292,11 +290,15 @@ Flow ExecReturn(Interpreter& interp, StatementCursor& cursor) {
     interp.Report(Error::ReturnWithoutGosub);
     return Flow::Next;
   }
+  ReturnFromGosub(interp, cursor);
+  return Flow::Next;
+}
+
+void ReturnFromGosub(Interpreter& interp, StatementCursor& cursor) {
   const ControlFrame frame = interp.controlStack.back();
   interp.controlStack.pop_back();
   ResumeAt(interp, cursor, frame);
   cursor.SkipToStatementEnd();
-  return Flow::Next;
 }
 
 // ON selector (GOTO | GOSUB) line [, line] ...

@@ -12,6 +12,7 @@
 namespace tenrek {
 
 class Interpreter;
+struct CompiledExpression;
 
 enum class Flow {
   Next,     // apply the end-of-statement check, then go on
@@ -83,5 +84,8 @@ void CheckExtra(Interpreter& interp, StatementCursor& cursor);
 void JumpToLine(Interpreter& interp, StatementCursor& cursor);
 // Sends execution to the start of `line` (null ends the run).
 void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line);
+// JumpToLine for a translated line number: the line it found is
+// remembered for as long as the program stays as it is.
+void JumpToTranslated(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target);
 
 }  // namespace tenrek

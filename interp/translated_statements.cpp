@@ -1,0 +1,314 @@
+// Translation of whole statements, and the runner of their translated
+// forms. Each form does what its handler does, step for step; the
+// translator only accepts texts where the handler would take exactly that
+// path (every expression translated, every keyword in its place, nothing
+// after the statement), so the reports and their order stay the same.
+#include "interp/translated_statements.h"
+
+#include <algorithm>
+
+#include "eval/compiled_expression.h"
+#include "interp/loop_frames.h"
+#include "interp/statements.h"
+
+namespace tenrek {
+namespace {
+
+using Form = TranslatedStatement::Form;
+
+class StatementTranslator {
+ public:
+  StatementTranslator(Interpreter& interp, const TokenList& tokens, TranslatedStatement& out)
+      : interp_(interp), tokens_(tokens), out_(out) {}
+
+  // The form of the statement at `at`, its operands filled in.
+  Form Translate(std::size_t at) {
+    switch (tokens_[at].kind) {
+      case TokenKind::Identifier: return Assignment(at);
+      case TokenKind::Let: return Assignment(at + 1);
+      case TokenKind::If: return If(at + 1);
+      case TokenKind::Goto: return Jump(Form::Goto, at + 1);
+      case TokenKind::Gosub: return Jump(Form::Gosub, at + 1);
+      case TokenKind::Return: return Form::Return;
+      case TokenKind::Next: return Next(at + 1);
+      case TokenKind::For: return For(at + 1);
+      case TokenKind::While: return While(at + 1);
+      case TokenKind::Wend: return EndsAt(at + 1) ? Form::Wend : Form::Declined;
+      default: return Form::Declined;
+    }
+  }
+
+ private:
+  bool KindAt(std::size_t pos, TokenKind kind) const {
+    return pos < tokens_.size() && tokens_[pos].kind == kind;
+  }
+  // Nothing follows: the line ends, or a ":" or ELSE ends the statement.
+  bool EndsAt(std::size_t pos) const {
+    return pos >= tokens_.size() || KindAt(pos, TokenKind::Colon) || KindAt(pos, TokenKind::Else);
+  }
+  // A numeric scalar named at `pos`, with no subscript after it.
+  Variable* NumericScalarAt(std::size_t pos) const {
+    if (!KindAt(pos, TokenKind::Identifier)) return nullptr;
+    Variable* v = tokens_[pos].variable;
+    const bool plain = v != nullptr && !v->isString && v->extentCount == 0;
+    return plain && !KindAt(pos + 1, TokenKind::LeftParen) ? v : nullptr;
+  }
+
+  // The translated expression at `pos`, taken as operand `slot`.
+  CompiledExpression* Operand(std::size_t slot, std::size_t pos) {
+    StatementCursor cursor;
+    cursor.Point(&tokens_, pos);
+    CompiledExpression* expression = TranslateExpressionAt(interp_, cursor);
+    if (expression != nullptr) {
+      out_.expressions[slot] = expression;
+      out_.depth = std::max(out_.depth, expression->depth);
+    }
+    return expression;
+  }
+
+  // [LET] name = expression | name(i, ...) = expression, numeric.
+  Form Assignment(std::size_t at) {
+    if (!KindAt(at, TokenKind::Identifier)) return Form::Declined;
+    Variable* v = tokens_[at].variable;
+    if (v == nullptr || v->isString) return Form::Declined;
+    out_.variable = v;
+    if (KindAt(at + 1, TokenKind::Equal) && v->extentCount == 0) {
+      const CompiledExpression* value = Operand(0, at + 2);
+      return value != nullptr && EndsAt(value->end) ? Form::Assign : Form::Declined;
+    }
+    if (!KindAt(at + 1, TokenKind::LeftParen) || v->extentCount == 0) return Form::Declined;
+    std::size_t pos = at + 1;
+    const int dimensions = v->extentCount;
+    for (int k = 0; k < dimensions; ++k) {
+      const CompiledExpression* subscript = Operand(static_cast<std::size_t>(k), pos + 1);
+      if (subscript == nullptr) return Form::Declined;
+      pos = subscript->end;
+      if (!KindAt(pos, k + 1 == dimensions ? TokenKind::RightParen : TokenKind::Comma))
+        return Form::Declined;
+    }
+    if (!KindAt(pos + 1, TokenKind::Equal)) return Form::Declined;
+    const CompiledExpression* value = Operand(static_cast<std::size_t>(dimensions), pos + 2);
+    if (value == nullptr || !EndsAt(value->end)) return Form::Declined;
+    out_.count = static_cast<uint8_t>(dimensions);
+    return Form::AssignElement;
+  }
+
+  // IF condition THEN (statement | line) [ELSE (statement | line)]
+  Form If(std::size_t at) {
+    const CompiledExpression* condition = Operand(0, at);
+    if (condition == nullptr || !KindAt(condition->end, TokenKind::Then)) return Form::Declined;
+    out_.thenAt = condition->end + 1;
+    out_.elseAt = static_cast<uint32_t>(AfterFalseBranch(out_.thenAt));
+    const bool thenJumps = KindAt(out_.thenAt, TokenKind::Number);
+    const bool elseJumps = KindAt(out_.elseAt, TokenKind::Number);
+    if (thenJumps && Operand(1, out_.thenAt) == nullptr) return Form::Declined;
+    if (elseJumps && Operand(2, out_.elseAt) == nullptr) return Form::Declined;
+    return Form::If;
+  }
+
+  // Where a false IF goes on: just after its own ELSE (nested IF ... ELSE
+  // pairs counted), or the end of the line.
+  std::size_t AfterFalseBranch(std::size_t pos) const {
+    int depth = 0;
+    for (; pos < tokens_.size(); ++pos) {
+      if (tokens_[pos].kind == TokenKind::If) ++depth;
+      if (tokens_[pos].kind == TokenKind::Else && --depth < 0) return pos + 1;
+    }
+    return pos;
+  }
+
+  // GOTO line | GOSUB line
+  Form Jump(Form form, std::size_t at) { return Operand(0, at) != nullptr ? form : Form::Declined; }
+
+  // NEXT name
+  Form Next(std::size_t at) {
+    out_.variable = NumericScalarAt(at);
+    return out_.variable != nullptr && EndsAt(at + 1) ? Form::Next : Form::Declined;
+  }
+
+  // FOR name = start TO limit [STEP step]
+  Form For(std::size_t at) {
+    out_.variable = NumericScalarAt(at);
+    if (out_.variable == nullptr || !KindAt(at + 1, TokenKind::Equal)) return Form::Declined;
+    const CompiledExpression* start = Operand(0, at + 2);
+    if (start == nullptr || !KindAt(start->end, TokenKind::To)) return Form::Declined;
+    const CompiledExpression* last = Operand(1, start->end + 1);
+    if (last == nullptr) return Form::Declined;
+    out_.count = 2;
+    if (KindAt(last->end, TokenKind::Step)) {
+      last = Operand(2, last->end + 1);
+      if (last == nullptr) return Form::Declined;
+      out_.count = 3;
+    }
+    return EndsAt(last->end) ? Form::For : Form::Declined;
+  }
+
+  // WHILE condition
+  Form While(std::size_t at) {
+    const CompiledExpression* condition = Operand(0, at);
+    return condition != nullptr && EndsAt(condition->end) ? Form::While : Form::Declined;
+  }
+
+  Interpreter& interp_;
+  const TokenList& tokens_;
+  TranslatedStatement& out_;
+};
+
+TranslatedStatement Translate(Interpreter& interp, const TokenList& tokens, std::size_t at) {
+  TranslatedStatement statement;
+  statement.at = static_cast<uint32_t>(at);
+  statement.shapeEpoch = interp.shapeEpoch;
+  statement.form = StatementTranslator(interp, tokens, statement).Translate(at);
+  return statement;
+}
+
+// The statement of `code` that starts at token `at`, made (empty) when
+// there is none yet; `lastStatement` then names it.
+TranslatedStatement& StatementSlot(LineCode& code, std::size_t at) {
+  auto& statements = code.statements;
+  auto found = std::lower_bound(
+      statements.begin(), statements.end(), at,
+      [](const std::unique_ptr<TranslatedStatement>& s, std::size_t pos) { return s->at < pos; });
+  if (found == statements.end() || (*found)->at != at) {
+    found = statements.insert(found, std::make_unique<TranslatedStatement>());
+  }
+  code.lastStatement = static_cast<uint32_t>(found - statements.begin());
+  return **found;
+}
+
+// name(i, ...) = value: the subscripts checked in order as a reference
+// checks them, and a value for a bad element computed and dropped.
+void AssignElement(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+  Variable& variable = *s.variable;
+  int64_t offset = 0;
+  bool inRange = true;
+  for (int k = 0; k < s.count; ++k) {
+    const int32_t index = RoundToInt(RunCompiled(interp, *s.expressions[k]));
+    const int32_t extent = variable.extents[k];
+    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(extent)) {
+      interp.Report(Error::BadSubscript);
+      inRange = false;
+    } else {
+      offset = offset * extent + index;
+    }
+  }
+  const CompiledExpression& value = *s.expressions[s.count];
+  const double number = RunCompiled(interp, value);
+  cursor.pos = value.end;
+  const auto cell = static_cast<std::size_t>(offset);
+  if (inRange && cell < variable.numbers.size()) variable.numbers[cell] = number;
+}
+
+void If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+  const bool holds = RunCompiled(interp, *s.expressions[0]) != 0.0;
+  cursor.pos = holds ? s.thenAt : s.elseAt;
+  if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
+    JumpToTranslated(interp, cursor, *target);
+  } else {
+    cursor.resumeAtCursor = true;
+  }
+}
+
+// NEXT of the innermost loop, when it is the named variable's.
+bool Next(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+  if (interp.controlStack.empty()) return false;
+  ControlFrame& frame = interp.controlStack.back();
+  Variable* const named = s.variable;
+  if (frame.kind != FrameKind::For || frame.variable != named ||
+      frame.cellIndex != CellRef::kScalar) {
+    return false;
+  }
+  const double value = named->number + frame.step;
+  named->number = value;
+  cursor.pos = s.at + 2;
+  if (LoopContinues(value, frame.limit, frame.step)) {
+    ResumeAt(interp, cursor, frame);
+  } else {
+    interp.controlStack.pop_back();
+  }
+  return true;
+}
+
+void For(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+  const double start = RunCompiled(interp, *s.expressions[0]);
+  s.variable->number = start;
+  const double limit = RunCompiled(interp, *s.expressions[1]);
+  const CompiledExpression* last = s.expressions[1];
+  double step = 1.0;
+  if (s.count == 3) {
+    last = s.expressions[2];
+    step = RunCompiled(interp, *last);
+  }
+  cursor.pos = last->end;
+  EnterForLoop(interp, cursor, CellRef{s.variable, CellRef::kScalar}, start, limit, step);
+}
+
+void While(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+  cursor.pos = s.at + 1;
+  PushFrame(interp, cursor, FrameKind::While);
+  const CompiledExpression& condition = *s.expressions[0];
+  const bool holds = RunCompiled(interp, condition) != 0.0;
+  cursor.pos = condition.end;
+  if (holds) return;
+  interp.controlStack.pop_back();
+  SkipWhileBody(interp, cursor);
+}
+
+bool InnermostFrameIs(const Interpreter& interp, FrameKind kind) {
+  return !interp.controlStack.empty() && interp.controlStack.back().kind == kind;
+}
+
+}  // namespace
+
+const TranslatedStatement* TranslateStatementAt(Interpreter& interp,
+                                                const StatementCursor& cursor) {
+  ProgramLine* const line = interp.currentLine;
+  if (line == nullptr || cursor.list != &line->tokens || cursor.pos >= line->tokens.size() ||
+      !interp.translateLines) {
+    return nullptr;
+  }
+  TranslatedStatement& statement = StatementSlot(CodeOf(*line), cursor.pos);
+  if (statement.shapeEpoch != interp.shapeEpoch) {
+    statement = Translate(interp, line->tokens, cursor.pos);
+  }
+  if (statement.form == Form::Declined ||
+      interp.evaluationDepth + statement.depth >= kMaxEvaluationDepth) {
+    return nullptr;
+  }
+  return &statement;
+}
+
+bool RunTranslated(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+  switch (s.form) {
+    case Form::Assign: {
+      const CompiledExpression& value = *s.expressions[0];
+      s.variable->number = RunCompiled(interp, value);
+      cursor.pos = value.end;
+      return true;
+    }
+    case Form::AssignElement: AssignElement(interp, cursor, s); return true;
+    case Form::If: If(interp, cursor, s); return true;
+    case Form::Goto: JumpToTranslated(interp, cursor, *s.expressions[0]); return true;
+    case Form::Gosub:
+      cursor.pos = s.at + 1;
+      PushFrame(interp, cursor, FrameKind::Gosub);
+      JumpToTranslated(interp, cursor, *s.expressions[0]);
+      return true;
+    case Form::Return:
+      if (!InnermostFrameIs(interp, FrameKind::Gosub)) return false;
+      ReturnFromGosub(interp, cursor);
+      return true;
+    case Form::Next: return Next(interp, cursor, s);
+    case Form::For: For(interp, cursor, s); return true;
+    case Form::While: While(interp, cursor, s); return true;
+    case Form::Wend:
+      if (!InnermostFrameIs(interp, FrameKind::While)) return false;
+      cursor.pos = s.at + 1;
+      RepeatWhileLoop(interp, cursor);
+      return true;
+    case Form::Declined: return false;
+  }
+  return false;
+}
+
+}  // namespace tenrek

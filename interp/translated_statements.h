@@ -1,0 +1,52 @@
+// Whole statements of stored lines, translated once into a form that runs
+// without the token dispatch: assignments of numbers, IF, GOTO, GOSUB,
+// RETURN, FOR, NEXT, WHILE and WEND. A statement whose text does not
+// translate exactly (an error in it, an odd form, a string) keeps running
+// through its handler, and so does one whose translated form does not fit
+// the moment (a NEXT that is not of the innermost loop, say).
+#pragma once
+
+#include "eval/evaluator.h"
+#include "interp/cursor.h"
+#include "interp/interpreter.h"
+#include "interp/line_code.h"
+
+namespace tenrek {
+
+// The translation of the statement at the cursor, made on first use and
+// again when variables changed their shapes; null when the cursor reads no
+// stored line or the statement does not translate.
+const TranslatedStatement* TranslateStatementAt(Interpreter& interp, const StatementCursor& cursor);
+
+// The same, with the common case (the next statement of the line, already
+// translated, shapes unchanged) answered without a call.
+inline const TranslatedStatement* TranslatedStatementAt(Interpreter& interp,
+                                                        const StatementCursor& cursor) {
+  ProgramLine* const line = interp.currentLine;
+  if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) {
+    return TranslateStatementAt(interp, cursor);
+  }
+  LineCode& code = *line->code;
+  const std::size_t count = code.statements.size();
+  for (uint32_t guess : {code.lastStatement + 1, uint32_t{0}}) {
+    if (guess >= count) continue;
+    const TranslatedStatement& statement = *code.statements[guess];
+    if (statement.at != cursor.pos) continue;
+    if (statement.shapeEpoch != interp.shapeEpoch) break;
+    code.lastStatement = guess;
+    if (statement.form == TranslatedStatement::Form::Declined ||
+        interp.evaluationDepth + statement.depth >= kMaxEvaluationDepth) {
+      return nullptr;
+    }
+    return &statement;
+  }
+  return TranslateStatementAt(interp, cursor);
+}
+
+// Runs a translated statement, the cursor on its first token: the same
+// effects and reports, in the same order, as its handler. False, with
+// nothing done, when the form does not fit the moment; the handler runs.
+bool RunTranslated(Interpreter& interp, StatementCursor& cursor,
+                   const TranslatedStatement& statement);
+
+}  // namespace tenrek

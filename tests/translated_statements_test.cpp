@@ -1,0 +1,167 @@
+// Whole programs run with their lines translated and with every statement
+// going through its handler: both must print the same, report the same
+// errors in the same order, end in the same state and leave the same
+// variables. The programs exercise each translated statement on its plain
+// path, on the paths where its translated form steps aside, and with the
+// errors and odd texts that keep a statement from translating at all.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "interp/interpreter.h"
+#include "platform/native/recording_platform.h"
+#include "test_support.h"
+
+namespace tenrek {
+namespace {
+
+struct Outcome {
+  std::string printed;
+  std::vector<std::pair<int32_t, std::string>> reports;
+  std::string variables;
+  std::size_t frames = 0;
+  int32_t errorNumber = 0;
+
+  bool operator==(const Outcome&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Outcome& o) {
+  out << "printed [" << o.printed << "] variables [" << o.variables << "] frames " << o.frames
+      << " error " << o.errorNumber << " reports";
+  for (const auto& [number, text] : o.reports) out << " (" << number << " " << text << ")";
+  return out;
+}
+
+class Run : public testing::BasicTest {
+ public:
+  explicit Run(bool translate) {
+    interp.translateLines = translate;
+    interp.onError = [this](int32_t number, std::string_view text) {
+      seen.reports.emplace_back(number, std::string(text));
+    };
+  }
+
+  // Enters the program, then runs each command (RUN by default) in turn.
+  Outcome Play(const std::vector<std::string>& program, const std::vector<std::string>& commands) {
+    for (const std::string& line : program) Command(line);
+    for (const std::string& command : commands) Command(command);
+    seen.printed = Printed();
+    seen.frames = interp.controlStack.size();
+    seen.errorNumber = interp.errorNumber;
+    std::ostringstream all;
+    for (const auto& variable : interp.variables) {
+      all << variable->name << '=';
+      if (variable->isString) {
+        all << variable->text.text;
+      } else {
+        all << variable->number;
+      }
+      for (double element : variable->numbers) all << ',' << element;
+      all << ' ';
+    }
+    seen.variables = all.str();
+    return seen;
+  }
+
+ private:
+  Outcome seen;
+};
+
+void ExpectBothWaysAgree(const std::vector<std::string>& program,
+                         const std::vector<std::string>& commands = {"RUN", "RUN"}) {
+  const Outcome handled = Run(false).Play(program, commands);
+  const Outcome translated = Run(true).Play(program, commands);
+  std::string listing;
+  for (const std::string& line : program) listing += line + " / ";
+  EXPECT_EQ(translated, handled) << listing;
+}
+
+using Program = std::vector<std::string>;
+
+TEST(TranslatedStatements, AssignmentsAgreeWithTheirHandlers) {
+  const std::vector<Program> programs = {
+      {"10 DIM A(3,2): B=2", "20 A(1,2)=5: A(B,1)=A(1,2)*B: K=K+1", "30 PRINT A(1,2);A(2,1);K"},
+      {"10 DIM D(3)", "20 D(4)=1: D(-1)=2: D(B MOD 0)=3: PRINT D(0)"},
+      {"10 Z=1 2", "20 PRINT Z"},  // extra information after the value
+      {"10 Z=", "20 LET Z=Z+1: LET Y = 3", "30 PRINT Z;Y"},
+      {"10 Z=C$", "20 Z=1/0: Z=N MOD 3: PRINT Z"},
+      {"10 Z=1: PRINT Z", "20 DIM Z(2): Z=2: Z(1)=3: PRINT Z(1)"},  // shape changes between runs
+      {"10 D(1)=5: PRINT D(1)"},                                    // dimensioned by its first use
+      {"10 A(1,1)=1: A(1)=2: A(1,1,1)=3: A(1,1 =4: PRINT A(1,1)"},
+  };
+  for (const Program& program : programs) ExpectBothWaysAgree(program);
+}
+
+TEST(TranslatedStatements, BranchesAndJumpsAgreeWithTheirHandlers) {
+  const std::vector<Program> programs = {
+      {"10 I=I+1: IF I<3 THEN 10", "20 IF I=3 THEN PRINT 3: PRINT 4 ELSE PRINT 5: PRINT 6"},
+      {"10 IF 0 THEN 30 ELSE 40", "30 PRINT 30", "40 PRINT 40: IF 1 THEN 60 ELSE 30",
+       "60 PRINT 60"},
+      {"10 IF 1 THEN IF 0 THEN PRINT 1 ELSE PRINT 2 ELSE PRINT 3", "20 IF 0 THEN 99 ELSE"},
+      {"10 IF 1 PRINT 1", "20 IF 1 THEN 99", "30 PRINT 30"},  // no THEN; undefined line
+      {"10 IF C$ THEN 20", "20 IF A(0)=0 THEN 30", "30 GOTO 10+30", "40 GOTO 50 60", "50 END"},
+      {"10 GOSUB 100: PRINT 1: GOSUB 200", "20 END", "100 PRINT 100: RETURN",
+       "200 GOSUB 100: RETURN 7"},
+      {"10 RETURN", "20 GOSUB 30 X", "30 PRINT 30"},  // RETURN without GOSUB
+      {"10 FOR I=1 TO 2: GOSUB 30: NEXT I: END", "30 FOR J=1 TO 3: RETURN"},
+  };
+  for (const Program& program : programs) ExpectBothWaysAgree(program);
+}
+
+TEST(TranslatedStatements, LoopsAgreeWithTheirHandlers) {
+  const std::vector<Program> programs = {
+      {"10 FOR I=1 TO 3: FOR J=I TO 1 STEP -1: S=S+I*J: NEXT J: NEXT I: PRINT S;I;J"},
+      {"10 FOR I=3 TO 1: PRINT I: NEXT I: PRINT 9", "20 FOR K=1 TO 0", "30 NEXT J",
+       "40 NEXT K: PRINT 40"},
+      {"10 FOR I=1 TO 3 STEP 0: I=3: NEXT I: PRINT I"},
+      {"10 FOR I=1 TO 2: FOR J=1 TO 2: NEXT I: PRINT J"},  // NEXT of an outer loop
+      {"10 FOR I=1 TO 2: NEXT: NEXT I", "20 NEXT I 5", "30 FOR C$=1 TO 2", "40 FOR I=1 2"},
+      {"10 FOR I=1 TO 9", "20 IF I=2 THEN 40", "30 NEXT I", "40 PRINT I"},  // a frame left
+      {"10 WHILE I<3: I=I+1: WEND: PRINT I", "20 WHILE I>9: PRINT 99: WEND: PRINT 20"},
+      {"10 WHILE J<2: J=J+1: I=0", "20 WHILE I<2: I=I+1: WEND", "30 WEND: PRINT I;J"},
+      {"10 WEND", "20 WHILE 0", "30 PRINT 30"},  // WEND without WHILE, WHILE without WEND
+      {"10 WHILE I<5: I=I+1: WEND I>2: PRINT I", "20 WHILE: END"},
+      {"10 WHILE 1: GOSUB 30: WEND", "30 I=I+1: IF I>3 THEN END", "40 RETURN"},
+  };
+  for (const Program& program : programs) ExpectBothWaysAgree(program);
+}
+
+// Lines changed between commands: a translation must never run in place
+// of the line's new text or its new shapes.
+TEST(TranslatedStatements, EditsBetweenCommandsAreFollowed) {
+  ExpectBothWaysAgree({"10 Z=Z+1: IF Z<3 THEN 10", "20 PRINT Z"},
+                      {"RUN", "10 Z=Z+2: IF Z<9 THEN 10", "RUN", "DIM Z(1)", "GOTO 10",
+                       "RENUM 100,10", "RUN", "DEL 110", "RUN"});
+  ExpectBothWaysAgree({"10 FOR I=1 TO 2", "20 NEXT I"},
+                      {"RUN", "GOTO 20", "15 PRINT I", "RUN", "CLEAR", "GOTO 20"});
+}
+
+// Small versions of the kernels the interpreter is measured on.
+TEST(TranslatedStatements, BenchmarkKernelsAgreeWithTheirHandlers) {
+  const std::vector<Program> programs = {
+      {"20 DIM M(5): S=0", "40 FOR R=1 TO 3", "50 K=0", "60 K=K+1", "70 A=K/2*3+4-5",
+       "80 GOSUB 200", "90 FOR L=1 TO 5", "100 M(L)=A", "110 NEXT L", "120 S=S+M(5)*2+R",
+       "130 IF S>=99 THEN S=S-99", "140 IF K<20 THEN 60", "150 NEXT R", "160 PRINT S", "170 END",
+       "200 RETURN"},
+      {"20 Z=100: DIM F(100)", "60 C=0", "70 FOR I=0 TO Z: F(I)=1: NEXT I", "100 FOR I=0 TO Z",
+       "110 IF F(I)=0 THEN 150", "120 P=I+I+3", "125 IF I+P>Z THEN 140",
+       "130 FOR K=I+P TO Z STEP P: F(K)=0: NEXT K", "140 C=C+1", "150 NEXT I", "190 PRINT C;P"},
+      {"40 FOR Y=0 TO 3: B=Y*0.1-1.2", "60 FOR X=0 TO 5: A=X*0.08-2.1", "80 U=0: V=0: T=0: J=0",
+       "90 WHILE J<40 AND T<=4", "100 W=U*U-V*V+A", "110 V=2*U*V+B", "120 U=W: T=U*U+V*V: J=J+1",
+       "150 WEND", "160 S=S+J: NEXT X: NEXT Y: PRINT S"},
+      {"40 I=0", "50 WHILE I<50", "60 I=I+1: GOSUB 200: GOSUB 300", "90 WEND", "110 PRINT S: END",
+       "200 X=I MOD 13", "210 IF X<5 THEN GOSUB 400", "220 RETURN",
+       "300 S=S+X+INT(SQRT(I)): RETURN", "400 S=S+INT(100*SIN(I)+100): RETURN"},
+      {"40 A$=\"START\": FOR I=1 TO 30", "60 A$=A$+CHR$(65+I MOD 26)",
+       "70 B$=MID$(A$,I MOD 7+1,5): C=C+ASC(B$)+LEN(B$)", "90 IF LEFT$(B$,2)=\"BC\" THEN C=C+7",
+       "100 D$=A$+B$+A$+A$", "110 C=C+LEN(D$)+ASC(RIGHT$(D$,3))",
+       "120 IF LEN(A$)>=20 THEN A$=MID$(A$,4,10)", "130 NEXT I: PRINT C"},
+  };
+  for (const Program& program : programs) ExpectBothWaysAgree(program);
+}
+
+}  // namespace
+}  // namespace tenrek
