@@ -49,84 +49,7 @@ bool ExpectTargetSeparator(Interpreter& interp, StatementCursor& cursor) {
   return false;
 }
 
-// [LET] target = expression
-// The target cell is taken before the value is evaluated, so LET A(I) =
-// A(J) writes A(I) whatever the evaluation referenced meanwhile. Without
-// "=" nothing is evaluated or stored.
 namespace {
-
-bool IsAt(const StatementCursor& cursor, std::size_t pos, TokenKind kind) {
-  return pos < cursor.list->size() && (*cursor.list)[pos].kind == kind;
-}
-
-// The translated subscripts of a numeric element target "(" i, j ... ")"
-// and the "=" after them, the cursor on the "(": the value's position, or
-// 0 when any part does not translate exactly.
-std::size_t TranslatedSubscripts(Interpreter& interp, const StatementCursor& cursor,
-                                 const Variable& variable,
-                                 std::array<const CompiledExpression*, kMaxDimensions>& out) {
-  StatementCursor at = cursor;
-  for (int k = 0; k < variable.extentCount; ++k) {
-    ++at.pos;  // the "(" or ","
-    out[k] = CompiledExpressionAt(interp, at);
-    if (out[k] == nullptr) return 0;
-    at.pos = out[k]->end;
-    const bool last = k + 1 == variable.extentCount;
-    if (!IsAt(at, at.pos, last ? TokenKind::RightParen : TokenKind::Comma)) return 0;
-  }
-  return IsAt(at, at.pos + 1, TokenKind::Equal) ? at.pos + 2 : 0;
-}
-
-// name(i, ...) = numeric expression with every part translated: the
-// subscripts are checked in order as they are read, as a reference does,
-// and a value for a bad element is computed and dropped.
-bool AssignElementTranslated(Interpreter& interp, StatementCursor& cursor, Variable& variable) {
-  std::array<const CompiledExpression*, kMaxDimensions> subscripts{};
-  StatementCursor open = cursor;
-  ++open.pos;
-  StatementCursor value = cursor;
-  value.pos = TranslatedSubscripts(interp, open, variable, subscripts);
-  if (value.pos == 0) return false;
-  const CompiledExpression* compiled = CompiledExpressionAt(interp, value);
-  if (compiled == nullptr) return false;
-  int64_t offset = 0;
-  bool inRange = true;
-  for (int k = 0; k < variable.extentCount; ++k) {
-    const int32_t index = RoundToInt(RunCompiled(interp, *subscripts[k]));
-    const int32_t extent = variable.extents[k];
-    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(extent)) {
-      interp.Report(Error::BadSubscript);
-      inRange = false;
-    } else {
-      offset = offset * extent + index;
-    }
-  }
-  const double number = RunCompiled(interp, *compiled);
-  cursor.pos = compiled->end;
-  if (inRange) CellRef{&variable, static_cast<int32_t>(offset)}.SetNumber(number);
-  return true;
-}
-
-// [LET] target = numeric expression with a numeric target and a
-// translated expression: stored straight into the variable or element.
-bool AssignTranslated(Interpreter& interp, StatementCursor& cursor) {
-  const Token* target = cursor.Current();
-  const Token* next = cursor.Peek();
-  if (target == nullptr || target->kind != TokenKind::Identifier || next == nullptr) return false;
-  Variable* const variable = target->variable;
-  if (variable == nullptr || variable->isString) return false;
-  if (next->kind == TokenKind::LeftParen && variable->extentCount != 0) {
-    return AssignElementTranslated(interp, cursor, *variable);
-  }
-  if (next->kind != TokenKind::Equal || variable->extentCount != 0) return false;
-  StatementCursor after = cursor;
-  after.pos += 2;
-  const CompiledExpression* compiled = CompiledExpressionAt(interp, after);
-  if (compiled == nullptr) return false;
-  variable->number = RunCompiled(interp, *compiled);
-  cursor.pos = compiled->end;
-  return true;
-}
 
 // True when the rest of a join, from token `from` to the end of the
 // statement, cannot read `variable` (by name, or by name through VAL) and
@@ -211,8 +134,11 @@ bool AssignStringTranslated(Interpreter& interp, StatementCursor& cursor) {
 
 }  // namespace
 
+// [LET] target = expression
+// The target cell is taken before the value is evaluated, so LET A(I) =
+// A(J) writes A(I) whatever the evaluation referenced meanwhile. Without
+// "=" nothing is evaluated or stored.
 Flow ExecLet(Interpreter& interp, StatementCursor& cursor) {
-  if (AssignTranslated(interp, cursor)) return Flow::Next;
   if (AssignStringTranslated(interp, cursor)) return Flow::Next;
   if (JoinInPlace(interp, cursor)) return Flow::Next;
   if (!ExpectTarget(interp, cursor)) return Flow::Next;

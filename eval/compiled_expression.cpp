@@ -17,6 +17,7 @@
 
 #include "eval/evaluator.h"
 #include "eval/functions.h"
+#include "eval/operator_levels.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
@@ -27,30 +28,6 @@ namespace {
 // Values one expression may hold at once while it runs. Real expressions
 // stay far below; a deeper text keeps running through the evaluator.
 constexpr std::size_t kMaxCompiledStack = 64;
-
-// The binary levels of the evaluator, lowest first.
-enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower };
-
-Level LevelOf(TokenKind kind) {
-  switch (kind) {
-    case TokenKind::Or:
-    case TokenKind::Xor: return kOr;
-    case TokenKind::And: return kAnd;
-    case TokenKind::Equal:
-    case TokenKind::Less:
-    case TokenKind::Greater:
-    case TokenKind::LessEqual:
-    case TokenKind::GreaterEqual:
-    case TokenKind::NotEqual: return kRelation;
-    case TokenKind::Plus:
-    case TokenKind::Minus: return kSum;
-    case TokenKind::Times:
-    case TokenKind::Divide:
-    case TokenKind::Mod: return kProduct;
-    case TokenKind::Power: return kPower;
-    default: return kNone;
-  }
-}
 
 OpCode BinaryCode(TokenKind kind) {
   switch (kind) {

@@ -27,6 +27,7 @@
 #include "eval/evaluator.h"
 #include "eval/functions.h"
 #include "eval/number_format.h"
+#include "eval/operator_levels.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
@@ -88,30 +89,6 @@ namespace {
 
 // Values one expression may hold at once on each stack.
 constexpr std::size_t kMaxStack = 32;
-
-enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower };
-
-Level LevelOf(const Token* t) {
-  if (t == nullptr) return kNone;
-  switch (t->kind) {
-    case TokenKind::Or:
-    case TokenKind::Xor: return kOr;
-    case TokenKind::And: return kAnd;
-    case TokenKind::Equal:
-    case TokenKind::Less:
-    case TokenKind::Greater:
-    case TokenKind::LessEqual:
-    case TokenKind::GreaterEqual:
-    case TokenKind::NotEqual: return kRelation;
-    case TokenKind::Plus:
-    case TokenKind::Minus: return kSum;
-    case TokenKind::Times:
-    case TokenKind::Divide:
-    case TokenKind::Mod: return kProduct;
-    case TokenKind::Power: return kPower;
-    default: return kNone;
-  }
-}
 
 enum class Type : uint8_t { Number, Text };
 
@@ -402,17 +379,6 @@ std::string_view TextOf(Interpreter& interp, const Variable& variable) {
   return std::string_view();
 }
 
-bool Related(TokenKind kind, int order) {
-  switch (kind) {
-    case TokenKind::Equal: return order == 0;
-    case TokenKind::Less: return order < 0;
-    case TokenKind::Greater: return order > 0;
-    case TokenKind::LessEqual: return order <= 0;
-    case TokenKind::GreaterEqual: return order >= 0;
-    default: return order != 0;  // NotEqual
-  }
-}
-
 // A count that is negative or above the length means the whole length.
 std::size_t ClampCount(int32_t count, std::size_t length) {
   const auto unsignedCount = static_cast<uint32_t>(count);
@@ -459,7 +425,7 @@ struct TextSlot {
 
 double TextRelation(TokenKind kind, std::string_view a, std::string_view b) {
   const int c = a.compare(b);
-  return Related(kind, (c > 0) - (c < 0)) ? 1.0 : 0.0;
+  return Compare(kind, (c > 0) - (c < 0), false) ? 1.0 : 0.0;
 }
 
 double CodeOf(std::string_view s) { return s.empty() ? 0.0 : static_cast<signed char>(s[0]); }

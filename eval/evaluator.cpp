@@ -9,6 +9,7 @@
 // "Syntax error" and counts as 0 or the empty string, whichever its reader
 // wanted, so that one error does not bring a second.
 #include "eval/evaluator.h"
+#include "eval/operator_levels.h"
 
 #include <array>
 #include <cmath>
@@ -85,18 +86,6 @@ int32_t Bitwise(TokenKind op, int32_t a, int32_t b) {
   }
 }
 
-bool Compare(TokenKind op, int order, bool unordered) {
-  if (unordered) return false;  // NaN: neither smaller, equal nor greater
-  switch (op) {
-    case TokenKind::Equal: return order == 0;
-    case TokenKind::Less: return order < 0;
-    case TokenKind::Greater: return order > 0;
-    case TokenKind::LessEqual: return order <= 0;
-    case TokenKind::GreaterEqual: return order >= 0;
-    default: return order != 0;  // NotEqual
-  }
-}
-
 }  // namespace
 
 double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b) {
@@ -159,35 +148,6 @@ Value GuardedFactor(Interpreter& interp, StatementCursor& cursor, bool wantStrin
   Value value = Factor(interp, cursor, wantString);
   --interp.evaluationDepth;
   return value;
-}
-
-// The binary levels, lowest first; 0 for a token that is no binary operator.
-enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower };
-
-// Indexed by token kind: looking a level up costs no branches.
-constexpr std::array<Level, kTokenKindCount> kLevels = [] {
-  std::array<Level, kTokenKindCount> levels{};
-  auto set = [&levels](TokenKind kind, Level level) { levels[static_cast<int>(kind)] = level; };
-  set(TokenKind::Or, kOr);
-  set(TokenKind::Xor, kOr);
-  set(TokenKind::And, kAnd);
-  for (TokenKind k : {TokenKind::Equal, TokenKind::Less, TokenKind::Greater, TokenKind::LessEqual,
-                      TokenKind::GreaterEqual, TokenKind::NotEqual}) {
-    set(k, kRelation);
-  }
-  set(TokenKind::Plus, kSum);
-  set(TokenKind::Minus, kSum);
-  set(TokenKind::Times, kProduct);
-  set(TokenKind::Divide, kProduct);
-  set(TokenKind::Mod, kProduct);
-  set(TokenKind::Power, kPower);
-  return levels;
-}();
-
-Level LevelOf(const Token* t) {
-  if (t == nullptr) return kNone;
-  const auto kind = static_cast<std::size_t>(t->kind);
-  return kind < kLevels.size() ? kLevels[kind] : kNone;
 }
 
 // The string variable standing alone at the cursor as an operand read at
