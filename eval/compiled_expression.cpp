@@ -353,86 +353,74 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
   return expression;
 }
 
+// The top of the stack is kept in `top`, out of memory: most operations
+// take it and one operand of their own, and never touch the stack.
 double RunCompiledOps(Interpreter& interp, const CompiledExpression& expression) {
-  std::array<double, kMaxCompiledStack> stack;
-  std::size_t top = 0;  // values on the stack
+  std::array<double, kMaxCompiledStack + 1> below;  // under the top; [0] is a dummy
+  std::size_t depth = 0;                            // values in `below`
+  double top = 0.0;
+  const auto push = [&](double value) {
+    below[depth++] = top;
+    top = value;
+  };
+  const auto pop = [&]() { return below[--depth]; };
   for (const Op& op : expression.ops) {
     switch (op.code) {
-      case OpCode::Constant: stack[top++] = op.number; break;
-      case OpCode::Scalar: stack[top++] = op.variable->number; break;
-      case OpCode::Index:
-        stack[top - 1] = CheckedIndex(interp, *op.variable, op.count, stack[top - 1]);
-        break;
+      case OpCode::Constant: push(op.number); break;
+      case OpCode::Scalar: push(op.variable->number); break;
+      case OpCode::Index: top = CheckedIndex(interp, *op.variable, op.count, top); break;
       case OpCode::Element:
-        top -= op.count;
-        stack[top] = ReadElement(*op.variable, &stack[top], op.count);
-        ++top;
+        // The subscripts in order: the lower ones, then the top.
+        below[depth] = top;
+        depth -= op.count - 1u;
+        top = ReadElement(*op.variable, &below[depth], op.count);
         break;
-      case OpCode::Negate: stack[top - 1] = -stack[top - 1]; break;
-      case OpCode::Complement:
-        stack[top - 1] = static_cast<double>(~RoundToInt(stack[top - 1]));
-        break;
-      case OpCode::Add:
-        --top;
-        stack[top - 1] += stack[top];
-        break;
-      case OpCode::Subtract:
-        --top;
-        stack[top - 1] -= stack[top];
-        break;
-      case OpCode::Multiply:
-        --top;
-        stack[top - 1] *= stack[top];
-        break;
-      case OpCode::Divide:
-        --top;
-        stack[top - 1] /= stack[top];
-        break;
-      case OpCode::Modulo:
-        --top;
-        stack[top - 1] = Remainder(interp, stack[top - 1], stack[top]);
-        break;
-      case OpCode::Compare:
-        --top;
-        stack[top - 1] = Relation(op.kind, stack[top - 1], stack[top]) ? 1.0 : 0.0;
-        break;
-      case OpCode::Operator:
-        --top;
-        stack[top - 1] = ApplyOperator(interp, op.kind, stack[top - 1], stack[top]);
-        break;
-      case OpCode::Function: stack[top - 1] = NumericFunction(op.kind, stack[top - 1]); break;
-      case OpCode::Length:
-        stack[top++] = static_cast<double>(StringOf(interp, *op.variable).size());
-        break;
-      case OpCode::Code: {
-        const std::string_view text = StringOf(interp, *op.variable);
-        stack[top++] = text.empty() ? 0.0 : static_cast<signed char>(text[0]);
+      case OpCode::Negate: top = -top; break;
+      case OpCode::Complement: top = static_cast<double>(~RoundToInt(top)); break;
+      case OpCode::Add: top = pop() + top; break;
+      case OpCode::Subtract: top = pop() - top; break;
+      case OpCode::Multiply: top = pop() * top; break;
+      case OpCode::Divide: top = pop() / top; break;
+      case OpCode::Modulo: {
+        const double left = pop();
+        top = Remainder(interp, left, top);
         break;
       }
-      case OpCode::Mixed: stack[top++] = RunStringCodeForNumber(interp, *op.strings); break;
-      case OpCode::AddConstant: stack[top - 1] += op.number; break;
-      case OpCode::SubtractConstant: stack[top - 1] -= op.number; break;
-      case OpCode::MultiplyConstant: stack[top - 1] *= op.number; break;
-      case OpCode::DivideConstant: stack[top - 1] /= op.number; break;
-      case OpCode::ModuloConstant:
-        stack[top - 1] = Remainder(interp, stack[top - 1], op.number);
+      case OpCode::Compare: {
+        const double left = pop();
+        top = Relation(op.kind, left, top) ? 1.0 : 0.0;
         break;
-      case OpCode::CompareConstant:
-        stack[top - 1] = Relation(op.kind, stack[top - 1], op.number) ? 1.0 : 0.0;
+      }
+      case OpCode::Operator: {
+        const double left = pop();
+        top = ApplyOperator(interp, op.kind, left, top);
         break;
-      case OpCode::AddScalar: stack[top - 1] += op.variable->number; break;
-      case OpCode::SubtractScalar: stack[top - 1] -= op.variable->number; break;
-      case OpCode::MultiplyScalar: stack[top - 1] *= op.variable->number; break;
-      case OpCode::DivideScalar: stack[top - 1] /= op.variable->number; break;
-      case OpCode::ModuloScalar:
-        stack[top - 1] = Remainder(interp, stack[top - 1], op.variable->number);
+      }
+      case OpCode::Function: top = NumericFunction(op.kind, top); break;
+      case OpCode::Length: push(static_cast<double>(StringOf(interp, *op.variable).size())); break;
+      case OpCode::Code: {
+        const std::string_view text = StringOf(interp, *op.variable);
+        push(text.empty() ? 0.0 : static_cast<signed char>(text[0]));
         break;
+      }
+      case OpCode::Mixed: push(RunStringCodeForNumber(interp, *op.strings)); break;
+      case OpCode::AddConstant: top += op.number; break;
+      case OpCode::SubtractConstant: top -= op.number; break;
+      case OpCode::MultiplyConstant: top *= op.number; break;
+      case OpCode::DivideConstant: top /= op.number; break;
+      case OpCode::ModuloConstant: top = Remainder(interp, top, op.number); break;
+      case OpCode::CompareConstant: top = Relation(op.kind, top, op.number) ? 1.0 : 0.0; break;
+      case OpCode::AddScalar: top += op.variable->number; break;
+      case OpCode::SubtractScalar: top -= op.variable->number; break;
+      case OpCode::MultiplyScalar: top *= op.variable->number; break;
+      case OpCode::DivideScalar: top /= op.variable->number; break;
+      case OpCode::ModuloScalar: top = Remainder(interp, top, op.variable->number); break;
       case OpCode::CompareScalar:
-        stack[top - 1] = Relation(op.kind, stack[top - 1], op.variable->number) ? 1.0 : 0.0;
+        top = Relation(op.kind, top, op.variable->number) ? 1.0 : 0.0;
         break;
     }
   }
-  return stack[0];
+  return top;
 }
 
 }  // namespace tenrek

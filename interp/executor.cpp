@@ -42,22 +42,21 @@ StatementHandler HandlerFor(TokenKind kind) {
   return code < kDispatch.size() ? kDispatch[code] : ExecIllegal;
 }
 
-// Runs the statement at the cursor. Returns false when the run must close
-// with the stop report.
-bool RunStatement(Interpreter& interp, StatementCursor& cursor) {
-  interp.state = RunState::Running;
-  Flow flow = Flow::Next;
-  const TranslatedStatement* translated = TranslatedStatementAt(interp, cursor);
-  if (translated == nullptr || !RunTranslated(interp, cursor, *translated)) {
-    const TokenKind kind = cursor.Current()->kind;
-    // An implicit LET starts on its identifier.
-    if (kind != TokenKind::Identifier) cursor.Advance();
-    flow = HandlerFor(kind)(interp, cursor);
-  }
+// The end-of-statement check: nothing may follow a statement but ":" or
+// ELSE, unless it left the next statement to start at the cursor.
+void CheckStatementEnd(Interpreter& interp, StatementCursor& cursor) {
+  if (!cursor.resumeAtCursor && !cursor.AtStatementEnd()) CheckExtra(interp, cursor);
+}
+
+// Runs the statement at the cursor through its handler. Returns false when
+// the run must close with the stop report.
+bool RunHandler(Interpreter& interp, StatementCursor& cursor) {
+  const TokenKind kind = cursor.Current()->kind;
+  // An implicit LET starts on its identifier.
+  if (kind != TokenKind::Identifier) cursor.Advance();
+  const Flow flow = HandlerFor(kind)(interp, cursor);
   if (flow == Flow::Stop) return false;
-  if (flow == Flow::Next && !cursor.resumeAtCursor && !cursor.AtStatementEnd()) {
-    CheckExtra(interp, cursor);
-  }
+  if (flow == Flow::Next) CheckStatementEnd(interp, cursor);
   return true;
 }
 
@@ -74,6 +73,83 @@ bool ChangeLine(Interpreter& interp, StatementCursor& cursor) {
 // line the run stands on: its successor is no longer known, so the run ends.
 bool CurrentLineRemoved(const Interpreter& interp) {
   return interp.currentLine != nullptr && interp.currentLine->removed;
+}
+
+// What a statement leaves to the run: the run ends, or it goes on.
+bool RunGoesOn(Interpreter& interp) {
+  return !CurrentLineRemoved(interp) && !(interp.budget.Exhausted() && interp.TakeOutOfMemory());
+}
+
+// From the end of a statement to the start of the next one: past the ":"
+// and from line to line. False when the run ends on the way.
+bool FindNextStatement(Interpreter& interp, StatementCursor& cursor) {
+  if (cursor.AtLineEnd() && !ChangeLine(interp, cursor)) return false;
+  for (;;) {
+    cursor.jumped = false;
+    cursor.resumeAtCursor = false;
+    while (cursor.Is(TokenKind::Colon)) cursor.Advance();
+    if (!cursor.AtLineEnd()) return true;
+    if (!ChangeLine(interp, cursor)) return false;
+  }
+}
+
+// After a statement that went on within its line, the cursor standing
+// where the next one starts or at the line's end: the start of the next
+// statement, stepping to the next line when this one ended.
+bool NextStatementWithin(Interpreter& interp, StatementCursor& cursor) {
+  if (cursor.pos < cursor.list->size()) return true;
+  ProgramLine* const line = interp.currentLine;
+  if (line == nullptr || line->next == nullptr) return FindNextStatement(interp, cursor);
+  interp.EnterLine(line->next);
+  cursor.Point(&line->next->tokens, 0);
+  return cursor.AtLineEnd() || cursor.Is(TokenKind::Colon) ? FindNextStatement(interp, cursor)
+                                                           : true;
+}
+
+enum class Chain {
+  RunOver,        // the run ended
+  NextStatement,  // the cursor is on a statement not yet begun
+  Handler,        // the statement at the cursor, begun, runs through its handler
+};
+
+// Runs `first`, begun already, and the translated statements after it,
+// making between them the checks that the statement loop makes, in its
+// order. The loop takes over again at the first statement that is not
+// translated, or when a check has something to do.
+Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement* next) {
+  do {
+    switch (RunTranslated(interp, cursor, *next)) {
+      case Step::Declined: return Chain::Handler;
+      case Step::Within:
+        if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
+        if (!NextStatementWithin(interp, cursor)) return Chain::RunOver;
+        break;
+      case Step::Moved:
+        CheckStatementEnd(interp, cursor);
+        if (!RunGoesOn(interp) || !FindNextStatement(interp, cursor)) return Chain::RunOver;
+        break;
+    }
+    if (!interp.NothingBeforeNextStatement()) return Chain::NextStatement;
+    next = nullptr;
+    if (!FindTranslatedStatement(interp, cursor, next)) return Chain::NextStatement;
+  } while (next != nullptr);
+  return Chain::Handler;
+}
+
+// Runs the statement at the cursor, begun, and perhaps translated ones
+// after it. False when the run ends.
+bool RunStatements(Interpreter& interp, StatementCursor& cursor, std::string& messageBuffer) {
+  interp.state = RunState::Running;
+  if (const TranslatedStatement* translated = TranslatedStatementAt(interp, cursor)) {
+    const Chain chain = RunChain(interp, cursor, translated);
+    if (chain == Chain::RunOver) return false;
+    if (chain == Chain::NextStatement) return true;
+  }
+  if (!RunHandler(interp, cursor)) {
+    StopReport(interp, messageBuffer);
+    return false;
+  }
+  return RunGoesOn(interp) && FindNextStatement(interp, cursor);
 }
 
 void ReportStopCode(Interpreter& interp, int16_t code) {
@@ -116,23 +192,14 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
   std::string messageBuffer;
   interp.LeaveProgram();
   if (interp.quitRequested) return StopReport(interp, messageBuffer);
-  for (;;) {
-    cursor.jumped = false;
-    cursor.resumeAtCursor = false;
-    while (cursor.Is(TokenKind::Colon)) cursor.Advance();
-    if (!cursor.AtLineEnd()) {
-      if (!interp.BeginStatement(commandTokens)) return;
-      if (interp.TakeBreakRequest()) {
-        interp.stopCode = kBreakCode;
-        return StopReport(interp, messageBuffer);
-      }
-      if (!RunStatement(interp, cursor)) return StopReport(interp, messageBuffer);
-      if (CurrentLineRemoved(interp) || (interp.budget.Exhausted() && interp.TakeOutOfMemory()))
-        return;
-      if (!cursor.AtLineEnd()) continue;
+  if (!FindNextStatement(interp, cursor)) return;
+  do {
+    if (!interp.BeginStatement(commandTokens)) return;
+    if (interp.TakeBreakRequest()) {
+      interp.stopCode = kBreakCode;
+      return StopReport(interp, messageBuffer);
     }
-    if (!ChangeLine(interp, cursor)) return;
-  }
+  } while (RunStatements(interp, cursor, messageBuffer));
 }
 
 void CheckExtra(Interpreter& interp, StatementCursor& cursor) {

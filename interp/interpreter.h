@@ -110,9 +110,12 @@ class Interpreter {
   // when the run must end (abandoned, or memory exhausted, which it
   // reports). In the outermost run it frees what was removed meanwhile.
   bool BeginStatement(const TokenList& commandTokens) {
-    const bool quiet = !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
-                       (commandDepth_ != 1 || !HasRetired());
-    return quiet || BeginStatementWithChecks(commandTokens);
+    return StatementIsQuiet() || BeginStatementWithChecks(commandTokens);
+  }
+  // Nothing for BeginStatement to do before the next statement, and no
+  // break asked for: a statement may follow the last one at once.
+  bool NothingBeforeNextStatement() const {
+    return StatementIsQuiet() && !breakRequested_.load(std::memory_order_relaxed);
   }
 
   // The -2 report: the budget is exhausted or the machine gave no memory.
@@ -214,6 +217,10 @@ class Interpreter {
   std::function<void(int32_t, std::string_view)> onError;
 
  private:
+  bool StatementIsQuiet() const {
+    return !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
+           (commandDepth_ != 1 || !HasRetired());
+  }
   bool BeginStatementWithChecks(const TokenList& commandTokens);
   void EnterAndRun(std::string_view text);
   void RunCommandTokens(TokenList& tokens);

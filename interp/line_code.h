@@ -120,7 +120,10 @@ struct TranslatedStatement {
   uint32_t at = 0;      // the statement's first token: its keyword or its target
   uint32_t thenAt = 0;  // IF: where a true condition goes on
   uint32_t elseAt = 0;  // IF: where a false one goes on
-  int32_t depth = 0;    // the deepest nesting check among its expressions
+  // Where the next statement starts (past any ":"), or the line's length,
+  // when this one ends where its text does.
+  uint32_t nextAt = 0;
+  int32_t depth = 0;  // the deepest nesting check among its expressions
   uint64_t shapeEpoch = 0;
   Variable* variable = nullptr;
   std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};

@@ -23,6 +23,20 @@ class StatementTranslator {
 
   // The form of the statement at `at`, its operands filled in.
   Form Translate(std::size_t at) {
+    const Form form = FormAt(at);
+    out_.thenAt = static_cast<uint32_t>(PastColons(out_.thenAt));
+    out_.elseAt = static_cast<uint32_t>(PastColons(out_.elseAt));
+    out_.nextAt = static_cast<uint32_t>(PastColons(out_.nextAt));
+    return form;
+  }
+
+ private:
+  std::size_t PastColons(std::size_t pos) const {
+    while (KindAt(pos, TokenKind::Colon)) ++pos;
+    return std::min(pos, tokens_.size());
+  }
+
+  Form FormAt(std::size_t at) {
     switch (tokens_[at].kind) {
       case TokenKind::Identifier: return Assignment(at);
       case TokenKind::Let: return Assignment(at + 1);
@@ -38,12 +52,13 @@ class StatementTranslator {
     }
   }
 
- private:
   bool KindAt(std::size_t pos, TokenKind kind) const {
     return pos < tokens_.size() && tokens_[pos].kind == kind;
   }
   // Nothing follows: the line ends, or a ":" or ELSE ends the statement.
-  bool EndsAt(std::size_t pos) const {
+  // Where it ends is where the next statement is looked for.
+  bool EndsAt(std::size_t pos) {
+    out_.nextAt = static_cast<uint32_t>(pos);
     return pos >= tokens_.size() || KindAt(pos, TokenKind::Colon) || KindAt(pos, TokenKind::Else);
   }
   // A numeric scalar named at `pos`, with no subscript after it.
@@ -178,7 +193,7 @@ TranslatedStatement& StatementSlot(LineCode& code, std::size_t at) {
 
 // name(i, ...) = value: the subscripts checked in order as a reference
 // checks them, and a value for a bad element computed and dropped.
-void AssignElement(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+void AssignElement(Interpreter& interp, const TranslatedStatement& s) {
   Variable& variable = *s.variable;
   int64_t offset = 0;
   bool inRange = true;
@@ -192,44 +207,46 @@ void AssignElement(Interpreter& interp, StatementCursor& cursor, const Translate
       offset = offset * extent + index;
     }
   }
-  const CompiledExpression& value = *s.expressions[s.count];
-  const double number = RunCompiled(interp, value);
-  cursor.pos = value.end;
+  const double number = RunCompiled(interp, *s.expressions[s.count]);
   const auto cell = static_cast<std::size_t>(offset);
   if (inRange && cell < variable.numbers.size()) variable.numbers[cell] = number;
 }
 
-void If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+// Goes on at `pos` of the same line, a statement start or the line's end.
+Step GoOnAt(StatementCursor& cursor, uint32_t pos) {
+  cursor.pos = pos;
+  return Step::Within;
+}
+
+Step If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   const bool holds = RunCompiled(interp, *s.expressions[0]) != 0.0;
   cursor.pos = holds ? s.thenAt : s.elseAt;
-  if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
-    JumpToTranslated(interp, cursor, *target);
-  } else {
-    cursor.resumeAtCursor = true;
-  }
+  CompiledExpression* target = s.expressions[holds ? 1 : 2];
+  if (target == nullptr) return Step::Within;
+  JumpToTranslated(interp, cursor, *target);
+  return Step::Moved;
 }
 
 // NEXT of the innermost loop, when it is the named variable's.
-bool Next(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
-  if (interp.controlStack.empty()) return false;
+Step Next(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+  if (interp.controlStack.empty()) return Step::Declined;
   ControlFrame& frame = interp.controlStack.back();
   Variable* const named = s.variable;
   if (frame.kind != FrameKind::For || frame.variable != named ||
       frame.cellIndex != CellRef::kScalar) {
-    return false;
+    return Step::Declined;
   }
   const double value = named->number + frame.step;
   named->number = value;
-  cursor.pos = s.at + 2;
   if (LoopContinues(value, frame.limit, frame.step)) {
     ResumeAt(interp, cursor, frame);
-  } else {
-    interp.controlStack.pop_back();
+    return Step::Moved;
   }
-  return true;
+  interp.controlStack.pop_back();
+  return GoOnAt(cursor, s.nextAt);
 }
 
-void For(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+Step For(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   const double start = RunCompiled(interp, *s.expressions[0]);
   s.variable->number = start;
   const double limit = RunCompiled(interp, *s.expressions[1]);
@@ -240,18 +257,20 @@ void For(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement
     step = RunCompiled(interp, *last);
   }
   cursor.pos = last->end;
+  const bool entered = LoopContinues(start, limit, step);
   EnterForLoop(interp, cursor, CellRef{s.variable, CellRef::kScalar}, start, limit, step);
+  return entered ? GoOnAt(cursor, s.nextAt) : Step::Moved;
 }
 
-void While(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+Step While(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   cursor.pos = s.at + 1;
   PushFrame(interp, cursor, FrameKind::While);
   const CompiledExpression& condition = *s.expressions[0];
-  const bool holds = RunCompiled(interp, condition) != 0.0;
+  if (RunCompiled(interp, condition) != 0.0) return GoOnAt(cursor, s.nextAt);
   cursor.pos = condition.end;
-  if (holds) return;
   interp.controlStack.pop_back();
   SkipWhileBody(interp, cursor);
+  return Step::Moved;
 }
 
 bool InnermostFrameIs(const Interpreter& interp, FrameKind kind) {
@@ -278,37 +297,34 @@ const TranslatedStatement* TranslateStatementAt(Interpreter& interp,
   return &statement;
 }
 
-bool RunTranslated(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
+Step RunTranslated(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   switch (s.form) {
-    case Form::Assign: {
-      const CompiledExpression& value = *s.expressions[0];
-      s.variable->number = RunCompiled(interp, value);
-      cursor.pos = value.end;
-      return true;
-    }
-    case Form::AssignElement: AssignElement(interp, cursor, s); return true;
-    case Form::If: If(interp, cursor, s); return true;
-    case Form::Goto: JumpToTranslated(interp, cursor, *s.expressions[0]); return true;
+    case Form::Assign:
+      s.variable->number = RunCompiled(interp, *s.expressions[0]);
+      return GoOnAt(cursor, s.nextAt);
+    case Form::AssignElement: AssignElement(interp, s); return GoOnAt(cursor, s.nextAt);
+    case Form::If: return If(interp, cursor, s);
+    case Form::Goto: JumpToTranslated(interp, cursor, *s.expressions[0]); return Step::Moved;
     case Form::Gosub:
       cursor.pos = s.at + 1;
       PushFrame(interp, cursor, FrameKind::Gosub);
       JumpToTranslated(interp, cursor, *s.expressions[0]);
-      return true;
+      return Step::Moved;
     case Form::Return:
-      if (!InnermostFrameIs(interp, FrameKind::Gosub)) return false;
+      if (!InnermostFrameIs(interp, FrameKind::Gosub)) return Step::Declined;
       ReturnFromGosub(interp, cursor);
-      return true;
+      return Step::Moved;
     case Form::Next: return Next(interp, cursor, s);
-    case Form::For: For(interp, cursor, s); return true;
-    case Form::While: While(interp, cursor, s); return true;
+    case Form::For: return For(interp, cursor, s);
+    case Form::While: return While(interp, cursor, s);
     case Form::Wend:
-      if (!InnermostFrameIs(interp, FrameKind::While)) return false;
+      if (!InnermostFrameIs(interp, FrameKind::While)) return Step::Declined;
       cursor.pos = s.at + 1;
       RepeatWhileLoop(interp, cursor);
-      return true;
-    case Form::Declined: return false;
+      return Step::Moved;
+    case Form::Declined: return Step::Declined;
   }
-  return false;
+  return Step::Declined;
 }
 
 }  // namespace tenrek

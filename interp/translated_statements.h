@@ -18,35 +18,49 @@ namespace tenrek {
 // stored line or the statement does not translate.
 const TranslatedStatement* TranslateStatementAt(Interpreter& interp, const StatementCursor& cursor);
 
-// The same, with the common case (the next statement of the line, already
-// translated, shapes unchanged) answered without a call.
-inline const TranslatedStatement* TranslatedStatementAt(Interpreter& interp,
-                                                        const StatementCursor& cursor) {
+// The statement at the cursor as translated already, for the common case
+// (the next statement of the line, or the first one): true when it is
+// known, `found` being null when it does not run translated. False when
+// it still needs (re)translating.
+inline bool FindTranslatedStatement(Interpreter& interp, const StatementCursor& cursor,
+                                    const TranslatedStatement*& found) {
   ProgramLine* const line = interp.currentLine;
-  if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) {
-    return TranslateStatementAt(interp, cursor);
-  }
+  if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return false;
   LineCode& code = *line->code;
   const std::size_t count = code.statements.size();
   for (uint32_t guess : {code.lastStatement + 1, uint32_t{0}}) {
     if (guess >= count) continue;
     const TranslatedStatement& statement = *code.statements[guess];
     if (statement.at != cursor.pos) continue;
-    if (statement.shapeEpoch != interp.shapeEpoch) break;
+    if (statement.shapeEpoch != interp.shapeEpoch) return false;
     code.lastStatement = guess;
-    if (statement.form == TranslatedStatement::Form::Declined ||
-        interp.evaluationDepth + statement.depth >= kMaxEvaluationDepth) {
-      return nullptr;
-    }
-    return &statement;
+    const bool runs = statement.form != TranslatedStatement::Form::Declined &&
+                      interp.evaluationDepth + statement.depth < kMaxEvaluationDepth;
+    found = runs ? &statement : nullptr;
+    return true;
   }
+  return false;
+}
+
+// The same, with the common case (the next statement of the line, already
+// translated, shapes unchanged) answered without a call.
+inline const TranslatedStatement* TranslatedStatementAt(Interpreter& interp,
+                                                        const StatementCursor& cursor) {
+  const TranslatedStatement* found = nullptr;
+  if (FindTranslatedStatement(interp, cursor, found)) return found;
   return TranslateStatementAt(interp, cursor);
 }
 
+// Where a translated statement leaves the run.
+enum class Step : uint8_t {
+  Declined,  // the form does not fit the moment: nothing done, the handler runs
+  Within,    // the next statement starts at the cursor, on the same line, or the line ended
+  Moved,     // the cursor moved (a jump, a loop, a return): the statement loop's checks apply
+};
+
 // Runs a translated statement, the cursor on its first token: the same
-// effects and reports, in the same order, as its handler. False, with
-// nothing done, when the form does not fit the moment; the handler runs.
-bool RunTranslated(Interpreter& interp, StatementCursor& cursor,
+// effects and reports, in the same order, as its handler.
+Step RunTranslated(Interpreter& interp, StatementCursor& cursor,
                    const TranslatedStatement& statement);
 
 }  // namespace tenrek
