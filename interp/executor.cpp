@@ -116,24 +116,83 @@ enum class Chain {
 // making between them the checks that the statement loop makes, in its
 // order. The loop takes over again at the first statement that is not
 // translated, or when a check has something to do.
-Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement* next) {
-  do {
-    switch (RunTranslated(interp, cursor, *next)) {
-      case Step::Declined: return Chain::Handler;
-      case Step::Within:
-        if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
-        if (!NextStatementWithin(interp, cursor)) return Chain::RunOver;
-        break;
-      case Step::Moved:
-        CheckStatementEnd(interp, cursor);
-        if (!RunGoesOn(interp) || !FindNextStatement(interp, cursor)) return Chain::RunOver;
-        break;
-    }
-    if (!interp.NothingBeforeNextStatement()) return Chain::NextStatement;
+// Where a statement left the cursor, as a link records it.
+bool LeftAt(const StatementLink& link, const Interpreter& interp, const StatementCursor& cursor) {
+  return link.fromLine == interp.currentLine && link.fromList == cursor.list &&
+         link.fromPos == cursor.pos && link.fromJump == cursor.jumped &&
+         link.fromResume == cursor.resumeAtCursor;
+}
+
+// The statement a link names, when the program is as it was and that
+// statement still runs translated; the cursor is then on it.
+const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
+                                  const StatementLink& link) {
+  const TranslatedStatement* next = link.statement;
+  if (link.generation != interp.program.Generation() || next == nullptr ||
+      next->shapeEpoch != interp.shapeEpoch ||
+      interp.evaluationDepth + next->depth >= kMaxEvaluationDepth) {
+    return nullptr;
+  }
+  interp.EnterLine(link.line);
+  cursor.Point(&link.line->tokens, next->at);
+  cursor.jumped = false;
+  cursor.resumeAtCursor = false;
+  return next;
+}
+
+// The way from a statement to the next one when no link holds. `link` is
+// made when the way was plain: no report on it, the next one translated.
+Chain FindNext(Interpreter& interp, StatementCursor& cursor, Step step, StatementLink& link,
+               const TranslatedStatement*& next) {
+  StatementLink made;
+  made.generation = interp.program.Generation();
+  made.fromLine = interp.currentLine;
+  made.fromList = cursor.list;
+  made.fromPos = static_cast<uint32_t>(cursor.pos);
+  made.fromJump = cursor.jumped;
+  made.fromResume = cursor.resumeAtCursor;
+  bool plain = step == Step::Within || cursor.resumeAtCursor || cursor.AtStatementEnd();
+  if (step == Step::Within) {
+    if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
+    if (!NextStatementWithin(interp, cursor)) return Chain::RunOver;
+  } else {
+    CheckStatementEnd(interp, cursor);
+    if (!RunGoesOn(interp) || !FindNextStatement(interp, cursor)) return Chain::RunOver;
+  }
+  next = nullptr;
+  const bool known = FindTranslatedStatement(interp, cursor, next);
+  if (next != nullptr && plain) {
+    made.line = interp.currentLine;
+    made.statement = next;
+    link = made;
+  }
+  if (!interp.NothingBeforeNextStatement() || !known) {
     next = nullptr;
-    if (!FindTranslatedStatement(interp, cursor, next)) return Chain::NextStatement;
-  } while (next != nullptr);
-  return Chain::Handler;
+    return Chain::NextStatement;
+  }
+  return next != nullptr ? Chain::NextStatement : Chain::Handler;
+}
+
+// Runs `first`, begun already, and the translated statements after it,
+// making between them the checks that the statement loop makes, in its
+// order. The loop takes over again at the first statement that is not
+// translated, or when a check has something to do.
+Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement* next) {
+  for (;;) {
+    const TranslatedStatement& ran = *next;
+    const Step step = RunTranslated(interp, cursor, ran);
+    if (step == Step::Declined) return Chain::Handler;
+    StatementLink& link = step == Step::Within ? ran.within : ran.moved;
+    const bool linked = step == Step::Within || LeftAt(link, interp, cursor);
+    next = linked ? Follow(interp, cursor, link) : nullptr;
+    if (next != nullptr) {
+      if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
+      if (!interp.NothingBeforeNextStatement()) return Chain::NextStatement;
+      continue;
+    }
+    const Chain found = FindNext(interp, cursor, step, link, next);
+    if (found != Chain::NextStatement || next == nullptr) return found;
+  }
 }
 
 // Runs the statement at the cursor, begun, and perhaps translated ones

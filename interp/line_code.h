@@ -97,6 +97,24 @@ struct SkipTarget {
   std::size_t pos = 0;
 };
 
+struct TranslatedStatement;
+
+// Where the run went on after a translated statement the last time, to be
+// taken again without the search while the program stays as it is (its
+// generation) and the statement left the cursor in the same place.
+struct StatementLink {
+  uint64_t generation = 0;
+  // Where the statement left the cursor (for a statement that moved it).
+  ProgramLine* fromLine = nullptr;
+  const TokenList* fromList = nullptr;
+  uint32_t fromPos = 0;
+  bool fromJump = false;
+  bool fromResume = false;
+  // The statement found there.
+  ProgramLine* line = nullptr;
+  const TranslatedStatement* statement = nullptr;
+};
+
 // A whole statement translated: its form, what it names, and its
 // expressions (translated in the line's own table). Held by the shape
 // epoch it was made under; a statement that does not translate keeps the
@@ -127,6 +145,10 @@ struct TranslatedStatement {
   uint64_t shapeEpoch = 0;
   Variable* variable = nullptr;
   std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
+  // The statements that came next, when it went on within its line and
+  // when it moved the cursor.
+  mutable StatementLink within;
+  mutable StatementLink moved;
 };
 
 // Everything translated in one line, by the index of the token where it

@@ -218,12 +218,18 @@ Step GoOnAt(StatementCursor& cursor, uint32_t pos) {
   return Step::Within;
 }
 
+// A false condition going on within the line is the one way that counts
+// as Within; a true one resumes at its THEN statement as a move, so that
+// the two ways are remembered apart.
 Step If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   const bool holds = RunCompiled(interp, *s.expressions[0]) != 0.0;
   cursor.pos = holds ? s.thenAt : s.elseAt;
-  CompiledExpression* target = s.expressions[holds ? 1 : 2];
-  if (target == nullptr) return Step::Within;
-  JumpToTranslated(interp, cursor, *target);
+  if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
+    JumpToTranslated(interp, cursor, *target);
+    return Step::Moved;
+  }
+  if (!holds) return Step::Within;
+  cursor.resumeAtCursor = true;
   return Step::Moved;
 }
 

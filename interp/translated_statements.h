@@ -54,7 +54,8 @@ inline const TranslatedStatement* TranslatedStatementAt(Interpreter& interp,
 // Where a translated statement leaves the run.
 enum class Step : uint8_t {
   Declined,  // the form does not fit the moment: nothing done, the handler runs
-  Within,    // the next statement starts at the cursor, on the same line, or the line ended
+  Within,    // the next statement starts at the cursor (its one place for this statement) or
+             // the line ended
   Moved,     // the cursor moved (a jump, a loop, a return): the statement loop's checks apply
 };
 

@@ -131,6 +131,24 @@ TEST(TranslatedStatements, LoopsAgreeWithTheirHandlers) {
   for (const Program& program : programs) ExpectBothWaysAgree(program);
 }
 
+// A statement that goes on to different places (an IF either way, a NEXT
+// or RETURN to different loops and callers, a jump to a computed line)
+// must take the right way each time, not the one it took before.
+TEST(TranslatedStatements, EachWayOnIsTakenAsItComes) {
+  const std::vector<Program> programs = {
+      {"10 FOR I=1 TO 5: IF I MOD 2 THEN A=A+I ELSE B=B+I", "20 NEXT I: PRINT A;B"},
+      {"10 FOR I=1 TO 4: IF I<3 THEN 30", "20 B=B+I: GOTO 40", "30 A=A+I", "40 NEXT I: PRINT A;B"},
+      {"10 FOR I=1 TO 2", "20 S=S+I: GOTO 50", "30 FOR I=10 TO 11", "40 T=T+I",
+       "50 NEXT I: IF P=0 THEN P=1: GOTO 30", "60 PRINT S;T;I"},
+      {"10 GOSUB 100: A=A+C: GOSUB 100: B=B+C", "20 GOSUB 100: PRINT A;B;C: END",
+       "100 C=C+1: RETURN"},
+      {"10 FOR I=1 TO 3: GOTO 20+I*10", "30 A=A+1: GOTO 60", "40 B=B+1: GOTO 60", "50 C=C+1",
+       "60 NEXT I: PRINT A;B;C"},
+      {"10 WHILE I<4: I=I+1: IF I=2 THEN WEND", "20 J=J+I: WEND: PRINT I;J"},
+  };
+  for (const Program& program : programs) ExpectBothWaysAgree(program);
+}
+
 // Lines changed between commands: a translation must never run in place
 // of the line's new text or its new shapes.
 TEST(TranslatedStatements, EditsBetweenCommandsAreFollowed) {
