@@ -40,6 +40,33 @@ OpCode BinaryCode(TokenKind kind) {
   }
 }
 
+bool IsFused(const Op& op) {
+  return op.code >= OpCode::AddConstant && op.code <= OpCode::CompareScalar;
+}
+
+// ops[0..2] read an element of a one-dimensional array by a scalar.
+bool ReadsElementOfScalar(const std::vector<Op>& ops) {
+  return ops.size() >= 3 && ops[0].code == OpCode::Scalar && ops[1].code == OpCode::Index &&
+         ops[1].count == 0 && ops[2].code == OpCode::Element && ops[2].count == 1 &&
+         ops[1].variable == ops[2].variable;
+}
+
+ExpressionShape ShapeOf(const std::vector<Op>& ops) {
+  using enum ExpressionShape;
+  const std::size_t n = ops.size();
+  if (n == 1 && ops[0].code == OpCode::Constant) return Constant;
+  if (ops[0].code == OpCode::Scalar) {
+    if (n == 1) return Scalar;
+    if (n == 2 && IsFused(ops[1])) return ScalarFused;
+    if (n == 3 && IsFused(ops[1]) && IsFused(ops[2])) return ScalarFused2;
+  }
+  if (ReadsElementOfScalar(ops)) {
+    if (n == 3) return Element;
+    if (n == 4 && IsFused(ops[3])) return ElementFused;
+  }
+  return General;
+}
+
 class Translator {
  public:
   Translator(const TokenList& tokens, std::size_t start, CompiledExpression& out)
@@ -50,6 +77,7 @@ class Translator {
     out_.end = static_cast<uint32_t>(pos_);
     out_.depth = deepestCheck_;
     out_.stackSize = static_cast<uint16_t>(deepestStack_);
+    out_.shape = ShapeOf(out_.ops);
     return true;
   }
 
@@ -277,17 +305,6 @@ bool ShapesHold(const CompiledExpression& expression) {
   return true;
 }
 
-// A subscript rounded and checked against its extent, or -1 after "Bad
-// subscript" (the element read is then the scratch cell's 0).
-double CheckedIndex(Interpreter& interp, const Variable& variable, int k, double value) {
-  const int32_t index = RoundToInt(value);
-  if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(variable.extents[k])) {
-    interp.Report(Error::BadSubscript);
-    return -1.0;
-  }
-  return index;
-}
-
 double ReadElement(const Variable& variable, const double* indexes, int count) {
   int64_t offset = 0;
   for (int k = 0; k < count; ++k) {
@@ -306,6 +323,19 @@ std::string_view StringOf(Interpreter& interp, const Variable& variable) {
   return std::string_view();
 }
 
+}  // namespace
+
+// A subscript rounded and checked against its extent, or -1 after "Bad
+// subscript" (the element read is then the scratch cell's 0).
+double CheckedIndex(Interpreter& interp, const Variable& variable, int k, double value) {
+  int32_t index = 0;
+  if (!SubscriptInRange(value, variable.extents[k], index)) {
+    interp.Report(Error::BadSubscript);
+    return -1.0;
+  }
+  return index;
+}
+
 // MOD: whole operands of 32 bits and a positive divisor take a plain
 // remainder; everything else goes the general way.
 double Remainder(Interpreter& interp, double a, double b) {
@@ -316,8 +346,6 @@ double Remainder(Interpreter& interp, double a, double b) {
   }
   return ApplyOperator(interp, TokenKind::Mod, a, b);
 }
-
-}  // namespace
 
 LineCode& CodeOf(ProgramLine& line) {
   if (line.code == nullptr) {
@@ -356,6 +384,16 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
 // The top of the stack is kept in `top`, out of memory: most operations
 // take it and one operand of their own, and never touch the stack.
 double RunCompiledOps(Interpreter& interp, const CompiledExpression& expression) {
+  const Op* ops = expression.ops.data();
+  switch (expression.shape) {
+    case ExpressionShape::ScalarFused: return ApplyFused(interp, ops[1], ops[0].variable->number);
+    case ExpressionShape::ScalarFused2:
+      return ApplyFused(interp, ops[2], ApplyFused(interp, ops[1], ops[0].variable->number));
+    case ExpressionShape::Element: return ReadElementOfScalar(interp, ops);
+    case ExpressionShape::ElementFused:
+      return ApplyFused(interp, ops[3], ReadElementOfScalar(interp, ops));
+    default: break;
+  }
   std::array<double, kMaxCompiledStack + 1> below;  // under the top; [0] is a dummy
   std::size_t depth = 0;                            // values in `below`
   double top = 0.0;

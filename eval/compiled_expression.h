@@ -55,19 +55,66 @@ inline bool Relation(TokenKind kind, double a, double b) {
 // Runs a translation on its stack of values.
 double RunCompiledOps(Interpreter& interp, const CompiledExpression& expression);
 
+// A subscript in range: floor(value + 0.5) in [0, extent), found without
+// testing the value for a whole number first (for a shifted value of zero
+// or more, truncation is the floor). False for NaN.
+inline bool SubscriptInRange(double value, int32_t extent, int32_t& index) {
+  const double shifted = value + 0.5;
+  if (!(shifted >= 0.0 && shifted < static_cast<double>(extent))) return false;
+  index = static_cast<int32_t>(shifted);
+  return true;
+}
+
+// MOD, with its reports.
+double Remainder(Interpreter& interp, double a, double b);
+
+// A subscript checked against dimension `k` of `variable`: its value, or
+// -1 after "Bad subscript".
+double CheckedIndex(Interpreter& interp, const Variable& variable, int k, double value);
+
+// An operation that takes its right operand in, applied to `left`.
+inline double ApplyFused(Interpreter& interp, const Op& op, double left) {
+  switch (op.code) {
+    case OpCode::AddConstant: return left + op.number;
+    case OpCode::SubtractConstant: return left - op.number;
+    case OpCode::MultiplyConstant: return left * op.number;
+    case OpCode::DivideConstant: return left / op.number;
+    case OpCode::CompareConstant: return Relation(op.kind, left, op.number) ? 1.0 : 0.0;
+    case OpCode::AddScalar: return left + op.variable->number;
+    case OpCode::SubtractScalar: return left - op.variable->number;
+    case OpCode::MultiplyScalar: return left * op.variable->number;
+    case OpCode::DivideScalar: return left / op.variable->number;
+    case OpCode::CompareScalar: return Relation(op.kind, left, op.variable->number) ? 1.0 : 0.0;
+    case OpCode::ModuloConstant: return Remainder(interp, left, op.number);
+    default: return Remainder(interp, left, op.variable->number);  // ModuloScalar
+  }
+}
+
+// The element that ops[0..2] read: a scalar subscript, checked, of a
+// one-dimensional array.
+inline double ReadElementOfScalar(Interpreter& interp, const Op* ops) {
+  const Variable& array = *ops[1].variable;
+  int32_t index = 0;
+  if (!SubscriptInRange(ops[0].variable->number, array.extents[0], index)) {
+    CheckedIndex(interp, array, 0, ops[0].variable->number);
+    return 0.0;
+  }
+  const auto cell = static_cast<std::size_t>(index);
+  return cell < array.numbers.size() ? array.numbers[cell] : 0.0;
+}
+
 // A lone number or scalar, or a scalar with one operation that takes its
 // right operand in (a counter stepped, a limit compared): most expressions
-// of a program, answered without setting up the stack. Only operations
-// that never report are taken here.
+// of a program, answered without a call. Only operations that never
+// report are taken here.
 inline bool RunShort(const CompiledExpression& expression, double& value) {
   const Op* ops = expression.ops.data();
-  const std::size_t count = expression.ops.size();
-  if (count == 1) {
-    if (ops[0].code == OpCode::Constant) return value = ops[0].number, true;
-    if (ops[0].code == OpCode::Scalar) return value = ops[0].variable->number, true;
-    return false;
+  switch (expression.shape) {
+    case ExpressionShape::Constant: value = ops[0].number; return true;
+    case ExpressionShape::Scalar: value = ops[0].variable->number; return true;
+    case ExpressionShape::ScalarFused: break;
+    default: return false;
   }
-  if (count != 2 || ops[0].code != OpCode::Scalar) return false;
   const double a = ops[0].variable->number;
   const Op& op = ops[1];
   switch (op.code) {

@@ -116,11 +116,31 @@ enum class Chain {
 // making between them the checks that the statement loop makes, in its
 // order. The loop takes over again at the first statement that is not
 // translated, or when a check has something to do.
-// Where a statement left the cursor, as a link records it.
-bool LeftAt(const StatementLink& link, const Interpreter& interp, const StatementCursor& cursor) {
+// Whether the next statement may follow at once: the interpreter's full
+// check made when a chain starts, then only what a statement of the chain
+// can change, and the count of changes to the rest.
+class QuietWatch {
+ public:
+  explicit QuietWatch(const Interpreter& interp)
+      : interp_(interp),
+        quiet_(interp.StatementIsQuiet()),
+        conditions_(interp.StatementConditions()) {}
+  bool Holds() const {
+    return quiet_ && interp_.StatementConditions() == conditions_ && interp_.NothingPending();
+  }
+
+ private:
+  const Interpreter& interp_;
+  bool quiet_;
+  uint64_t conditions_;
+};
+
+// Where and how a statement left the cursor, as a link records it. The
+// way it moved stands for the cursor's flags, which a jump or a THEN sets.
+bool LeftAt(const StatementLink& link, const Interpreter& interp, const StatementCursor& cursor,
+            Step step) {
   return link.fromLine == interp.currentLine && link.fromList == cursor.list &&
-         link.fromPos == cursor.pos && link.fromJump == cursor.jumped &&
-         link.fromResume == cursor.resumeAtCursor;
+         link.fromPos == cursor.pos && link.fromStep == static_cast<uint8_t>(step);
 }
 
 // The statement a link names, when the program is as it was and that
@@ -142,15 +162,14 @@ const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
 
 // The way from a statement to the next one when no link holds. `link` is
 // made when the way was plain: no report on it, the next one translated.
-Chain FindNext(Interpreter& interp, StatementCursor& cursor, Step step, StatementLink& link,
-               const TranslatedStatement*& next) {
+Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& quiet, Step step,
+               StatementLink& link, const TranslatedStatement*& next) {
   StatementLink made;
   made.generation = interp.program.Generation();
   made.fromLine = interp.currentLine;
   made.fromList = cursor.list;
   made.fromPos = static_cast<uint32_t>(cursor.pos);
-  made.fromJump = cursor.jumped;
-  made.fromResume = cursor.resumeAtCursor;
+  made.fromStep = static_cast<uint8_t>(step);
   bool plain = step == Step::Within || cursor.resumeAtCursor || cursor.AtStatementEnd();
   if (step == Step::Within) {
     if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
@@ -166,7 +185,7 @@ Chain FindNext(Interpreter& interp, StatementCursor& cursor, Step step, Statemen
     made.statement = next;
     link = made;
   }
-  if (!interp.NothingBeforeNextStatement() || !known) {
+  if (!quiet.Holds() || !known) {
     next = nullptr;
     return Chain::NextStatement;
   }
@@ -178,19 +197,20 @@ Chain FindNext(Interpreter& interp, StatementCursor& cursor, Step step, Statemen
 // order. The loop takes over again at the first statement that is not
 // translated, or when a check has something to do.
 Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement* next) {
+  const QuietWatch quiet(interp);
   for (;;) {
     const TranslatedStatement& ran = *next;
     const Step step = RunTranslated(interp, cursor, ran);
     if (step == Step::Declined) return Chain::Handler;
     StatementLink& link = step == Step::Within ? ran.within : ran.moved;
-    const bool linked = step == Step::Within || LeftAt(link, interp, cursor);
+    const bool linked = step == Step::Within || LeftAt(link, interp, cursor, step);
     next = linked ? Follow(interp, cursor, link) : nullptr;
     if (next != nullptr) {
       if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
-      if (!interp.NothingBeforeNextStatement()) return Chain::NextStatement;
+      if (!quiet.Holds()) return Chain::NextStatement;
       continue;
     }
-    const Chain found = FindNext(interp, cursor, step, link, next);
+    const Chain found = FindNext(interp, cursor, quiet, step, link, next);
     if (found != Chain::NextStatement || next == nullptr) return found;
   }
 }

@@ -104,7 +104,10 @@ class Interpreter {
 
   // At most `limit` statements per command (0: no limit); past it the run
   // is broken as by Ctrl-C. For callers that must get control back.
-  void SetStatementLimit(uint64_t limit) { statementLimit_ = limit; }
+  void SetStatementLimit(uint64_t limit) {
+    statementLimit_ = limit;
+    ++statementConditions_;
+  }
 
   // Called by the executor before each statement of a run. Answers false
   // when the run must end (abandoned, or memory exhausted, which it
@@ -112,10 +115,20 @@ class Interpreter {
   bool BeginStatement(const TokenList& commandTokens) {
     return StatementIsQuiet() || BeginStatementWithChecks(commandTokens);
   }
-  // Nothing for BeginStatement to do before the next statement, and no
-  // break asked for: a statement may follow the last one at once.
-  bool NothingBeforeNextStatement() const {
-    return StatementIsQuiet() && !breakRequested_.load(std::memory_order_relaxed);
+  // Nothing for BeginStatement to do before the next statement
+  // (StatementIsQuiet) and no break asked for: a statement may follow the
+  // last one at once. NothingPending is the part of that which a
+  // statement of the program can change.
+  bool NothingPending() const {
+    return !budget.Exhausted() && !breakRequested_.load(std::memory_order_relaxed);
+  }
+  // Counts the changes to the rest: a command begun or ended, a line or
+  // variable retired, the object abandoned, a statement limit set. While
+  // it stays, StatementIsQuiet answers as it did.
+  uint64_t StatementConditions() const { return statementConditions_; }
+  bool StatementIsQuiet() const {
+    return !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
+           (commandDepth_ != 1 || !HasRetired());
   }
 
   // The -2 report: the budget is exhausted or the machine gave no memory.
@@ -217,10 +230,6 @@ class Interpreter {
   std::function<void(int32_t, std::string_view)> onError;
 
  private:
-  bool StatementIsQuiet() const {
-    return !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
-           (commandDepth_ != 1 || !HasRetired());
-  }
   bool BeginStatementWithChecks(const TokenList& commandTokens);
   void EnterAndRun(std::string_view text);
   void RunCommandTokens(TokenList& tokens);
@@ -237,6 +246,7 @@ class Interpreter {
   // program left by a jump out of a loop keeps its frame, so a long host
   // session can pile up frames that the end of each command must not scan.
   std::size_t lowestCommandFrame_ = kNoCommandFrame;
+  uint64_t statementConditions_ = 0;
   bool abandoned_ = false;
   uint64_t statementLimit_ = 0;
   uint64_t statementsRun_ = 0;

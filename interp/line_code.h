@@ -63,6 +63,19 @@ struct Op {
   };
 };
 
+// The few forms most expressions take, each run without the general
+// loop over the operations. A fused operation is one of AddConstant to
+// CompareScalar: it takes its right operand in.
+enum class ExpressionShape : uint8_t {
+  General,
+  Constant,      // a number
+  Scalar,        // a numeric scalar
+  ScalarFused,   // a scalar, one fused operation
+  ScalarFused2,  // a scalar, two fused operations
+  Element,       // an element of a one-dimensional array, its subscript a scalar
+  ElementFused,  // that element, one fused operation
+};
+
 // A numeric expression that reads only numbers: literals, numeric
 // variables and elements, operators and numeric functions, and LEN and
 // ASC of string variables. Its variables
@@ -76,6 +89,7 @@ struct CompiledExpression {
   uint32_t end = 0;   // index of the token after the expression
   int32_t depth = 0;  // deepest nesting level it checks
   uint16_t stackSize = 0;
+  ExpressionShape shape = ExpressionShape::General;
   bool refused = false;  // the text does not translate (at shapeEpoch)
   // The last line this expression named as a jump target.
   uint64_t jumpGeneration = 0;
@@ -108,8 +122,7 @@ struct StatementLink {
   ProgramLine* fromLine = nullptr;
   const TokenList* fromList = nullptr;
   uint32_t fromPos = 0;
-  bool fromJump = false;
-  bool fromResume = false;
+  uint8_t fromStep = 0;  // how it moved (a Step)
   // The statement found there.
   ProgramLine* line = nullptr;
   const TranslatedStatement* statement = nullptr;

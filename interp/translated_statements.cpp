@@ -198,9 +198,9 @@ void AssignElement(Interpreter& interp, const TranslatedStatement& s) {
   int64_t offset = 0;
   bool inRange = true;
   for (int k = 0; k < s.count; ++k) {
-    const int32_t index = RoundToInt(RunCompiled(interp, *s.expressions[k]));
     const int32_t extent = variable.extents[k];
-    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(extent)) {
+    int32_t index = 0;
+    if (!SubscriptInRange(RunCompiled(interp, *s.expressions[k]), extent, index)) {
       interp.Report(Error::BadSubscript);
       inRange = false;
     } else {
@@ -226,11 +226,11 @@ Step If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement&
   cursor.pos = holds ? s.thenAt : s.elseAt;
   if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
     JumpToTranslated(interp, cursor, *target);
-    return Step::Moved;
+    return Step::Jumped;
   }
   if (!holds) return Step::Within;
   cursor.resumeAtCursor = true;
-  return Step::Moved;
+  return Step::Resumed;
 }
 
 // NEXT of the innermost loop, when it is the named variable's.
@@ -310,12 +310,12 @@ Step RunTranslated(Interpreter& interp, StatementCursor& cursor, const Translate
       return GoOnAt(cursor, s.nextAt);
     case Form::AssignElement: AssignElement(interp, s); return GoOnAt(cursor, s.nextAt);
     case Form::If: return If(interp, cursor, s);
-    case Form::Goto: JumpToTranslated(interp, cursor, *s.expressions[0]); return Step::Moved;
+    case Form::Goto: JumpToTranslated(interp, cursor, *s.expressions[0]); return Step::Jumped;
     case Form::Gosub:
       cursor.pos = s.at + 1;
       PushFrame(interp, cursor, FrameKind::Gosub);
       JumpToTranslated(interp, cursor, *s.expressions[0]);
-      return Step::Moved;
+      return Step::Jumped;
     case Form::Return:
       if (!InnermostFrameIs(interp, FrameKind::Gosub)) return Step::Declined;
       ReturnFromGosub(interp, cursor);

@@ -56,7 +56,9 @@ enum class Step : uint8_t {
   Declined,  // the form does not fit the moment: nothing done, the handler runs
   Within,    // the next statement starts at the cursor (its one place for this statement) or
              // the line ended
-  Moved,     // the cursor moved (a jump, a loop, a return): the statement loop's checks apply
+  Moved,     // the cursor moved (a loop, a return): the statement loop's checks apply
+  Jumped,    // the same, by a jump to a line
+  Resumed,   // the same, the next statement starting at the cursor (a true IF's THEN)
 };
 
 // Runs a translated statement, the cursor on its first token: the same
