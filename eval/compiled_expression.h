@@ -60,9 +60,9 @@ double RunCompiledOps(Interpreter& interp, const CompiledExpression& expression)
 // or more, truncation is the floor). False for NaN.
 inline bool SubscriptInRange(double value, int32_t extent, int32_t& index) {
   const double shifted = value + 0.5;
-  if (!(shifted >= 0.0 && shifted < static_cast<double>(extent))) return false;
+  if (!(shifted >= 0.0 && shifted < 2147483648.0)) return false;
   index = static_cast<int32_t>(shifted);
-  return true;
+  return index < extent;
 }
 
 // MOD, with its reports.

@@ -93,6 +93,9 @@ TEST(TranslatedStatements, AssignmentsAgreeWithTheirHandlers) {
       {"10 Z=1: PRINT Z", "20 DIM Z(2): Z=2: Z(1)=3: PRINT Z(1)"},  // shape changes between runs
       {"10 D(1)=5: PRINT D(1)"},                                    // dimensioned by its first use
       {"10 A(1,1)=1: A(1)=2: A(1,1,1)=3: A(1,1 =4: PRINT A(1,1)"},
+      // subscripts at the edges of rounding and of the range
+      {"10 DIM D(3)", "20 D(-0.5)=1: D(2.5)=2: D(3.49)=3: D(3.5)=4: D(-0.51)=5: D(1E10)=6",
+       "30 I=3.5: J=-0.5: PRINT D(0);D(3);D(J);D(3.49);D(I);D(-1E10);D(I-0.01)"},
   };
   for (const Program& program : programs) ExpectBothWaysAgree(program);
 }
