@@ -203,10 +203,12 @@ Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedSta
     const Step step = RunTranslated(interp, cursor, ran);
     if (step == Step::Declined) return Chain::Handler;
     StatementLink& link = step == Step::Within ? ran.within : ran.moved;
-    const bool linked = step == Step::Within || LeftAt(link, interp, cursor, step);
+    // An exhausted budget is reported from the statement's own line: the
+    // general way makes that check before it moves on.
+    const bool linked =
+        !interp.budget.Exhausted() && (step == Step::Within || LeftAt(link, interp, cursor, step));
     next = linked ? Follow(interp, cursor, link) : nullptr;
     if (next != nullptr) {
-      if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
       if (!quiet.Holds()) return Chain::NextStatement;
       continue;
     }

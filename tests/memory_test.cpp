@@ -86,6 +86,7 @@ TEST_F(MemoryTest, RunawayGrowthEndsTheRunWithTheOutOfMemoryReport) {
       {{"10 GOSUB 10"}, "Out of memory in 10"},
       {{"10 ON 1 GOSUB 10"}, "Out of memory in 10"},
       {{"10 WHILE 1: GOTO 10"}, "Out of memory in 10"},
+      {{"10 WHILE 1", "20 GOTO 10"}, "Out of memory in 10"},  // the line whose WHILE grew
       {{"10 DIM A(100000)"}, "Out of memory in 10"},
       {{"10 A$ = \"XXXXXXXXXX\": FOR K = 1 TO 7: A$ = A$ + A$: NEXT",
         "20 DIM B$(1000): FOR I = 0 TO 1000: B$(I) = A$: NEXT"},
