@@ -323,6 +323,16 @@ std::string_view StringOf(Interpreter& interp, const Variable& variable) {
   return std::string_view();
 }
 
+// Made once the expression has its place: it may point into itself.
+void PointAtLoneValue(CompiledExpression& expression) {
+  expression.lone = nullptr;
+  if (expression.refused) return;
+  if (expression.shape == ExpressionShape::Constant) expression.lone = &expression.ops[0].number;
+  if (expression.shape == ExpressionShape::Scalar) {
+    expression.lone = &expression.ops[0].variable->number;
+  }
+}
+
 }  // namespace
 
 // A subscript rounded and checked against its extent, or -1 after "Bad
@@ -375,6 +385,7 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
     }
     expression->shapeEpoch = interp.shapeEpoch;
   }
+  PointAtLoneValue(*expression);
   if (expression->refused) return nullptr;
   // Nested this deep already (inside VAL), a nesting check would fail.
   if (interp.evaluationDepth + expression->depth >= kMaxEvaluationDepth) return nullptr;

@@ -135,6 +135,7 @@ inline bool RunShort(const CompiledExpression& expression, double& value) {
 // Runs a translation: the same value and the same reports, in the same
 // order, as the evaluator gives for its text.
 inline double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
+  if (expression.lone != nullptr) return *expression.lone;
   double value = 0.0;
   if (RunShort(expression, value)) return value;
   return RunCompiledOps(interp, expression);

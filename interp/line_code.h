@@ -85,6 +85,9 @@ struct CompiledExpression {
   // The operations name every variable read, with the shape they expect:
   // a scalar, or as many dimensions as an Element operation has subscripts.
   std::vector<Op> ops;
+  // A lone number or scalar: where its value is read (the number in its
+  // one operation, or the variable's), with no operation run.
+  const double* lone = nullptr;
   uint64_t shapeEpoch = 0;
   uint32_t end = 0;   // index of the token after the expression
   int32_t depth = 0;  // deepest nesting level it checks
