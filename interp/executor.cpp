@@ -135,42 +135,65 @@ class QuietWatch {
   uint64_t conditions_;
 };
 
-// Where and how a statement left the cursor, as a link records it. The
+// Where and how a statement left the cursor, as its link records it. The
 // way it moved stands for the cursor's flags, which a jump or a THEN sets.
-bool LeftAt(const StatementLink& link, const Interpreter& interp, const StatementCursor& cursor,
-            Step step) {
-  return link.fromLine == interp.currentLine && link.fromList == cursor.list &&
-         link.fromPos == cursor.pos && link.fromStep == static_cast<uint8_t>(step);
+const MovedLink* MovedLinkFrom(const TranslatedStatement& ran, const Interpreter& interp,
+                               const StatementCursor& cursor, Step step) {
+  const MovedLink* link = ran.moved.get();
+  const bool holds = link != nullptr && link->fromLine == interp.currentLine &&
+                     link->fromList == cursor.list && link->fromPos == cursor.pos &&
+                     link->fromStep == static_cast<uint8_t>(step);
+  return holds ? link : nullptr;
 }
 
 // The statement a link names, when the program is as it was and that
-// statement still runs translated; the cursor is then on it.
+// statement still runs translated within `depthRoom`; the cursor is then
+// on it.
 const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
-                                  const StatementLink& link) {
-  const TranslatedStatement* next = link.statement;
-  if (link.generation != interp.program.Generation() || next == nullptr ||
-      next->shapeEpoch != interp.shapeEpoch ||
-      interp.evaluationDepth + next->depth >= kMaxEvaluationDepth) {
+                                  const StatementLink& link, int32_t depthRoom) {
+  if (link.generation != interp.program.Generation() || link.depth >= depthRoom ||
+      link.statement->shapeEpoch != interp.shapeEpoch) {
     return nullptr;
   }
   interp.EnterLine(link.line);
-  cursor.Point(&link.line->tokens, next->at);
+  cursor.Point(&link.line->tokens, link.at);
   cursor.jumped = false;
   cursor.resumeAtCursor = false;
-  return next;
+  return link.statement;
 }
 
-// The way from a statement to the next one when no link holds. `link` is
-// made when the way was plain: no report on it, the next one translated.
-Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& quiet, Step step,
-               StatementLink& link, const TranslatedStatement*& next) {
+// Records the way from `ran` to `next`, the statement now at the cursor.
+void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const MovedLink& from,
+              const TranslatedStatement& next) {
   StatementLink made;
   made.generation = interp.program.Generation();
-  made.fromLine = interp.currentLine;
-  made.fromList = cursor.list;
-  made.fromPos = static_cast<uint32_t>(cursor.pos);
-  made.fromStep = static_cast<uint8_t>(step);
-  bool plain = step == Step::Within || cursor.resumeAtCursor || cursor.AtStatementEnd();
+  made.line = interp.currentLine;
+  made.statement = &next;
+  made.at = next.at;
+  made.depth = next.depth;
+  if (from.fromStep == static_cast<uint8_t>(Step::Within)) {
+    ran.within = made;
+    return;
+  }
+  if (ran.moved == nullptr) ran.moved = std::make_unique<MovedLink>();
+  MovedLink& moved = *ran.moved;
+  static_cast<StatementLink&>(moved) = made;
+  moved.fromLine = from.fromLine;
+  moved.fromList = from.fromList;
+  moved.fromPos = from.fromPos;
+  moved.fromStep = from.fromStep;
+}
+
+// The way from a statement to the next one when no link holds, made into
+// a link when it was plain: no report on it, the next one translated.
+Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& quiet,
+               const TranslatedStatement& ran, Step step, const TranslatedStatement*& next) {
+  MovedLink from;
+  from.fromLine = interp.currentLine;
+  from.fromList = cursor.list;
+  from.fromPos = static_cast<uint32_t>(cursor.pos);
+  from.fromStep = static_cast<uint8_t>(step);
+  const bool plain = step == Step::Within || cursor.resumeAtCursor || cursor.AtStatementEnd();
   if (step == Step::Within) {
     if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
     if (!NextStatementWithin(interp, cursor)) return Chain::RunOver;
@@ -180,11 +203,7 @@ Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& q
   }
   next = nullptr;
   const bool known = FindTranslatedStatement(interp, cursor, next);
-  if (next != nullptr && plain) {
-    made.line = interp.currentLine;
-    made.statement = next;
-    link = made;
-  }
+  if (next != nullptr && plain) MakeLink(interp, ran, from, *next);
   if (!quiet.Holds() || !known) {
     next = nullptr;
     return Chain::NextStatement;
@@ -198,21 +217,24 @@ Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& q
 // translated, or when a check has something to do.
 Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement* next) {
   const QuietWatch quiet(interp);
+  // Statements of a chain all begin at this nesting of evaluations.
+  const int32_t depthRoom = kMaxEvaluationDepth - interp.evaluationDepth;
   for (;;) {
     const TranslatedStatement& ran = *next;
     const Step step = RunTranslated(interp, cursor, ran);
     if (step == Step::Declined) return Chain::Handler;
-    StatementLink& link = step == Step::Within ? ran.within : ran.moved;
     // An exhausted budget is reported from the statement's own line: the
     // general way makes that check before it moves on.
-    const bool linked =
-        !interp.budget.Exhausted() && (step == Step::Within || LeftAt(link, interp, cursor, step));
-    next = linked ? Follow(interp, cursor, link) : nullptr;
+    const StatementLink* link = nullptr;
+    if (!interp.budget.Exhausted()) {
+      link = step == Step::Within ? &ran.within : MovedLinkFrom(ran, interp, cursor, step);
+    }
+    next = link != nullptr ? Follow(interp, cursor, *link, depthRoom) : nullptr;
     if (next != nullptr) {
       if (!quiet.Holds()) return Chain::NextStatement;
       continue;
     }
-    const Chain found = FindNext(interp, cursor, quiet, step, link, next);
+    const Chain found = FindNext(interp, cursor, quiet, ran, step, next);
     if (found != Chain::NextStatement || next == nullptr) return found;
   }
 }

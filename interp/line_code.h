@@ -118,17 +118,23 @@ struct TranslatedStatement;
 
 // Where the run went on after a translated statement the last time, to be
 // taken again without the search while the program stays as it is (its
-// generation) and the statement left the cursor in the same place.
+// generation). The statement's place and nesting are copied here so that
+// following the link reads nothing else before the statement runs.
 struct StatementLink {
-  uint64_t generation = 0;
-  // Where the statement left the cursor (for a statement that moved it).
+  uint64_t generation = 0;  // never 0 for a link made
+  ProgramLine* line = nullptr;
+  const TranslatedStatement* statement = nullptr;
+  uint32_t at = 0;    // the statement's `at`
+  int32_t depth = 0;  // the statement's `depth`
+};
+
+// The same for a statement that moved the cursor, taken only when it left
+// the cursor where it did then.
+struct MovedLink : StatementLink {
   ProgramLine* fromLine = nullptr;
   const TokenList* fromList = nullptr;
   uint32_t fromPos = 0;
   uint8_t fromStep = 0;  // how it moved (a Step)
-  // The statement found there.
-  ProgramLine* line = nullptr;
-  const TranslatedStatement* statement = nullptr;
 };
 
 // A whole statement translated: its form, what it names, and its
@@ -162,9 +168,9 @@ struct TranslatedStatement {
   Variable* variable = nullptr;
   std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
   // The statements that came next, when it went on within its line and
-  // when it moved the cursor.
+  // (made when first needed) when it moved the cursor.
   mutable StatementLink within;
-  mutable StatementLink moved;
+  mutable std::unique_ptr<MovedLink> moved;
 };
 
 // Everything translated in one line, by the index of the token where it
