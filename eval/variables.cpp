@@ -286,7 +286,7 @@ CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
   }
   if (variable.extentCount == 0) {
     const bool dimensioned = DimensionAutomatically(interp, cursor, variable);
-    ++interp.shapeEpoch;
+    interp.ChangeShapes();
     if (!dimensioned) return {&variable, CellRef::kScratch};
   }
   return ReadSubscripts(interp, cursor, variable);
@@ -303,7 +303,7 @@ Flow ExecDim(Interpreter& interp, StatementCursor& cursor) {
     }
     cursor.Advance();
     DimensionOne(interp, cursor, *token->variable);
-    ++interp.shapeEpoch;
+    interp.ChangeShapes();
     if (cursor.AtStatementEnd()) return Flow::Next;
     if (!cursor.Is(TokenKind::Comma)) {
       interp.Report(Error::SyntaxError);
@@ -321,7 +321,7 @@ void ClearVariables(Interpreter& interp) {
     interp.budget.Release(HeapBytes(variable->text.text));
     variable->text = StringCell{};
   }
-  ++interp.shapeEpoch;
+  interp.ChangeShapes();
 }
 
 void DiscardVariables(Interpreter& interp) {
@@ -330,7 +330,7 @@ void DiscardVariables(Interpreter& interp) {
   for (auto& variable : interp.variables) interp.RetireVariable(std::move(variable));
   interp.variables.clear();
   interp.variableIndex.clear();
-  ++interp.shapeEpoch;
+  interp.ChangeShapes();
 }
 
 }  // namespace tenrek

@@ -1,6 +1,7 @@
 #include "interp/executor.h"
 
 #include <array>
+#include <cassert>
 #include <string>
 
 #include "eval/compiled_expression.h"
@@ -116,23 +117,45 @@ enum class Chain {
 // making between them the checks that the statement loop makes, in its
 // order. The loop takes over again at the first statement that is not
 // translated, or when a check has something to do.
-// Whether the next statement may follow at once: the interpreter's full
-// check made when a chain starts, then only what a statement of the chain
-// can change, and the count of changes to the rest.
-class QuietWatch {
+// What a chain of statements relies on between two of them, read in full
+// when it starts: nothing for BeginStatement to do, the program and the
+// variables' shapes as they are, the outermost nesting of evaluations.
+// After that only the interpreter's attention count and the budget need
+// looking at; when something did not hold at the start, the snapshots
+// are made so that nothing matches them, and the chain ends after its
+// first statement, taking no link.
+class ChainWatch {
  public:
-  explicit QuietWatch(const Interpreter& interp)
+  explicit ChainWatch(const Interpreter& interp)
       : interp_(interp),
-        quiet_(interp.StatementIsQuiet()),
-        conditions_(interp.StatementConditions()) {}
-  bool Holds() const {
-    return quiet_ && interp_.StatementConditions() == conditions_ && interp_.NothingPending();
+        attention_(interp.StatementIsQuiet() ? interp.Attention() : kNever),
+        codeVersion_(interp.evaluationDepth == 0 ? interp.CodeVersion() : kNever),
+        generation_(interp.program.Generation()),
+        shapeEpoch_(interp.shapeEpoch) {}
+
+  // The next statement may follow at once.
+  bool Holds() const { return !interp_.budget.Exhausted() && HoldsBudgetAside(); }
+  // The same, the budget known to hold.
+  bool HoldsBudgetAside() const {
+    const bool holds = interp_.Attention() == attention_;
+    assert(!holds ||
+           (interp_.program.Generation() == generation_ && interp_.shapeEpoch == shapeEpoch_));
+    return holds;
   }
+  // A link made under the program and shapes of this chain. Its statement
+  // fits the chain's nesting: the link was made only for a statement that
+  // fitted, and the chain stands at the outermost nesting.
+  bool Takes(const StatementLink& link) const { return link.codeVersion == codeVersion_; }
 
  private:
+  static constexpr uint64_t kNever = ~uint64_t{0};
+
   const Interpreter& interp_;
-  bool quiet_;
-  uint64_t conditions_;
+  uint64_t attention_;
+  uint64_t codeVersion_;
+  // What the attention count stands for, checked in debug builds.
+  uint64_t generation_;
+  uint64_t shapeEpoch_;
 };
 
 // Where and how a statement left the cursor, as its link records it. The
@@ -146,15 +169,11 @@ const MovedLink* MovedLinkFrom(const TranslatedStatement& ran, const Interpreter
   return holds ? link : nullptr;
 }
 
-// The statement a link names, when the program is as it was and that
-// statement still runs translated within `depthRoom`; the cursor is then
-// on it.
+// The statement a link names, when the chain takes the link; the cursor
+// is then on it.
 const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
-                                  const StatementLink& link, int32_t depthRoom) {
-  if (link.generation != interp.program.Generation() || link.depth >= depthRoom ||
-      link.statement->shapeEpoch != interp.shapeEpoch) {
-    return nullptr;
-  }
+                                  const ChainWatch& watch, const StatementLink& link) {
+  if (!watch.Takes(link)) return nullptr;
   interp.EnterLine(link.line);
   cursor.Point(&link.line->tokens, link.at);
   cursor.jumped = false;
@@ -166,11 +185,10 @@ const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
 void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const MovedLink& from,
               const TranslatedStatement& next) {
   StatementLink made;
-  made.generation = interp.program.Generation();
+  made.codeVersion = interp.CodeVersion();
   made.line = interp.currentLine;
   made.statement = &next;
   made.at = next.at;
-  made.depth = next.depth;
   if (from.fromStep == static_cast<uint8_t>(Step::Within)) {
     ran.within = made;
     return;
@@ -186,7 +204,7 @@ void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const M
 
 // The way from a statement to the next one when no link holds, made into
 // a link when it was plain: no report on it, the next one translated.
-Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& quiet,
+Chain FindNext(Interpreter& interp, StatementCursor& cursor, const ChainWatch& watch,
                const TranslatedStatement& ran, Step step, const TranslatedStatement*& next) {
   MovedLink from;
   from.fromLine = interp.currentLine;
@@ -204,7 +222,7 @@ Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& q
   next = nullptr;
   const bool known = FindTranslatedStatement(interp, cursor, next);
   if (next != nullptr && plain) MakeLink(interp, ran, from, *next);
-  if (!quiet.Holds() || !known) {
+  if (!watch.Holds() || !known) {
     next = nullptr;
     return Chain::NextStatement;
   }
@@ -216,9 +234,7 @@ Chain FindNext(Interpreter& interp, StatementCursor& cursor, const QuietWatch& q
 // order. The loop takes over again at the first statement that is not
 // translated, or when a check has something to do.
 Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement* next) {
-  const QuietWatch quiet(interp);
-  // Statements of a chain all begin at this nesting of evaluations.
-  const int32_t depthRoom = kMaxEvaluationDepth - interp.evaluationDepth;
+  const ChainWatch watch(interp);
   for (;;) {
     const TranslatedStatement& ran = *next;
     const Step step = RunTranslated(interp, cursor, ran);
@@ -229,12 +245,12 @@ Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedSta
     if (!interp.budget.Exhausted()) {
       link = step == Step::Within ? &ran.within : MovedLinkFrom(ran, interp, cursor, step);
     }
-    next = link != nullptr ? Follow(interp, cursor, *link, depthRoom) : nullptr;
+    next = link != nullptr ? Follow(interp, cursor, watch, *link) : nullptr;
     if (next != nullptr) {
-      if (!quiet.Holds()) return Chain::NextStatement;
+      if (!watch.HoldsBudgetAside()) return Chain::NextStatement;
       continue;
     }
-    const Chain found = FindNext(interp, cursor, quiet, ran, step, next);
+    const Chain found = FindNext(interp, cursor, watch, ran, step, next);
     if (found != Chain::NextStatement || next == nullptr) return found;
   }
 }

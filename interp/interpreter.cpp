@@ -52,7 +52,7 @@ void Interpreter::ExecuteCommand(std::string_view text) {
     statementsRun_ = 0;
   }
   ++commandDepth_;
-  ++statementConditions_;
+  CallAttention();
   state = RunState::Entering;
   text = text.substr(0, text.find('\0'));
   if (text.size() > kMaxLineLength) {
@@ -63,7 +63,7 @@ void Interpreter::ExecuteCommand(std::string_view text) {
     EnterAndRun(text);
   }
   --commandDepth_;
-  ++statementConditions_;
+  CallAttention();
   if (nested) {
     // The outer run goes on where it was.
     EnterLine(outerLine);
@@ -197,13 +197,15 @@ void Interpreter::RemoveLine(ProgramLine* line) {
   if (line == nullptr) return;
   if (line == dataLine) ResetReadPosition();
   program.Remove(line, retiredLines_);
-  ++statementConditions_;
+  CallAttention();
+  ++codeVersion_;
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
 void Interpreter::RemoveAllLines() {
   program.RemoveAll(retiredLines_);
-  ++statementConditions_;
+  CallAttention();
+  ++codeVersion_;
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
@@ -247,7 +249,8 @@ void Interpreter::StoreLine(int32_t number, TokenList tokens) {
   const std::size_t bytes = tokens.empty() ? 0 : LineBytes(tokens);
   if (bytes != 0 && !budget.Reserve(bytes)) return;
   program.Store(number, std::move(tokens), retiredLines_);
-  ++statementConditions_;
+  CallAttention();
+  ++codeVersion_;
   if (bytes != 0) program.Find(number)->heldBytes = bytes;
   if (commandDepth_ == 0) ReleaseRetired();
 }
@@ -255,7 +258,7 @@ void Interpreter::StoreLine(int32_t number, TokenList tokens) {
 void Interpreter::RetireVariable(std::unique_ptr<Variable> variable) {
   if (variable == nullptr) return;
   retiredVariables_.push_back(std::move(variable));
-  ++statementConditions_;
+  CallAttention();
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
@@ -292,7 +295,7 @@ void Interpreter::DiscardFramesOfRemovedLines() {
 
 void Interpreter::Abandon() {
   abandoned_ = true;
-  ++statementConditions_;
+  CallAttention();
   host.messageWindow = nullptr;  // its window is gone
   onError = nullptr;
 }

@@ -88,13 +88,18 @@ class Interpreter {
 
   // Asks the running program to stop at the next statement, as STOP does.
   // Safe to call from a signal handler.
-  void RequestBreak() { breakRequested_.store(true); }
+  void RequestBreak() {
+    breakRequested_.store(true);
+    CallAttention();
+  }
   // Asked before every statement: a plain load first, so that the common
   // answer costs no locked exchange.
   bool TakeBreakRequest() {
     return breakRequested_.load(std::memory_order_relaxed) && breakRequested_.exchange(false);
   }
   bool BreakPending() const { return breakRequested_.load(); }
+  // The same, as cheaply as it can be asked between two statements.
+  bool BreakRequested() const { return breakRequested_.load(std::memory_order_relaxed); }
 
   // Ends every run at its next statement boundary and refuses further
   // commands: the owner is going away while a command is still on the
@@ -106,7 +111,7 @@ class Interpreter {
   // is broken as by Ctrl-C. For callers that must get control back.
   void SetStatementLimit(uint64_t limit) {
     statementLimit_ = limit;
-    ++statementConditions_;
+    CallAttention();
   }
 
   // Called by the executor before each statement of a run. Answers false
@@ -115,17 +120,29 @@ class Interpreter {
   bool BeginStatement(const TokenList& commandTokens) {
     return StatementIsQuiet() || BeginStatementWithChecks(commandTokens);
   }
-  // Nothing for BeginStatement to do before the next statement
-  // (StatementIsQuiet) and no break asked for: a statement may follow the
-  // last one at once. NothingPending is the part of that which a
-  // statement of the program can change.
-  bool NothingPending() const {
-    return !budget.Exhausted() && !breakRequested_.load(std::memory_order_relaxed);
+  // Counts the events that a run of translated statements must stop for:
+  // a change to what BeginStatement looks at besides the budget (a
+  // command begun or ended, a line or variable retired, the object
+  // abandoned, a statement limit set), a break request, and a change to
+  // what translated code depends on (below). Safe to bump from a signal
+  // handler.
+  uint32_t Attention() const { return attention_.load(std::memory_order_relaxed); }
+  // Counts the changes to what translated code depends on: a line stored,
+  // removed or renumbered, variables changing shape. Never 0.
+  uint64_t CodeVersion() const { return codeVersion_; }
+  // Variables changed their shapes (DIM, CLEAR, ...): translations made
+  // for the old ones no longer hold.
+  void ChangeShapes() {
+    ++shapeEpoch;
+    ++codeVersion_;
+    CallAttention();
   }
-  // Counts the changes to the rest: a command begun or ended, a line or
-  // variable retired, the object abandoned, a statement limit set. While
-  // it stays, StatementIsQuiet answers as it did.
-  uint64_t StatementConditions() const { return statementConditions_; }
+  // RENUM's final pass over the stored lines.
+  void RenumberLines(int32_t first, int32_t increment) {
+    program.ApplyNewNumbers(first, increment);
+    ++codeVersion_;
+    CallAttention();
+  }
   bool StatementIsQuiet() const {
     return !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
            (commandDepth_ != 1 || !HasRetired());
@@ -246,7 +263,10 @@ class Interpreter {
   // program left by a jump out of a loop keeps its frame, so a long host
   // session can pile up frames that the end of each command must not scan.
   std::size_t lowestCommandFrame_ = kNoCommandFrame;
-  uint64_t statementConditions_ = 0;
+  void CallAttention() { attention_.fetch_add(1, std::memory_order_relaxed); }
+
+  std::atomic<uint32_t> attention_{0};
+  uint64_t codeVersion_ = 1;
   bool abandoned_ = false;
   uint64_t statementLimit_ = 0;
   uint64_t statementsRun_ = 0;

@@ -117,15 +117,15 @@ struct SkipTarget {
 struct TranslatedStatement;
 
 // Where the run went on after a translated statement the last time, to be
-// taken again without the search while the program stays as it is (its
-// generation). The statement's place and nesting are copied here so that
-// following the link reads nothing else before the statement runs.
+// taken again without the search while the program and the variables'
+// shapes stay as they are (the interpreter's code version). The
+// statement's place is copied here so that following the link reads
+// nothing else before the statement runs.
 struct StatementLink {
-  uint64_t generation = 0;  // never 0 for a link made
+  uint64_t codeVersion = 0;  // the interpreter's when made; never 0 then
   ProgramLine* line = nullptr;
   const TranslatedStatement* statement = nullptr;
-  uint32_t at = 0;    // the statement's `at`
-  int32_t depth = 0;  // the statement's `depth`
+  uint32_t at = 0;  // the statement's `at`
 };
 
 // The same for a statement that moved the cursor, taken only when it left

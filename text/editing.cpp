@@ -180,7 +180,7 @@ Flow ExecRenum(Interpreter& interp, StatementCursor& cursor) {
   }
   if (interp.program.Empty()) return Flow::Next;
   RewriteReferences(interp, Renumbering(interp.program, operands));
-  interp.program.ApplyNewNumbers(operands.first, operands.increment);
+  interp.RenumberLines(operands.first, operands.increment);
   return Flow::Next;
 }
 
