@@ -141,6 +141,28 @@ TEST_F(ExecutorTest, ABreakRequestStopsTheRunAtTheNextStatement) {
   EXPECT_EQ(interp.errorText, "Break in 20: \nBasic system error -12 (bus error)");
 }
 
+// Asked for while a statement runs among statements that run back to back
+// (here, by the third report of a bad subscript, once every statement of
+// the loop is translated), the break still stops the run before the next
+// one, translated or not.
+TEST_F(ExecutorTest, ABreakAskedForInsideARunOfTranslatedStatementsStopsAtTheNext) {
+  for (const bool translate : {true, false}) {
+    interp.translateLines = translate;
+    Command("NEW");
+    int reports = 0;
+    interp.onError = [this, &reports](int32_t number, std::string_view) {
+      if (number != 42) return;
+      if (++reports == 3) interp.RequestBreak();
+      // Should the break go unseen, a statement limit still ends the run.
+      if (reports == 100) interp.SetStatementLimit(1);
+    };
+    RunProgram({"10 DIM A(2)", "20 I=I+1: A(I+4)=1: J=J+1", "30 GOTO 20"});
+    EXPECT_EQ(interp.errorText, "Break in 20: \nBasic system error -12 (bus error)");
+    EXPECT_EQ(Number("I"), 3);
+    EXPECT_EQ(Number("J"), 2);
+  }
+}
+
 TEST_F(ExecutorTest, StateIsRunningDuringAStatementAndIdleAfter) {
   RunState seen = RunState::Created;
   platform.onModal = [&] { seen = interp.state; };
