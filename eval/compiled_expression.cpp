@@ -392,19 +392,30 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
   return expression;
 }
 
+namespace {
+
+// The shapes that need no stack; false for the others.
+bool RunShaped(Interpreter& interp, const CompiledExpression& expression, double& value) {
+  const Op* ops = expression.ops.data();
+  switch (expression.shape) {
+    case ExpressionShape::ScalarFused2:
+      value = ApplyFused(interp, ops[2], ApplyFused(interp, ops[1], ops[0].variable->number));
+      return true;
+    case ExpressionShape::Element: value = ReadElementOfScalar(interp, ops); return true;
+    case ExpressionShape::ElementFused:
+      value = ApplyFused(interp, ops[3], ReadElementOfScalar(interp, ops));
+      return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
 // The top of the stack is kept in `top`, out of memory: most operations
 // take it and one operand of their own, and never touch the stack.
 double RunCompiledOps(Interpreter& interp, const CompiledExpression& expression) {
-  const Op* ops = expression.ops.data();
-  switch (expression.shape) {
-    case ExpressionShape::ScalarFused: return ApplyFused(interp, ops[1], ops[0].variable->number);
-    case ExpressionShape::ScalarFused2:
-      return ApplyFused(interp, ops[2], ApplyFused(interp, ops[1], ops[0].variable->number));
-    case ExpressionShape::Element: return ReadElementOfScalar(interp, ops);
-    case ExpressionShape::ElementFused:
-      return ApplyFused(interp, ops[3], ReadElementOfScalar(interp, ops));
-    default: break;
-  }
+  double shaped = 0.0;
+  if (RunShaped(interp, expression, shaped)) return shaped;
   std::array<double, kMaxCompiledStack + 1> below;  // under the top; [0] is a dummy
   std::size_t depth = 0;                            // values in `below`
   double top = 0.0;

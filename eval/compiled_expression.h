@@ -103,41 +103,16 @@ inline double ReadElementOfScalar(Interpreter& interp, const Op* ops) {
   return cell < array.numbers.size() ? array.numbers[cell] : 0.0;
 }
 
-// A lone number or scalar, or a scalar with one operation that takes its
-// right operand in (a counter stepped, a limit compared): most expressions
-// of a program, answered without a call. Only operations that never
-// report are taken here.
-inline bool RunShort(const CompiledExpression& expression, double& value) {
-  const Op* ops = expression.ops.data();
-  switch (expression.shape) {
-    case ExpressionShape::Constant: value = ops[0].number; return true;
-    case ExpressionShape::Scalar: value = ops[0].variable->number; return true;
-    case ExpressionShape::ScalarFused: break;
-    default: return false;
-  }
-  const double a = ops[0].variable->number;
-  const Op& op = ops[1];
-  switch (op.code) {
-    case OpCode::AddConstant: value = a + op.number; return true;
-    case OpCode::SubtractConstant: value = a - op.number; return true;
-    case OpCode::MultiplyConstant: value = a * op.number; return true;
-    case OpCode::CompareConstant: value = Relation(op.kind, a, op.number) ? 1.0 : 0.0; return true;
-    case OpCode::AddScalar: value = a + op.variable->number; return true;
-    case OpCode::SubtractScalar: value = a - op.variable->number; return true;
-    case OpCode::MultiplyScalar: value = a * op.variable->number; return true;
-    case OpCode::CompareScalar:
-      value = Relation(op.kind, a, op.variable->number) ? 1.0 : 0.0;
-      return true;
-    default: return false;
-  }
-}
-
 // Runs a translation: the same value and the same reports, in the same
-// order, as the evaluator gives for its text.
+// order, as the evaluator gives for its text. A lone number or scalar, or
+// a scalar with one operation that takes its right operand in (a counter
+// stepped, a limit compared), is answered without a call.
 inline double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
   if (expression.lone != nullptr) return *expression.lone;
-  double value = 0.0;
-  if (RunShort(expression, value)) return value;
+  if (expression.shape == ExpressionShape::ScalarFused) {
+    const Op* ops = expression.ops.data();
+    return ApplyFused(interp, ops[1], ops[0].variable->number);
+  }
   return RunCompiledOps(interp, expression);
 }
 

@@ -113,10 +113,6 @@ enum class Chain {
   Handler,        // the statement at the cursor, begun, runs through its handler
 };
 
-// Runs `first`, begun already, and the translated statements after it,
-// making between them the checks that the statement loop makes, in its
-// order. The loop takes over again at the first statement that is not
-// translated, or when a check has something to do.
 // What a chain of statements relies on between two of them, read in full
 // when it starts: nothing for BeginStatement to do, the program and the
 // variables' shapes as they are, the outermost nesting of evaluations.

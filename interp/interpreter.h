@@ -98,8 +98,6 @@ class Interpreter {
     return breakRequested_.load(std::memory_order_relaxed) && breakRequested_.exchange(false);
   }
   bool BreakPending() const { return breakRequested_.load(); }
-  // The same, as cheaply as it can be asked between two statements.
-  bool BreakRequested() const { return breakRequested_.load(std::memory_order_relaxed); }
 
   // Ends every run at its next statement boundary and refuses further
   // commands: the owner is going away while a command is still on the
