@@ -195,16 +195,6 @@ TranslatedStatement& StatementSlot(LineCode& code, std::size_t at) {
 // checks them, and a value for a bad element computed and dropped.
 void AssignElement(Interpreter& interp, const TranslatedStatement& s) {
   Variable& variable = *s.variable;
-  if (s.count == 1) {
-    int32_t index = 0;
-    const bool inRange =
-        SubscriptInRange(RunCompiled(interp, *s.expressions[0]), variable.extents[0], index);
-    if (!inRange) interp.Report(Error::BadSubscript);
-    const double number = RunCompiled(interp, *s.expressions[1]);
-    const auto cell = static_cast<std::size_t>(index);
-    if (inRange && cell < variable.numbers.size()) variable.numbers[cell] = number;
-    return;
-  }
   int64_t offset = 0;
   bool inRange = true;
   for (int k = 0; k < s.count; ++k) {
