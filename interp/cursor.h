@@ -41,8 +41,14 @@ struct StatementCursor {
     const Token* t = Current();
     return t == nullptr || t->kind == TokenKind::Colon || t->kind == TokenKind::Else;
   }
-  void SkipToStatementEnd() {
-    while (!AtStatementEnd()) Advance();
+  [[gnu::always_inline]] void SkipToStatementEnd() {
+    if (list == nullptr) return;
+    const std::size_t size = list->size();
+    const Token* tokens = list->data();
+    while (pos < size && tokens[pos].kind != TokenKind::Colon &&
+           tokens[pos].kind != TokenKind::Else) {
+      ++pos;
+    }
   }
 };
 

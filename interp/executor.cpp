@@ -347,15 +347,7 @@ ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int3
 
 }  // namespace
 
-void JumpToTranslated(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target) {
-  // A line named by a number goes where it went before, while the
-  // program stays as it is.
-  if (target.shape == ExpressionShape::Constant &&
-      target.jumpGeneration == interp.program.Generation()) {
-    cursor.pos = target.end;
-    JumpTo(interp, cursor, target.jumpLine);
-    return;
-  }
+void JumpToComputedLine(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target) {
   const int32_t number = RoundToInt(RunCompiled(interp, target));
   cursor.pos = target.end;
   JumpTo(interp, cursor, FindJumpTarget(interp, target, number));

@@ -14,7 +14,15 @@ inline bool LoopContinues(double value, double limit, double step) {
 }
 
 // Pushes a frame that resumes at the cursor, counted against the budget.
-void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kind);
+inline void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kind) {
+  ControlFrame frame;
+  frame.kind = kind;
+  frame.line = interp.currentLine;
+  frame.list = cursor.list;
+  frame.resume = cursor.pos;
+  interp.PushFrame(frame);
+  interp.CheckControlStackBudget();
+}
 
 // Sends execution to where a frame resumes. `jumped` stays clear: at the
 // end of the frame's line the executor moves on to the line after it.
@@ -23,10 +31,24 @@ inline void ResumeAt(Interpreter& interp, StatementCursor& cursor, const Control
   cursor.Point(frame.list, frame.resume);
 }
 
+// FOR whose body is not entered: passes over it to its NEXT.
+void SkipUnenteredForBody(Interpreter& interp, StatementCursor& cursor, Variable* control);
+
 // FOR once its start (already stored), limit and step are known: pushes
 // the loop's frame, or passes over a body that is not entered.
-void EnterForLoop(Interpreter& interp, StatementCursor& cursor, const CellRef& control,
-                  double start, double limit, double step);
+inline void EnterForLoop(Interpreter& interp, StatementCursor& cursor, const CellRef& control,
+                         double start, double limit, double step) {
+  if (!LoopContinues(start, limit, step)) {
+    SkipUnenteredForBody(interp, cursor, control.variable);
+    return;
+  }
+  PushFrame(interp, cursor, FrameKind::For);
+  ControlFrame& frame = interp.controlStack.back();
+  frame.variable = control.variable;
+  frame.cellIndex = control.index;
+  frame.limit = limit;
+  frame.step = step;
+}
 
 // NEXT name, where name is a numeric scalar and the innermost frame is its
 // FOR loop: the step taken without looking the frame up. False, with

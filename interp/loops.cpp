@@ -9,16 +9,6 @@
 
 namespace tenrek {
 
-void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kind) {
-  ControlFrame frame;
-  frame.kind = kind;
-  frame.line = interp.currentLine;
-  frame.list = cursor.list;
-  frame.resume = cursor.pos;
-  interp.PushFrame(frame);
-  interp.CheckControlStackBudget();
-}
-
 namespace {
 
 // At the end of a line, moves the cursor to the start of the next program
@@ -160,21 +150,11 @@ Flow ExecFor(Interpreter& interp, StatementCursor& cursor) {
   return Flow::Next;
 }
 
-void EnterForLoop(Interpreter& interp, StatementCursor& cursor, const CellRef& control,
-                  double start, double limit, double step) {
-  if (!LoopContinues(start, limit, step)) {
-    if (SkipAsBefore(interp, cursor)) return;
-    ProgramLine* const line = LineUnderCursor(interp, cursor);
-    const std::size_t from = cursor.pos;
-    if (SkipForBody(interp, cursor, control.variable)) RememberSkip(interp, line, from, cursor);
-    return;
-  }
-  PushFrame(interp, cursor, FrameKind::For);
-  ControlFrame& frame = interp.controlStack.back();
-  frame.variable = control.variable;
-  frame.cellIndex = control.index;
-  frame.limit = limit;
-  frame.step = step;
+void SkipUnenteredForBody(Interpreter& interp, StatementCursor& cursor, Variable* control) {
+  if (SkipAsBefore(interp, cursor)) return;
+  ProgramLine* const line = LineUnderCursor(interp, cursor);
+  const std::size_t from = cursor.pos;
+  if (SkipForBody(interp, cursor, control)) RememberSkip(interp, line, from, cursor);
 }
 
 bool NextOfInnermostLoop(Interpreter& interp, StatementCursor& cursor) {
@@ -295,9 +275,16 @@ Flow ExecReturn(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void ReturnFromGosub(Interpreter& interp, StatementCursor& cursor) {
-  const ControlFrame frame = interp.controlStack.back();
+  // Only the three fields a return needs are read, each as it was
+  // written: a copy of the whole frame, read wider than GOSUB wrote it,
+  // waits for those stores to reach the cache.
+  const ControlFrame& frame = interp.controlStack.back();
+  ProgramLine* const line = frame.line;
+  const TokenList* const list = frame.list;
+  const std::size_t resume = frame.resume;
   interp.controlStack.pop_back();
-  ResumeAt(interp, cursor, frame);
+  interp.EnterLine(line);
+  cursor.Point(list, resume);
   cursor.SkipToStatementEnd();
 }
 

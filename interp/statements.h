@@ -85,7 +85,8 @@ void JumpToLine(Interpreter& interp, StatementCursor& cursor);
 // Sends execution to the start of `line` (null ends the run).
 void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line);
 // JumpToLine for a translated line number: the line it found is
-// remembered for as long as the program stays as it is.
-void JumpToTranslated(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target);
+// remembered for as long as the program stays as it is. The common case,
+// a number whose line is remembered, is JumpToTranslated's.
+void JumpToComputedLine(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target);
 
 }  // namespace tenrek

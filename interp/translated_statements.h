@@ -10,6 +10,7 @@
 #include "interp/cursor.h"
 #include "interp/interpreter.h"
 #include "interp/line_code.h"
+#include "interp/statements.h"
 
 namespace tenrek {
 
@@ -49,6 +50,20 @@ inline const TranslatedStatement* TranslatedStatementAt(Interpreter& interp,
   const TranslatedStatement* found = nullptr;
   if (FindTranslatedStatement(interp, cursor, found)) return found;
   return TranslateStatementAt(interp, cursor);
+}
+
+// JumpToLine for a translated line number. A line named by a number goes
+// where it went before, while the program stays as it is.
+inline void JumpToTranslated(Interpreter& interp, StatementCursor& cursor,
+                             CompiledExpression& target) {
+  if (target.shape != ExpressionShape::Constant ||
+      target.jumpGeneration != interp.program.Generation()) {
+    JumpToComputedLine(interp, cursor, target);
+    return;
+  }
+  interp.EnterLine(target.jumpLine);
+  cursor.ToLineEnd();
+  cursor.jumped = true;
 }
 
 // Where a translated statement leaves the run.
