@@ -167,6 +167,15 @@ struct TranslatedStatement {
   uint64_t shapeEpoch = 0;
   Variable* variable = nullptr;
   std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
+  // The first two expressions again, when they are a lone value or a
+  // scalar with one operation that takes its right operand in: the value
+  // is then read one load from the statement instead of three, which is
+  // most of what such a statement costs.
+  struct QuickOperand {
+    const double* value = nullptr;  // the number or scalar read first
+    const Op* fused = nullptr;      // the operation applied to it, if any
+  };
+  std::array<QuickOperand, 2> quick{};
   // The statements that came next, when it went on within its line and
   // (made when first needed) when it moved the cursor.
   mutable StatementLink within;

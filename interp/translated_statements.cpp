@@ -169,11 +169,35 @@ class StatementTranslator {
   TranslatedStatement& out_;
 };
 
+// Where a lone value or a scalar stepped by one fused operation is read.
+// The pointers hold while the statement does: its expressions and the
+// variables they read change only with the shapes, and the statement is
+// translated again then.
+TranslatedStatement::QuickOperand QuickOperandOf(const CompiledExpression& operand) {
+  if (operand.lone != nullptr) return {operand.lone, nullptr};
+  if (operand.shape != ExpressionShape::ScalarFused) return {};
+  return {&operand.ops[0].variable->number, &operand.ops[1]};
+}
+
+// The value of expression `k` of `s`.
+double Operand(Interpreter& interp, const TranslatedStatement& s, std::size_t k) {
+  if (k < s.quick.size() && s.quick[k].value != nullptr) {
+    const TranslatedStatement::QuickOperand& quick = s.quick[k];
+    return quick.fused == nullptr ? *quick.value : ApplyFused(interp, *quick.fused, *quick.value);
+  }
+  return RunCompiled(interp, *s.expressions[k]);
+}
+
 TranslatedStatement Translate(Interpreter& interp, const TokenList& tokens, std::size_t at) {
   TranslatedStatement statement;
   statement.at = static_cast<uint32_t>(at);
   statement.shapeEpoch = interp.shapeEpoch;
   statement.form = StatementTranslator(interp, tokens, statement).Translate(at);
+  for (std::size_t k = 0; k < statement.quick.size(); ++k) {
+    if (const CompiledExpression* operand = statement.expressions[k]) {
+      statement.quick[k] = QuickOperandOf(*operand);
+    }
+  }
   return statement;
 }
 
@@ -200,14 +224,14 @@ void AssignElement(Interpreter& interp, const TranslatedStatement& s) {
   for (int k = 0; k < s.count; ++k) {
     const int32_t extent = variable.extents[k];
     int32_t index = 0;
-    if (!SubscriptInRange(RunCompiled(interp, *s.expressions[k]), extent, index)) {
+    if (!SubscriptInRange(Operand(interp, s, static_cast<std::size_t>(k)), extent, index)) {
       interp.Report(Error::BadSubscript);
       inRange = false;
     } else {
       offset = offset * extent + index;
     }
   }
-  const double number = RunCompiled(interp, *s.expressions[s.count]);
+  const double number = Operand(interp, s, s.count);
   const auto cell = static_cast<std::size_t>(offset);
   if (inRange && cell < variable.numbers.size()) variable.numbers[cell] = number;
 }
@@ -222,7 +246,7 @@ Step GoOnAt(StatementCursor& cursor, uint32_t pos) {
 // as Within; a true one resumes at its THEN statement as a move, so that
 // the two ways are remembered apart.
 Step If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
-  const bool holds = RunCompiled(interp, *s.expressions[0]) != 0.0;
+  const bool holds = Operand(interp, s, 0) != 0.0;
   cursor.pos = holds ? s.thenAt : s.elseAt;
   if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
     JumpToTranslated(interp, cursor, *target);
@@ -253,9 +277,9 @@ Step Next(Interpreter& interp, StatementCursor& cursor, const TranslatedStatemen
 }
 
 Step For(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
-  const double start = RunCompiled(interp, *s.expressions[0]);
+  const double start = Operand(interp, s, 0);
   s.variable->number = start;
-  const double limit = RunCompiled(interp, *s.expressions[1]);
+  const double limit = Operand(interp, s, 1);
   const CompiledExpression* last = s.expressions[1];
   double step = 1.0;
   if (s.count == 3) {
@@ -272,7 +296,7 @@ Step While(Interpreter& interp, StatementCursor& cursor, const TranslatedStateme
   cursor.pos = s.at + 1;
   PushFrame(interp, cursor, FrameKind::While);
   const CompiledExpression& condition = *s.expressions[0];
-  if (RunCompiled(interp, condition) != 0.0) return GoOnAt(cursor, s.nextAt);
+  if (Operand(interp, s, 0) != 0.0) return GoOnAt(cursor, s.nextAt);
   cursor.pos = condition.end;
   interp.controlStack.pop_back();
   SkipWhileBody(interp, cursor);
@@ -305,9 +329,7 @@ const TranslatedStatement* TranslateStatementAt(Interpreter& interp,
 
 Step RunTranslated(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   switch (s.form) {
-    case Form::Assign:
-      s.variable->number = RunCompiled(interp, *s.expressions[0]);
-      return GoOnAt(cursor, s.nextAt);
+    case Form::Assign: s.variable->number = Operand(interp, s, 0); return GoOnAt(cursor, s.nextAt);
     case Form::AssignElement: AssignElement(interp, s); return GoOnAt(cursor, s.nextAt);
     case Form::If: return If(interp, cursor, s);
     case Form::Goto: JumpToTranslated(interp, cursor, *s.expressions[0]); return Step::Jumped;

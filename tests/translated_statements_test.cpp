@@ -92,6 +92,9 @@ TEST(TranslatedStatements, AssignmentsAgreeWithTheirHandlers) {
       {"10 Z=C$", "20 Z=1/0: Z=N MOD 3: PRINT Z"},
       {"10 Z=1: PRINT Z", "20 DIM Z(2): Z=2: Z(1)=3: PRINT Z(1)"},  // shape changes between runs
       {"10 D(1)=5: PRINT D(1)"},                                    // dimensioned by its first use
+      // variables read in place, their shapes changed while the run goes on
+      {"10 K=K+1: M(K)=K: IF K<3 THEN 10", "20 IF L=0 THEN L=1: DIM N(2): K=0: GOTO 10",
+       "30 PRINT K;M(3);L"},
       {"10 A(1,1)=1: A(1)=2: A(1,1,1)=3: A(1,1 =4: PRINT A(1,1)"},
       // subscripts at the edges of rounding and of the range
       {"10 DIM D(3)", "20 D(-0.5)=1: D(2.5)=2: D(3.49)=3: D(3.5)=4: D(-0.51)=5: D(1E10)=6",
