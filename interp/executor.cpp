@@ -8,6 +8,7 @@
 #include "eval/evaluator.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
+#include "interp/statement_chain.h"
 #include "interp/statements.h"
 #include "interp/translated_statements.h"
 #include "text/files.h"
@@ -43,12 +44,6 @@ StatementHandler HandlerFor(TokenKind kind) {
   return code < kDispatch.size() ? kDispatch[code] : ExecIllegal;
 }
 
-// The end-of-statement check: nothing may follow a statement but ":" or
-// ELSE, unless it left the next statement to start at the cursor.
-void CheckStatementEnd(Interpreter& interp, StatementCursor& cursor) {
-  if (!cursor.resumeAtCursor && !cursor.AtStatementEnd()) CheckExtra(interp, cursor);
-}
-
 // Runs the statement at the cursor through its handler. Returns false when
 // the run must close with the stop report.
 bool RunHandler(Interpreter& interp, StatementCursor& cursor) {
@@ -76,13 +71,16 @@ bool CurrentLineRemoved(const Interpreter& interp) {
   return interp.currentLine != nullptr && interp.currentLine->removed;
 }
 
-// What a statement leaves to the run: the run ends, or it goes on.
+}  // namespace
+
+void CheckStatementEnd(Interpreter& interp, StatementCursor& cursor) {
+  if (!cursor.resumeAtCursor && !cursor.AtStatementEnd()) CheckExtra(interp, cursor);
+}
+
 bool RunGoesOn(Interpreter& interp) {
   return !CurrentLineRemoved(interp) && !(interp.budget.Exhausted() && interp.TakeOutOfMemory());
 }
 
-// From the end of a statement to the start of the next one: past the ":"
-// and from line to line. False when the run ends on the way.
 bool FindNextStatement(Interpreter& interp, StatementCursor& cursor) {
   if (cursor.AtLineEnd() && !ChangeLine(interp, cursor)) return false;
   for (;;) {
@@ -94,9 +92,6 @@ bool FindNextStatement(Interpreter& interp, StatementCursor& cursor) {
   }
 }
 
-// After a statement that went on within its line, the cursor standing
-// where the next one starts or at the line's end: the start of the next
-// statement, stepping to the next line when this one ended.
 bool NextStatementWithin(Interpreter& interp, StatementCursor& cursor) {
   if (cursor.pos < cursor.list->size()) return true;
   ProgramLine* const line = interp.currentLine;
@@ -107,149 +102,7 @@ bool NextStatementWithin(Interpreter& interp, StatementCursor& cursor) {
                                                            : true;
 }
 
-enum class Chain {
-  RunOver,        // the run ended
-  NextStatement,  // the cursor is on a statement not yet begun
-  Handler,        // the statement at the cursor, begun, runs through its handler
-};
-
-// What a chain of statements relies on between two of them, read in full
-// when it starts: nothing for BeginStatement to do, the program and the
-// variables' shapes as they are, the outermost nesting of evaluations.
-// After that only the interpreter's attention count and the budget need
-// looking at; when something did not hold at the start, the snapshots
-// are made so that nothing matches them, and the chain ends after its
-// first statement, taking no link.
-class ChainWatch {
- public:
-  explicit ChainWatch(const Interpreter& interp)
-      : interp_(interp),
-        attention_(interp.StatementIsQuiet() ? interp.Attention() : kNever),
-        codeVersion_(interp.evaluationDepth == 0 ? interp.CodeVersion() : kNever),
-        generation_(interp.program.Generation()),
-        shapeEpoch_(interp.shapeEpoch) {}
-
-  // The next statement may follow at once.
-  bool Holds() const { return !interp_.budget.Exhausted() && HoldsBudgetAside(); }
-  // The same, the budget known to hold.
-  bool HoldsBudgetAside() const {
-    const bool holds = interp_.Attention() == attention_;
-    assert(!holds ||
-           (interp_.program.Generation() == generation_ && interp_.shapeEpoch == shapeEpoch_));
-    return holds;
-  }
-  // A link made under the program and shapes of this chain. Its statement
-  // fits the chain's nesting: the link was made only for a statement that
-  // fitted, and the chain stands at the outermost nesting.
-  bool Takes(const StatementLink& link) const { return link.codeVersion == codeVersion_; }
-
- private:
-  static constexpr uint64_t kNever = ~uint64_t{0};
-
-  const Interpreter& interp_;
-  uint64_t attention_;
-  uint64_t codeVersion_;
-  // What the attention count stands for, checked in debug builds.
-  uint64_t generation_;
-  uint64_t shapeEpoch_;
-};
-
-// Where and how a statement left the cursor, as its link records it. The
-// way it moved stands for the cursor's flags, which a jump or a THEN sets.
-const MovedLink* MovedLinkFrom(const TranslatedStatement& ran, const Interpreter& interp,
-                               const StatementCursor& cursor, Step step) {
-  const MovedLink* link = ran.moved.get();
-  const bool holds = link != nullptr && link->fromLine == interp.currentLine &&
-                     link->fromList == cursor.list && link->fromPos == cursor.pos &&
-                     link->fromStep == static_cast<uint8_t>(step);
-  return holds ? link : nullptr;
-}
-
-// The statement a link names, when the chain takes the link; the cursor
-// is then on it.
-const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
-                                  const ChainWatch& watch, const StatementLink& link) {
-  if (!watch.Takes(link)) return nullptr;
-  interp.EnterLine(link.line);
-  cursor.Point(&link.line->tokens, link.at);
-  cursor.jumped = false;
-  cursor.resumeAtCursor = false;
-  return link.statement;
-}
-
-// Records the way from `ran` to `next`, the statement now at the cursor.
-void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const MovedLink& from,
-              const TranslatedStatement& next) {
-  StatementLink made;
-  made.codeVersion = interp.CodeVersion();
-  made.line = interp.currentLine;
-  made.statement = &next;
-  made.at = next.at;
-  if (from.fromStep == static_cast<uint8_t>(Step::Within)) {
-    ran.within = made;
-    return;
-  }
-  if (ran.moved == nullptr) ran.moved = std::make_unique<MovedLink>();
-  MovedLink& moved = *ran.moved;
-  static_cast<StatementLink&>(moved) = made;
-  moved.fromLine = from.fromLine;
-  moved.fromList = from.fromList;
-  moved.fromPos = from.fromPos;
-  moved.fromStep = from.fromStep;
-}
-
-// The way from a statement to the next one when no link holds, made into
-// a link when it was plain: no report on it, the next one translated.
-Chain FindNext(Interpreter& interp, StatementCursor& cursor, const ChainWatch& watch,
-               const TranslatedStatement& ran, Step step, const TranslatedStatement*& next) {
-  MovedLink from;
-  from.fromLine = interp.currentLine;
-  from.fromList = cursor.list;
-  from.fromPos = static_cast<uint32_t>(cursor.pos);
-  from.fromStep = static_cast<uint8_t>(step);
-  const bool plain = step == Step::Within || cursor.resumeAtCursor || cursor.AtStatementEnd();
-  if (step == Step::Within) {
-    if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
-    if (!NextStatementWithin(interp, cursor)) return Chain::RunOver;
-  } else {
-    CheckStatementEnd(interp, cursor);
-    if (!RunGoesOn(interp) || !FindNextStatement(interp, cursor)) return Chain::RunOver;
-  }
-  next = nullptr;
-  const bool known = FindTranslatedStatement(interp, cursor, next);
-  if (next != nullptr && plain) MakeLink(interp, ran, from, *next);
-  if (!watch.Holds() || !known) {
-    next = nullptr;
-    return Chain::NextStatement;
-  }
-  return next != nullptr ? Chain::NextStatement : Chain::Handler;
-}
-
-// Runs `first`, begun already, and the translated statements after it,
-// making between them the checks that the statement loop makes, in its
-// order. The loop takes over again at the first statement that is not
-// translated, or when a check has something to do.
-Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement* next) {
-  const ChainWatch watch(interp);
-  for (;;) {
-    const TranslatedStatement& ran = *next;
-    const Step step = RunTranslated(interp, cursor, ran);
-    if (step == Step::Declined) return Chain::Handler;
-    // An exhausted budget is reported from the statement's own line: the
-    // general way makes that check before it moves on.
-    const StatementLink* link = nullptr;
-    if (!interp.budget.Exhausted()) {
-      link = step == Step::Within ? &ran.within : MovedLinkFrom(ran, interp, cursor, step);
-    }
-    next = link != nullptr ? Follow(interp, cursor, watch, *link) : nullptr;
-    if (next != nullptr) {
-      if (!watch.HoldsBudgetAside()) return Chain::NextStatement;
-      continue;
-    }
-    const Chain found = FindNext(interp, cursor, watch, ran, step, next);
-    if (found != Chain::NextStatement || next == nullptr) return found;
-  }
-}
+namespace {
 
 // Runs the statement at the cursor, begun, and perhaps translated ones
 // after it. False when the run ends.
