@@ -128,13 +128,20 @@ struct StatementLink {
   uint32_t at = 0;  // the statement's `at`
 };
 
+// Where and how a statement left the cursor.
+struct LinkKey {
+  ProgramLine* line = nullptr;
+  const TokenList* list = nullptr;
+  uint32_t pos = 0;
+  uint8_t step = 0;  // how it moved (a Step)
+
+  friend bool operator==(const LinkKey&, const LinkKey&) = default;
+};
+
 // The same for a statement that moved the cursor, taken only when it left
 // the cursor where it did then.
 struct MovedLink : StatementLink {
-  ProgramLine* fromLine = nullptr;
-  const TokenList* fromList = nullptr;
-  uint32_t fromPos = 0;
-  uint8_t fromStep = 0;  // how it moved (a Step)
+  LinkKey from;
 };
 
 // A whole statement translated: its form, what it names, and its

@@ -51,15 +51,19 @@ class ChainWatch {
   uint64_t shapeEpoch_;
 };
 
-// Where and how a statement left the cursor, as its link records it. The
+// Where and how a statement left the cursor, as a link records it. The
 // way it moved stands for the cursor's flags, which a jump or a THEN sets.
+LinkKey KeyOf(const Interpreter& interp, const StatementCursor& cursor, Step step) {
+  return {interp.currentLine, cursor.list, static_cast<uint32_t>(cursor.pos),
+          static_cast<uint8_t>(step)};
+}
+
+// The link of a statement that moved the cursor, when it left it where
+// it did when the link was made.
 const MovedLink* MovedLinkFrom(const TranslatedStatement& ran, const Interpreter& interp,
                                const StatementCursor& cursor, Step step) {
   const MovedLink* link = ran.moved.get();
-  const bool holds = link != nullptr && link->fromLine == interp.currentLine &&
-                     link->fromList == cursor.list && link->fromPos == cursor.pos &&
-                     link->fromStep == static_cast<uint8_t>(step);
-  return holds ? link : nullptr;
+  return link != nullptr && link->from == KeyOf(interp, cursor, step) ? link : nullptr;
 }
 
 // The statement a link names, when the chain takes the link; the cursor
@@ -74,52 +78,50 @@ const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
   return link.statement;
 }
 
-// Records the way from `ran` to `next`, the statement now at the cursor.
-void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const MovedLink& from,
+// Records the way from `ran`, which left the cursor as `from` says, to
+// `next`, the statement now at the cursor.
+void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const LinkKey& from,
               const TranslatedStatement& next) {
   StatementLink made;
   made.codeVersion = interp.CodeVersion();
   made.line = interp.currentLine;
   made.statement = &next;
   made.at = next.at;
-  if (from.fromStep == static_cast<uint8_t>(Step::Within)) {
+  if (from.step == static_cast<uint8_t>(Step::Within)) {
     ran.within = made;
     return;
   }
   if (ran.moved == nullptr) ran.moved = std::make_unique<MovedLink>();
-  MovedLink& moved = *ran.moved;
-  static_cast<StatementLink&>(moved) = made;
-  moved.fromLine = from.fromLine;
-  moved.fromList = from.fromList;
-  moved.fromPos = from.fromPos;
-  moved.fromStep = from.fromStep;
+  static_cast<StatementLink&>(*ran.moved) = made;
+  ran.moved->from = from;
 }
+
+// Where the statement loop goes on after a statement when no link holds.
+struct Found {
+  Chain chain;
+  const TranslatedStatement* next;  // the chain goes on with it; null: it ends
+};
 
 // The way from a statement to the next one when no link holds, made into
 // a link when it was plain: no report on it, the next one translated.
-Chain FindNext(Interpreter& interp, StatementCursor& cursor, const ChainWatch& watch,
-               const TranslatedStatement& ran, Step step, const TranslatedStatement*& next) {
-  MovedLink from;
-  from.fromLine = interp.currentLine;
-  from.fromList = cursor.list;
-  from.fromPos = static_cast<uint32_t>(cursor.pos);
-  from.fromStep = static_cast<uint8_t>(step);
+Found FindNext(Interpreter& interp, StatementCursor& cursor, const ChainWatch& watch,
+               const TranslatedStatement& ran, Step step) {
+  const LinkKey from = KeyOf(interp, cursor, step);
   const bool plain = step == Step::Within || cursor.resumeAtCursor || cursor.AtStatementEnd();
   if (step == Step::Within) {
-    if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return Chain::RunOver;
-    if (!NextStatementWithin(interp, cursor)) return Chain::RunOver;
+    if (interp.budget.Exhausted() && interp.TakeOutOfMemory()) return {Chain::RunOver, nullptr};
+    if (!NextStatementWithin(interp, cursor)) return {Chain::RunOver, nullptr};
   } else {
     CheckStatementEnd(interp, cursor);
-    if (!RunGoesOn(interp) || !FindNextStatement(interp, cursor)) return Chain::RunOver;
+    if (!RunGoesOn(interp) || !FindNextStatement(interp, cursor)) {
+      return {Chain::RunOver, nullptr};
+    }
   }
-  next = nullptr;
+  const TranslatedStatement* next = nullptr;
   const bool known = FindTranslatedStatement(interp, cursor, next);
   if (next != nullptr && plain) MakeLink(interp, ran, from, *next);
-  if (!watch.Holds() || !known) {
-    next = nullptr;
-    return Chain::NextStatement;
-  }
-  return next != nullptr ? Chain::NextStatement : Chain::Handler;
+  if (!watch.Holds() || !known) return {Chain::NextStatement, nullptr};
+  return {next != nullptr ? Chain::NextStatement : Chain::Handler, next};
 }
 
 }  // namespace
@@ -142,8 +144,9 @@ Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedSta
       if (!watch.HoldsBudgetAside()) return Chain::NextStatement;
       continue;
     }
-    const Chain found = FindNext(interp, cursor, watch, ran, step, next);
-    if (found != Chain::NextStatement || next == nullptr) return found;
+    const Found found = FindNext(interp, cursor, watch, ran, step);
+    if (found.next == nullptr) return found.chain;
+    next = found.next;
   }
 }
 
