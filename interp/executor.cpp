@@ -335,13 +335,12 @@ namespace {
 // named it for as long as the program stays as it is.
 ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int32_t number) {
   const uint64_t generation = interp.program.Generation();
-  if (named.jumpGeneration == generation && named.jumpNumber == number) return named.jumpLine;
-  ProgramLine* line = interp.FindLine(number);
-  if (line != nullptr) {
-    named.jumpGeneration = generation;
-    named.jumpNumber = number;
-    named.jumpLine = line;
+  JumpMemory* const memory = named.Jump();
+  if (memory != nullptr && memory->generation == generation && memory->number == number) {
+    return memory->line;
   }
+  ProgramLine* line = interp.FindLine(number);
+  if (line != nullptr && memory != nullptr) *memory = JumpMemory{generation, line, number};
   return line;
 }
 
@@ -350,10 +349,11 @@ ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int3
 void JumpToTranslated(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target) {
   // A line named by a number goes where it went before, while the
   // program stays as it is.
-  if (target.shape == ExpressionShape::Constant &&
-      target.jumpGeneration == interp.program.Generation()) {
+  const JumpMemory* const memory = target.Jump();
+  if (target.shape == ExpressionShape::Constant && memory != nullptr &&
+      memory->generation == interp.program.Generation()) {
     cursor.pos = target.end;
-    JumpTo(interp, cursor, target.jumpLine);
+    JumpTo(interp, cursor, memory->line);
     return;
   }
   const int32_t number = RoundToInt(RunCompiled(interp, target));

@@ -27,10 +27,12 @@ inline bool FindTranslatedStatement(Interpreter& interp, const StatementCursor& 
   ProgramLine* const line = interp.currentLine;
   if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return false;
   LineCode& code = *line->code;
-  const std::size_t count = code.statements.size();
-  for (uint32_t guess : {code.lastStatement + 1, uint32_t{0}}) {
-    if (guess >= count) continue;
-    const TranslatedStatement& statement = *code.statements[guess];
+  const TranslatedStatement* const next =
+      code.lastStatement != nullptr ? code.lastStatement->following : nullptr;
+  for (const TranslatedStatement* guess :
+       {next, static_cast<const TranslatedStatement*>(code.firstStatement)}) {
+    if (guess == nullptr) continue;
+    const TranslatedStatement& statement = *guess;
     if (statement.at != cursor.pos) continue;
     if (statement.shapeEpoch != interp.shapeEpoch) return false;
     code.lastStatement = guess;
