@@ -59,6 +59,17 @@ std::unique_ptr<LineCode> LineCode::Make(std::size_t tokens) {
   return std::unique_ptr<LineCode>(::new (block) LineCode(room));
 }
 
+CompiledExpression* LineCode::FindOtherExpression(std::size_t at) {
+  CompiledExpression* guess = lastExpression_ != nullptr ? lastExpression_->next : nullptr;
+  if (guess == nullptr || guess->start != at) {
+    guess = firstExpression_;
+    while (guess != nullptr && guess->start < at) guess = guess->next;
+    if (guess == nullptr || guess->start != at) return nullptr;
+  }
+  lastExpression_ = guess;
+  return guess;
+}
+
 CompiledExpression& LineCode::AddExpression(std::size_t at, std::size_t ops, bool jumpTarget) {
   // The record, its jump memory and its operations together, in that order.
   static_assert(sizeof(CompiledExpression) % alignof(JumpMemory) == 0);

@@ -301,16 +301,9 @@ class LineCode {
   // The expression kept for token `at`, or null. The one after the last
   // found is tried first: a statement's expressions are read in order.
   CompiledExpression* FindExpression(std::size_t at) {
-    CompiledExpression* guess = lastExpression_;
-    if (guess != nullptr) {
-      if (guess->start == at) return guess;
-      guess = guess->next;
-      if (guess != nullptr && guess->start == at) return lastExpression_ = guess;
-    }
-    guess = firstExpression_;
-    while (guess != nullptr && guess->start < at) guess = guess->next;
-    if (guess == nullptr || guess->start != at) return nullptr;
-    return lastExpression_ = guess;
+    CompiledExpression* const last = lastExpression_;
+    if (last != nullptr && last->start == at) return last;
+    return FindOtherExpression(at);
   }
   // A new expression for token `at`, where none is kept yet, with room for
   // `ops` operations and, when it is a jump target, a JumpMemory.
@@ -333,6 +326,9 @@ class LineCode {
 
  private:
   explicit LineCode(std::size_t room) : arena(reinterpret_cast<std::byte*>(this + 1), room) {}
+
+  // FindExpression past its first guess.
+  CompiledExpression* FindOtherExpression(std::size_t at);
 
   CompiledExpression* firstExpression_ = nullptr;
   CompiledExpression* lastExpression_ = nullptr;
