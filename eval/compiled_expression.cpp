@@ -270,6 +270,13 @@ ExpressionDraft Translate(const TokenList& tokens, std::size_t start) {
     ExpressionDraft refused;
     refused.refused = true;
     TranslateWithStrings(tokens, start, refused);
+    if (refused.strings != nullptr && refused.ops.empty()) {
+      // A string expression: its operation only holds its string parts.
+      Op op;
+      op.code = OpCode::Mixed;
+      op.strings = refused.strings.get();
+      refused.ops.push_back(op);
+    }
     return refused;
   }
   return expression;
@@ -278,8 +285,10 @@ ExpressionDraft Translate(const TokenList& tokens, std::size_t start) {
 // Puts a translation made under `epoch` in the place of the one kept, in
 // the same record (statements hold it), with fresh jump memory.
 void Keep(LineCode& code, CompiledExpression& kept, ExpressionDraft draft, uint64_t epoch) {
+  kept.DropStrings();
   if (!kept.HasOpRoom(draft.ops.size())) code.GrowOpRoom(kept, draft.ops.size());
   kept.SetOps(draft.ops);
+  if (draft.strings != nullptr) kept.TakeStrings(std::move(draft.strings));
   kept.lone = nullptr;
   kept.shapeEpoch = epoch;
   kept.end = static_cast<TokenIndex>(draft.end);
@@ -288,7 +297,7 @@ void Keep(LineCode& code, CompiledExpression& kept, ExpressionDraft draft, uint6
   kept.shape = draft.shape;
   kept.refused = draft.refused;
   if (JumpMemory* jump = kept.Jump()) *jump = JumpMemory();
-  kept.strings = std::move(draft.strings);
+  kept.jumpNumber = 0;
 }
 
 // Every variable still has the shape its operations were translated for.

@@ -582,8 +582,8 @@ const CompiledExpression* KeptStringAt(const Interpreter& interp, const Statemen
   const CompiledExpression* found = line->code->FindExpression(cursor.pos);
   if (found == nullptr) return nullptr;
   const CompiledExpression& expression = *found;
-  if (expression.shapeEpoch != interp.shapeEpoch || expression.strings == nullptr ||
-      !expression.strings->isString ||
+  if (expression.shapeEpoch != interp.shapeEpoch || expression.Strings() == nullptr ||
+      !expression.Strings()->isString ||
       interp.evaluationDepth + expression.depth >= kMaxEvaluationDepth) {
     return nullptr;
   }

@@ -336,11 +336,14 @@ namespace {
 ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int32_t number) {
   const uint64_t generation = interp.program.Generation();
   JumpMemory* const memory = named.Jump();
-  if (memory != nullptr && memory->generation == generation && memory->number == number) {
+  if (memory != nullptr && memory->generation == generation && named.jumpNumber == number) {
     return memory->line;
   }
   ProgramLine* line = interp.FindLine(number);
-  if (line != nullptr && memory != nullptr) *memory = JumpMemory{generation, line, number};
+  if (line != nullptr && memory != nullptr) {
+    *memory = JumpMemory{generation, line};
+    named.jumpNumber = number;
+  }
   return line;
 }
 

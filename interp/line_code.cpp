@@ -7,10 +7,10 @@ namespace tenrek {
 namespace {
 
 // The first block of a line's arena, about what a line that has run in
-// full takes: a statement record, and for every token some 24 bytes of
+// full takes: a statement record, and for every token some 22 bytes of
 // expressions and their operations (more statements on longer lines).
 constexpr std::size_t kFirstRoomBase = sizeof(TranslatedStatement) + 16;
-constexpr std::size_t kFirstRoomPerToken = 24;
+constexpr std::size_t kFirstRoomPerToken = 22;
 // A block added when the first is full: a statement or two more.
 constexpr std::size_t kLaterBlockBytes = 192;
 

@@ -105,10 +105,10 @@ class OpList {
 };
 
 // The line a jump target named last, with the program's generation then.
+// The number it had is the expression's `jumpNumber`.
 struct JumpMemory {
   uint64_t generation = 0;
   ProgramLine* line = nullptr;
-  int32_t number = 0;
 };
 
 // A stored line's listing fits kMaxLineLength characters, each token at
@@ -141,10 +141,27 @@ struct CompiledExpression {
   // Made with room for a JumpMemory (after the record, before the
   // operations): it stands where a line number is expected.
   bool jumpRoom = false;
-  // An expression with string parts (eval/compiled_strings.h). A numeric
-  // one runs as a Mixed operation; a string one stays `refused` for the
-  // numeric readers and is run by the string assignments.
-  StringCodePtr strings;
+  int32_t jumpNumber = 0;  // the line number its JumpMemory holds the line of
+
+  CompiledExpression() = default;
+  CompiledExpression(const CompiledExpression&) = delete;
+  CompiledExpression& operator=(const CompiledExpression&) = delete;
+  ~CompiledExpression() { DropStrings(); }
+
+  // An expression with string parts (eval/compiled_strings.h), owned by
+  // its one operation, Mixed: a numeric one runs as that operation; a
+  // string one stays `refused` for the numeric readers and is run by the
+  // string assignments. Null for the others.
+  const StringCode* Strings() const {
+    return !ops.empty() && ops[0].code == OpCode::Mixed ? ops[0].strings : nullptr;
+  }
+  // Frees the string parts and the operations with them.
+  void DropStrings() {
+    if (const StringCode* code = Strings()) StringCodeDeleter()(code);
+    ops.size_ = 0;
+  }
+  // Gives the Mixed operation, set already, the string parts to own.
+  void TakeStrings(StringCodePtr code) { ops.data_[0].strings = code.release(); }
 
   // The last line this expression named as a jump target, or null when it
   // has no room to remember one.
@@ -164,7 +181,8 @@ struct CompiledExpression {
 };
 
 // An expression as the translators build it, before it takes its place
-// in the line's arena.
+// in the line's arena. One with string parts has them in `strings` and
+// its Mixed operation (first and only) points at them.
 struct ExpressionDraft {
   std::vector<Op> ops;
   uint32_t end = 0;
@@ -229,15 +247,22 @@ struct TranslatedStatement {
   };
   Form form = Form::Declined;
   uint8_t count = 0;
-  int16_t depth = 0;      // the deepest nesting check among its expressions
-  TokenIndex at = 0;      // the statement's first token: its keyword or its target
-  TokenIndex thenAt = 0;  // IF: where a true condition goes on
-  TokenIndex elseAt = 0;  // IF: where a false one goes on
+  int16_t depth = 0;  // the deepest nesting check among its expressions
+  TokenIndex at = 0;  // the statement's first token: its keyword or its target
   // Where the next statement starts (past any ":"), or the line's length,
   // when this one ends where its text does.
   TokenIndex nextAt = 0;
   uint64_t shapeEpoch = 0;
-  Variable* variable = nullptr;
+  // Where an IF goes on, a true condition and a false one.
+  struct Branches {
+    TokenIndex thenAt;
+    TokenIndex elseAt;
+  };
+  // An IF names no variable: it keeps its branches in that place.
+  union {
+    Variable* variable = nullptr;
+    Branches branches;
+  };
   // The line's next statement, by where it starts.
   TranslatedStatement* following = nullptr;
   std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};

@@ -24,8 +24,10 @@ class StatementTranslator {
   // The form of the statement at `at`, its operands filled in.
   Form Translate(std::size_t at) {
     const Form form = FormAt(at);
-    out_.thenAt = static_cast<TokenIndex>(PastColons(out_.thenAt));
-    out_.elseAt = static_cast<TokenIndex>(PastColons(out_.elseAt));
+    if (form == Form::If) {
+      out_.branches.thenAt = static_cast<TokenIndex>(PastColons(out_.branches.thenAt));
+      out_.branches.elseAt = static_cast<TokenIndex>(PastColons(out_.branches.elseAt));
+    }
     out_.nextAt = static_cast<TokenIndex>(PastColons(out_.nextAt));
     return form;
   }
@@ -112,12 +114,13 @@ class StatementTranslator {
   Form If(std::size_t at) {
     const CompiledExpression* condition = Operand(0, at);
     if (condition == nullptr || !KindAt(condition->end, TokenKind::Then)) return Form::Declined;
-    out_.thenAt = static_cast<TokenIndex>(condition->end + 1);
-    out_.elseAt = static_cast<TokenIndex>(AfterFalseBranch(out_.thenAt));
-    const bool thenJumps = KindAt(out_.thenAt, TokenKind::Number);
-    const bool elseJumps = KindAt(out_.elseAt, TokenKind::Number);
-    if (thenJumps && Operand(1, out_.thenAt) == nullptr) return Form::Declined;
-    if (elseJumps && Operand(2, out_.elseAt) == nullptr) return Form::Declined;
+    out_.branches.thenAt = static_cast<TokenIndex>(condition->end + 1);
+    TranslatedStatement::Branches& branches = out_.branches;
+    branches.elseAt = static_cast<TokenIndex>(AfterFalseBranch(branches.thenAt));
+    const bool thenJumps = KindAt(branches.thenAt, TokenKind::Number);
+    const bool elseJumps = KindAt(branches.elseAt, TokenKind::Number);
+    if (thenJumps && Operand(1, branches.thenAt) == nullptr) return Form::Declined;
+    if (elseJumps && Operand(2, branches.elseAt) == nullptr) return Form::Declined;
     return Form::If;
   }
 
@@ -219,7 +222,7 @@ Step GoOnAt(StatementCursor& cursor, uint32_t pos) {
 // the two ways are remembered apart.
 Step If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   const bool holds = RunCompiled(interp, *s.expressions[0]) != 0.0;
-  cursor.pos = holds ? s.thenAt : s.elseAt;
+  cursor.pos = holds ? s.branches.thenAt : s.branches.elseAt;
   if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
     JumpToTranslated(interp, cursor, *target);
     return Step::Jumped;
