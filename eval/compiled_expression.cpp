@@ -393,7 +393,7 @@ double Remainder(Interpreter& interp, double a, double b) {
 }
 
 LineCode& CodeOf(ProgramLine& line) {
-  if (line.code == nullptr) line.code = LineCode::Make(line.tokens.size());
+  if (line.code == nullptr) line.code = LineCode::Make(line.tokens);
   return *line.code;
 }
 

@@ -6,13 +6,63 @@
 namespace tenrek {
 namespace {
 
-// The first block of a line's arena, about what a line that has run in
-// full takes: a statement record, and for every token some 22 bytes of
-// expressions and their operations (more statements on longer lines).
-constexpr std::size_t kFirstRoomBase = sizeof(TranslatedStatement) + 16;
-constexpr std::size_t kFirstRoomPerToken = 22;
 // A block added when the first is full: a statement or two more.
 constexpr std::size_t kLaterBlockBytes = 192;
+
+constexpr std::size_t kStatementBytes = sizeof(TranslatedStatement);
+constexpr std::size_t kExpressionBytes = sizeof(CompiledExpression);
+constexpr std::size_t kJumpTargetBytes = sizeof(CompiledExpression) + sizeof(JumpMemory);
+
+bool IsOperand(TokenKind kind) {
+  return kind == TokenKind::Number || kind == TokenKind::Identifier || kind == TokenKind::String;
+}
+
+// A statement starting with `kind` reads an expression (an assignment's
+// target, its first token, is not counted as read).
+bool ReadsAnExpression(TokenKind kind) {
+  return kind != TokenKind::Return && kind != TokenKind::Next && kind != TokenKind::Wend;
+}
+
+// About what a line's translation takes once all of it has run, read from
+// its tokens: a record a statement, one an expression (most statements
+// start one, TO, STEP, THEN and ELSE before a line number and commas
+// start more), a jump memory where a line number may stand, and an
+// operation a number or name read. DATA and REM keep only their record.
+std::size_t FullTranslationBytes(const TokenList& tokens) {
+  std::size_t bytes = 0;
+  bool starts = true;    // the next token starts a statement
+  bool passive = false;  // in a DATA or REM statement
+  for (std::size_t k = 0; k < tokens.size(); ++k) {
+    const TokenKind kind = tokens[k].kind;
+    if (kind == TokenKind::Colon) {
+      starts = true;
+      passive = false;
+      continue;
+    }
+    if (starts) {
+      starts = false;
+      bytes += kStatementBytes;
+      passive = kind == TokenKind::Data || kind == TokenKind::Rem;
+      if (!passive && ReadsAnExpression(kind)) bytes += kExpressionBytes;
+      if (kind == TokenKind::Identifier) continue;  // an assignment's target, not read
+    }
+    if (passive) continue;
+    if (IsOperand(kind)) {
+      bytes += sizeof(Op);
+    } else if (kind == TokenKind::To || kind == TokenKind::Step) {
+      bytes += kExpressionBytes;
+    } else if (kind == TokenKind::Comma) {
+      bytes += kJumpTargetBytes;
+    } else if (kind == TokenKind::Goto || kind == TokenKind::Gosub) {
+      bytes += sizeof(JumpMemory);
+    } else if (kind == TokenKind::Then || kind == TokenKind::Else) {
+      const bool toLine = k + 1 < tokens.size() && tokens[k + 1].kind == TokenKind::Number;
+      if (toLine) bytes += kJumpTargetBytes;
+      starts = !toLine;
+    }
+  }
+  return bytes;
+}
 
 }  // namespace
 
@@ -52,9 +102,9 @@ LineCode::~LineCode() {
   }
 }
 
-std::unique_ptr<LineCode> LineCode::Make(std::size_t tokens) {
+std::unique_ptr<LineCode> LineCode::Make(const TokenList& tokens) {
   static_assert(sizeof(LineCode) % alignof(CompiledExpression) == 0);
-  const std::size_t room = kFirstRoomBase + tokens * kFirstRoomPerToken;
+  const std::size_t room = FullTranslationBytes(tokens);
   void* block = ::operator new(sizeof(LineCode) + room);
   return std::unique_ptr<LineCode>(::new (block) LineCode(room));
 }

@@ -317,9 +317,9 @@ class LineCode {
   LineCode& operator=(const LineCode&) = delete;
   ~LineCode();
 
-  // A translation for a line of `tokens` tokens, its first arena block in
-  // the same heap block.
-  static std::unique_ptr<LineCode> Make(std::size_t tokens);
+  // A translation for a line of `tokens`, its first arena block (as much
+  // as the whole line is likely to need) in the same heap block.
+  static std::unique_ptr<LineCode> Make(const TokenList& tokens);
   // Frees the heap block whatever its size.
   static void operator delete(void* block) { ::operator delete(block); }
 
