@@ -5,7 +5,6 @@
 // token list stays the line's text: this is only a faster way to run it.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
