@@ -127,7 +127,7 @@ bool AssignStringTranslated(Interpreter& interp, StatementCursor& cursor) {
   after.pos += 2;
   const CompiledExpression* compiled = CompiledStringAt(interp, after);
   if (compiled == nullptr) return false;
-  RunStringCodeInto(interp, *compiled->strings, *variable);
+  RunStringCodeInto(interp, *compiled->Strings(), *variable);
   cursor.pos = compiled->end;
   return true;
 }

@@ -69,7 +69,7 @@ ExpressionShape ShapeOf(const std::vector<Op>& ops) {
 
 class Translator {
  public:
-  Translator(const TokenList& tokens, std::size_t start, CompiledExpression& out)
+  Translator(const TokenList& tokens, std::size_t start, ExpressionDraft& out)
       : tokens_(tokens), pos_(start), out_(out) {}
 
   bool Translate() {
@@ -257,25 +257,47 @@ class Translator {
 
   const TokenList& tokens_;
   std::size_t pos_;
-  CompiledExpression& out_;
+  ExpressionDraft& out_;
   int32_t depth_ = 0;
   int32_t deepestCheck_ = 0;
   int stack_ = 0;
   int deepestStack_ = 0;
 };
 
-CompiledExpression Translate(const TokenList& tokens, std::size_t start, uint64_t epoch) {
-  CompiledExpression expression;
-  expression.shapeEpoch = epoch;
+ExpressionDraft Translate(const TokenList& tokens, std::size_t start) {
+  ExpressionDraft expression;
   if (!Translator(tokens, start, expression).Translate()) {
-    CompiledExpression refused;
-    refused.shapeEpoch = epoch;
+    ExpressionDraft refused;
     refused.refused = true;
     TranslateWithStrings(tokens, start, refused);
+    if (refused.strings != nullptr && refused.ops.empty()) {
+      // A string expression: its operation only holds its string parts.
+      Op op;
+      op.code = OpCode::Mixed;
+      op.strings = refused.strings.get();
+      refused.ops.push_back(op);
+    }
     return refused;
   }
-  expression.ops.shrink_to_fit();
   return expression;
+}
+
+// Puts a translation made under `epoch` in the place of the one kept, in
+// the same record (statements hold it), with fresh jump memory.
+void Keep(LineCode& code, CompiledExpression& kept, ExpressionDraft draft, uint64_t epoch) {
+  kept.DropStrings();
+  if (!kept.HasOpRoom(draft.ops.size())) code.GrowOpRoom(kept, draft.ops.size());
+  kept.SetOps(draft.ops);
+  if (draft.strings != nullptr) kept.TakeStrings(std::move(draft.strings));
+  kept.lone = nullptr;
+  kept.shapeEpoch = epoch;
+  kept.end = static_cast<TokenIndex>(draft.end);
+  kept.depth = static_cast<int16_t>(draft.depth);
+  kept.stackSize = draft.stackSize;
+  kept.shape = draft.shape;
+  kept.refused = draft.refused;
+  if (JumpMemory* jump = kept.Jump()) *jump = JumpMemory();
+  kept.jumpNumber = 0;
 }
 
 // Every variable still has the shape its operations were translated for.
@@ -323,6 +345,19 @@ std::string_view StringOf(Interpreter& interp, const Variable& variable) {
   return std::string_view();
 }
 
+// A token after which a line number may stand (GOTO n, THEN n, ON ...
+// GOTO a, b): what follows it gets room to remember the line it names.
+bool LeadsToLineNumber(TokenKind kind) {
+  switch (kind) {
+    case TokenKind::Goto:
+    case TokenKind::Gosub:
+    case TokenKind::Then:
+    case TokenKind::Else:
+    case TokenKind::Comma: return true;
+    default: return false;
+  }
+}
+
 // Made once the expression has its place: it may point into itself.
 void PointAtLoneValue(CompiledExpression& expression) {
   expression.lone = nullptr;
@@ -358,10 +393,7 @@ double Remainder(Interpreter& interp, double a, double b) {
 }
 
 LineCode& CodeOf(ProgramLine& line) {
-  if (line.code == nullptr) {
-    line.code = std::make_unique<LineCode>();
-    line.code->expressionAt.assign(line.tokens.size(), LineCode::kNone);
-  }
+  if (line.code == nullptr) line.code = LineCode::Make(line.tokens);
   return *line.code;
 }
 
@@ -372,16 +404,16 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
     return nullptr;
   }
   LineCode& code = CodeOf(*line);
-  LineCode::Slot& slot = code.expressionAt[cursor.pos];
-  if (slot == LineCode::kNone) {
-    code.expressions.push_back(std::make_unique<CompiledExpression>(
-        Translate(line->tokens, cursor.pos, interp.shapeEpoch)));
-    slot = static_cast<LineCode::Slot>(code.expressions.size() - 1);
+  CompiledExpression* expression = code.FindExpression(cursor.pos);
+  if (expression == nullptr) {
+    ExpressionDraft draft = Translate(line->tokens, cursor.pos);
+    const bool jumpTarget = cursor.pos > 0 && LeadsToLineNumber(line->tokens[cursor.pos - 1].kind);
+    expression = &code.AddExpression(cursor.pos, draft.ops.size(), jumpTarget);
+    Keep(code, *expression, std::move(draft), interp.shapeEpoch);
   }
-  CompiledExpression* expression = code.expressions[static_cast<std::size_t>(slot)].get();
   if (expression->shapeEpoch != interp.shapeEpoch) {
     if (expression->refused || !ShapesHold(*expression)) {
-      *expression = Translate(line->tokens, cursor.pos, interp.shapeEpoch);
+      Keep(code, *expression, Translate(line->tokens, cursor.pos), interp.shapeEpoch);
     }
     expression->shapeEpoch = interp.shapeEpoch;
   }

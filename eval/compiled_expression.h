@@ -26,14 +26,11 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
 inline CompiledExpression* CompiledExpressionAt(Interpreter& interp,
                                                 const StatementCursor& cursor) {
   ProgramLine* const line = interp.currentLine;
-  if (line != nullptr && line->code != nullptr && cursor.list == &line->tokens &&
-      cursor.pos < line->code->expressionAt.size()) {
-    const int32_t slot = line->code->expressionAt[cursor.pos];
-    if (slot != LineCode::kNone) {
-      CompiledExpression& expression = *line->code->expressions[static_cast<std::size_t>(slot)];
-      if (expression.shapeEpoch == interp.shapeEpoch) {
-        if (expression.refused) return nullptr;
-        if (interp.evaluationDepth + expression.depth < kMaxEvaluationDepth) return &expression;
+  if (line != nullptr && line->code != nullptr && cursor.list == &line->tokens) {
+    if (CompiledExpression* expression = line->code->FindExpression(cursor.pos)) {
+      if (expression->shapeEpoch == interp.shapeEpoch) {
+        if (expression->refused) return nullptr;
+        if (interp.evaluationDepth + expression->depth < kMaxEvaluationDepth) return expression;
       }
     }
   }

@@ -538,8 +538,10 @@ void Run(Interpreter& interp, const StringCode& code, bool taken, double& number
 
 }  // namespace
 
-void TranslateWithStrings(const TokenList& tokens, std::size_t start, CompiledExpression& out) {
-  auto code = std::make_shared<StringCode>();
+void StringCodeDeleter::operator()(const StringCode* code) const noexcept { delete code; }
+
+void TranslateWithStrings(const TokenList& tokens, std::size_t start, ExpressionDraft& out) {
+  auto code = std::make_unique<StringCode>();
   StringTranslator translator(tokens, start, *code);
   Type type = Type::Number;
   if (!translator.Translate(type)) return;
@@ -554,7 +556,7 @@ void TranslateWithStrings(const TokenList& tokens, std::size_t start, CompiledEx
     out.ops.assign(1, op);
     out.refused = false;
   }
-  out.strings = std::move(code);
+  out.strings = StringCodePtr(code.release());
 }
 
 bool StringShapesHold(const StringCode& code) {
@@ -576,15 +578,12 @@ namespace {
 // still holds.
 const CompiledExpression* KeptStringAt(const Interpreter& interp, const StatementCursor& cursor) {
   const ProgramLine* const line = interp.currentLine;
-  if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens ||
-      cursor.pos >= line->code->expressionAt.size()) {
-    return nullptr;
-  }
-  const int32_t slot = line->code->expressionAt[cursor.pos];
-  if (slot == LineCode::kNone) return nullptr;
-  const CompiledExpression& expression = *line->code->expressions[static_cast<std::size_t>(slot)];
-  if (expression.shapeEpoch != interp.shapeEpoch || expression.strings == nullptr ||
-      !expression.strings->isString ||
+  if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return nullptr;
+  const CompiledExpression* found = line->code->FindExpression(cursor.pos);
+  if (found == nullptr) return nullptr;
+  const CompiledExpression& expression = *found;
+  if (expression.shapeEpoch != interp.shapeEpoch || expression.Strings() == nullptr ||
+      !expression.Strings()->isString ||
       interp.evaluationDepth + expression.depth >= kMaxEvaluationDepth) {
     return nullptr;
   }

@@ -22,7 +22,7 @@ struct Variable;
 // expression at `start` translates with its string parts, `out` gets it.
 // A numeric expression then runs as a Mixed operation; a string one
 // stays refused for the numeric readers, with `strings` set.
-void TranslateWithStrings(const TokenList& tokens, std::size_t start, CompiledExpression& out);
+void TranslateWithStrings(const TokenList& tokens, std::size_t start, ExpressionDraft& out);
 
 // Every variable it reads is still a scalar.
 bool StringShapesHold(const StringCode& code);

@@ -305,7 +305,7 @@ bool RunTranslation(Interpreter& interp, StatementCursor& cursor, double& value)
 bool RunStringTranslation(Interpreter& interp, StatementCursor& cursor, std::string& text) {
   const CompiledExpression* compiled = CompiledStringAt(interp, cursor);
   if (compiled == nullptr) return false;
-  text = RunStringCode(interp, *compiled->strings);
+  text = RunStringCode(interp, *compiled->Strings());
   cursor.pos = compiled->end;
   return true;
 }

@@ -188,12 +188,14 @@ namespace {
 // named it for as long as the program stays as it is.
 ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int32_t number) {
   const uint64_t generation = interp.program.Generation();
-  if (named.jumpGeneration == generation && named.jumpNumber == number) return named.jumpLine;
+  JumpMemory* const memory = named.Jump();
+  if (memory != nullptr && memory->generation == generation && named.jumpNumber == number) {
+    return memory->line;
+  }
   ProgramLine* line = interp.FindLine(number);
-  if (line != nullptr) {
-    named.jumpGeneration = generation;
+  if (line != nullptr && memory != nullptr) {
+    *memory = JumpMemory{generation, line};
     named.jumpNumber = number;
-    named.jumpLine = line;
   }
   return line;
 }

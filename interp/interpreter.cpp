@@ -214,17 +214,25 @@ namespace {
 // What the allocator adds to a heap block: its header and the rounding.
 constexpr std::size_t kHeapBlockOverhead = 16;
 
-// A line's translation, built when it first runs: its record and two
-// arrays, an index slot a token, and its expressions, which take about an
-// operation a token and (one expression in some seven tokens) a record
-// and a pointer to it.
+// A line's translation, built when it first runs, as a line has always
+// been charged for it: a record of 104 bytes and three heap blocks, and a
+// token's share of 37 bytes (an index slot of 2, an operation of 16, and
+// a seventh of an expression's 96-byte record, its pointer and two heap
+// blocks). These are the sizes the translation had when the budget was
+// set; they stay fixed so that the point where a program runs out of
+// memory does not move when the translation's layout changes.
+constexpr std::size_t kChargedLineCodeBytes = 104;
+constexpr std::size_t kChargedSlotBytes = 2;
+constexpr std::size_t kChargedOpBytes = 16;
+constexpr std::size_t kChargedExpressionBytes = 96;
+constexpr std::size_t kChargedPointerBytes = 8;
 constexpr std::size_t kTokensPerExpression = 7;
-constexpr std::size_t kTranslationLineBytes = sizeof(LineCode) + 3 * kHeapBlockOverhead;
+constexpr std::size_t kTranslationLineBytes = kChargedLineCodeBytes + 3 * kHeapBlockOverhead;
 constexpr std::size_t kTranslationTokenBytes =
-    sizeof(LineCode::Slot) + sizeof(Op) +
-    (sizeof(CompiledExpression) + 2 * kHeapBlockOverhead +
-     sizeof(std::unique_ptr<CompiledExpression>)) /
+    kChargedSlotBytes + kChargedOpBytes +
+    (kChargedExpressionBytes + 2 * kHeapBlockOverhead + kChargedPointerBytes) /
         kTokensPerExpression;
+static_assert(kTranslationLineBytes == 152 && kTranslationTokenBytes == 37);
 
 // What a stored line holds once it has run: its record and its token
 // array (two heap blocks), its pointer in the store's blocks (which keep

@@ -6,8 +6,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "interp/limits.h"
@@ -76,42 +78,129 @@ enum class ExpressionShape : uint8_t {
   ElementFused,  // that element, one fused operation
 };
 
+// Frees a translation with string parts, whose type only the string
+// translator knows.
+struct StringCodeDeleter {
+  void operator()(const StringCode* code) const noexcept;
+};
+using StringCodePtr = std::unique_ptr<const StringCode, StringCodeDeleter>;
+
+// The operations of a translated expression, kept in its line's arena
+// (below) with room for as many as its longest translation had.
+class OpList {
+ public:
+  const Op* data() const { return data_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const Op* begin() const { return data_; }
+  const Op* end() const { return data_ + size_; }
+  const Op& operator[](std::size_t k) const { return data_[k]; }
+
+ private:
+  friend struct CompiledExpression;
+  Op* data_ = nullptr;
+  uint16_t size_ = 0;
+  uint16_t room_ = 0;
+};
+
+// The line a jump target named last, with the program's generation then.
+// The number it had is the expression's `jumpNumber`.
+struct JumpMemory {
+  uint64_t generation = 0;
+  ProgramLine* line = nullptr;
+};
+
+// A stored line's listing fits kMaxLineLength characters, each token at
+// least one of them, so token indexes within a line fit 16 bits.
+using TokenIndex = uint16_t;
+static_assert(kMaxLineLength < 65535);
+
 // A numeric expression that reads only numbers: literals, numeric
 // variables and elements, operators and numeric functions, and LEN and
 // ASC of string variables. Its variables
 // must still have the shapes (scalar, or so many dimensions) they had when
 // it was translated; the interpreter's shape epoch says when to look again.
+// Kept in its line's arena: it never moves while the line lives.
 struct CompiledExpression {
   // The operations name every variable read, with the shape they expect:
   // a scalar, or as many dimensions as an Element operation has subscripts.
-  std::vector<Op> ops;
+  OpList ops;
   // A lone number or scalar: where its value is read (the number in its
   // one operation, or the variable's), with no operation run.
   const double* lone = nullptr;
   uint64_t shapeEpoch = 0;
-  uint32_t end = 0;   // index of the token after the expression
-  int32_t depth = 0;  // deepest nesting level it checks
+  // The line's next expression, by where it starts.
+  CompiledExpression* next = nullptr;
+  TokenIndex start = 0;  // index of its first token
+  TokenIndex end = 0;    // index of the token after the expression
+  int16_t depth = 0;     // deepest nesting level it checks (below kMaxEvaluationDepth)
   uint16_t stackSize = 0;
   ExpressionShape shape = ExpressionShape::General;
   bool refused = false;  // the text does not translate (at shapeEpoch)
-  // The last line this expression named as a jump target.
-  uint64_t jumpGeneration = 0;
-  int32_t jumpNumber = 0;
-  ProgramLine* jumpLine = nullptr;
-  // An expression with string parts (eval/compiled_strings.h). A numeric
-  // one runs as a Mixed operation; a string one stays `refused` for the
-  // numeric readers and is run by the string assignments.
-  std::shared_ptr<const StringCode> strings;
+  // Made with room for a JumpMemory (after the record, before the
+  // operations): it stands where a line number is expected.
+  bool jumpRoom = false;
+  int32_t jumpNumber = 0;  // the line number its JumpMemory holds the line of
+
+  CompiledExpression() = default;
+  CompiledExpression(const CompiledExpression&) = delete;
+  CompiledExpression& operator=(const CompiledExpression&) = delete;
+  ~CompiledExpression() { DropStrings(); }
+
+  // An expression with string parts (eval/compiled_strings.h), owned by
+  // its one operation, Mixed: a numeric one runs as that operation; a
+  // string one stays `refused` for the numeric readers and is run by the
+  // string assignments. Null for the others.
+  const StringCode* Strings() const {
+    return !ops.empty() && ops[0].code == OpCode::Mixed ? ops[0].strings : nullptr;
+  }
+  // Frees the string parts and the operations with them.
+  void DropStrings() {
+    if (const StringCode* code = Strings()) StringCodeDeleter()(code);
+    ops.size_ = 0;
+  }
+  // Gives the Mixed operation, set already, the string parts to own.
+  void TakeStrings(StringCodePtr code) { ops.data_[0].strings = code.release(); }
+
+  // The last line this expression named as a jump target, or null when it
+  // has no room to remember one.
+  JumpMemory* Jump() { return jumpRoom ? reinterpret_cast<JumpMemory*>(this + 1) : nullptr; }
+
+  // Points the operations at `room` of them in place.
+  void GiveOpRoom(Op* room, std::size_t count) {
+    ops.data_ = room;
+    ops.room_ = static_cast<uint16_t>(count);
+  }
+  bool HasOpRoom(std::size_t count) const { return count <= ops.room_; }
+  // Copies `from` into the room given.
+  void SetOps(const std::vector<Op>& from) {
+    std::uninitialized_copy(from.begin(), from.end(), ops.data_);
+    ops.size_ = static_cast<uint16_t>(from.size());
+  }
+};
+
+// An expression as the translators build it, before it takes its place
+// in the line's arena. One with string parts has them in `strings` and
+// its Mixed operation (first and only) points at them.
+struct ExpressionDraft {
+  std::vector<Op> ops;
+  uint32_t end = 0;
+  int32_t depth = 0;
+  uint16_t stackSize = 0;
+  ExpressionShape shape = ExpressionShape::General;
+  bool refused = false;
+  StringCodePtr strings;
 };
 
 // Where the skip of a loop body that is not entered, starting at token
 // `from` of this line, ended last time: found once by a forward search,
 // then reached like a jump while the program stays as it is.
 struct SkipTarget {
-  std::size_t from = 0;
   uint64_t generation = 0;
   ProgramLine* line = nullptr;
-  std::size_t pos = 0;
+  SkipTarget* next = nullptr;  // the line's next one
+  uint32_t pos = 0;
+  TokenIndex from = 0;
 };
 
 struct TranslatedStatement;
@@ -164,15 +253,24 @@ struct TranslatedStatement {
   };
   Form form = Form::Declined;
   uint8_t count = 0;
-  uint32_t at = 0;      // the statement's first token: its keyword or its target
-  uint32_t thenAt = 0;  // IF: where a true condition goes on
-  uint32_t elseAt = 0;  // IF: where a false one goes on
+  int16_t depth = 0;  // the deepest nesting check among its expressions
+  TokenIndex at = 0;  // the statement's first token: its keyword or its target
   // Where the next statement starts (past any ":"), or the line's length,
   // when this one ends where its text does.
-  uint32_t nextAt = 0;
-  int32_t depth = 0;  // the deepest nesting check among its expressions
+  TokenIndex nextAt = 0;
   uint64_t shapeEpoch = 0;
-  Variable* variable = nullptr;
+  // Where an IF goes on, a true condition and a false one.
+  struct Branches {
+    TokenIndex thenAt;
+    TokenIndex elseAt;
+  };
+  // An IF names no variable: it keeps its branches in that place.
+  union {
+    Variable* variable = nullptr;
+    Branches branches;
+  };
+  // The line's next statement, by where it starts.
+  TranslatedStatement* following = nullptr;
   std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
   // The first two expressions again, when they are a lone value or a
   // scalar with one operation that takes its right operand in: the value
@@ -189,24 +287,91 @@ struct TranslatedStatement {
   mutable std::unique_ptr<MovedLink> moved;
 };
 
+// Memory handed out in order from blocks that stay where they are until
+// the arena goes: what a line translates is made once and then only
+// rewritten in place, so it needs no freeing of its own. The first block
+// may come with the owner's own heap block.
+class LineArena {
+ public:
+  LineArena() = default;
+  LineArena(std::byte* room, std::size_t size) : free_(room), end_(room + size) {}
+  LineArena(const LineArena&) = delete;
+  LineArena& operator=(const LineArena&) = delete;
+  ~LineArena();
+
+  // `size` bytes aligned for any of the line's records.
+  void* Allocate(std::size_t size);
+
+  template <typename T>
+  T* Make() {
+    static_assert(alignof(T) <= kAlignment);
+    return ::new (Allocate(sizeof(T))) T();
+  }
+
+ private:
+  struct Block {
+    Block* next;
+  };
+  // Every record of a line holds 8-byte numbers or pointers.
+  static constexpr std::size_t kAlignment = 8;
+  std::byte* free_ = nullptr;
+  std::byte* end_ = nullptr;
+  Block* blocks_ = nullptr;  // the blocks allocated on their own
+};
+
 // Everything translated in one line, by the index of the token where it
-// starts.
-struct LineCode {
-  // Ordered by `at`. Each on its own, so that a statement running keeps
-  // its place while another one of the line is translated.
-  std::vector<std::unique_ptr<TranslatedStatement>> statements;
-  uint32_t lastStatement = 0;  // where the next lookup starts
-  std::vector<SkipTarget> skips;
-  // Index into `expressions`, or kNone. A stored line's listing fits
-  // kMaxLineLength characters, each token at least one of them, so it has
-  // fewer tokens (and expressions) than an int16_t counts.
-  using Slot = int16_t;
-  static_assert(kMaxLineLength < 32767);
-  static constexpr Slot kNone = -1;
-  std::vector<Slot> expressionAt;
-  // Each on its own: translating one more expression leaves the others in
-  // place, so a statement may hold several of them at once.
-  std::vector<std::unique_ptr<CompiledExpression>> expressions;
+// starts: statements and expressions each in a list ordered by that
+// index, made in the line's arena. None of them moves or goes while the
+// line lives, so a statement running keeps its place while another one
+// of the line is translated, and a statement may hold several
+// expressions while more are translated.
+class LineCode {
+ public:
+  LineCode() = default;
+  LineCode(const LineCode&) = delete;
+  LineCode& operator=(const LineCode&) = delete;
+  ~LineCode();
+
+  // A translation for a line of `tokens`, its first arena block (as much
+  // as the whole line is likely to need) in the same heap block.
+  static std::unique_ptr<LineCode> Make(const TokenList& tokens);
+  // Frees the heap block whatever its size.
+  static void operator delete(void* block) { ::operator delete(block); }
+
+  // The expression kept for token `at`, or null. The one after the last
+  // found is tried first: a statement's expressions are read in order.
+  CompiledExpression* FindExpression(std::size_t at) {
+    CompiledExpression* const last = lastExpression_;
+    if (last != nullptr && last->start == at) return last;
+    return FindOtherExpression(at);
+  }
+  // A new expression for token `at`, where none is kept yet, with room for
+  // `ops` operations and, when it is a jump target, a JumpMemory.
+  CompiledExpression& AddExpression(std::size_t at, std::size_t ops, bool jumpTarget);
+  // More room for the operations of `expression`, kept by this line.
+  void GrowOpRoom(CompiledExpression& expression, std::size_t ops);
+
+  // The statement kept for token `at` (null when there is none), and
+  // where a new one would go.
+  TranslatedStatement* FindStatement(std::size_t at, TranslatedStatement**& place);
+  // Makes an empty statement for token `at` at `place`, as FindStatement
+  // gave it.
+  TranslatedStatement& AddStatement(TranslatedStatement** place, std::size_t at);
+
+  TranslatedStatement* firstStatement = nullptr;
+  // Where the next lookup starts: the last statement found.
+  const TranslatedStatement* lastStatement = nullptr;
+  SkipTarget* skips = nullptr;
+  LineArena arena;
+
+ private:
+  explicit LineCode(std::size_t room) : arena(reinterpret_cast<std::byte*>(this + 1), room) {}
+
+  // FindExpression past its first guess.
+  CompiledExpression* FindOtherExpression(std::size_t at);
+
+  CompiledExpression* firstExpression_ = nullptr;
+  CompiledExpression* lastExpression_ = nullptr;
 };
 
 }  // namespace tenrek

@@ -37,10 +37,10 @@ ProgramLine* LineUnderCursor(const Interpreter& interp, const StatementCursor& c
 bool SkipAsBefore(Interpreter& interp, StatementCursor& cursor) {
   ProgramLine* const line = interp.currentLine;
   if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return false;
-  for (const SkipTarget& skip : line->code->skips) {
-    if (skip.from == cursor.pos && skip.generation == interp.program.Generation()) {
-      interp.EnterLine(skip.line);
-      cursor.Point(&skip.line->tokens, skip.pos);
+  for (const SkipTarget* skip = line->code->skips; skip != nullptr; skip = skip->next) {
+    if (skip->from == cursor.pos && skip->generation == interp.program.Generation()) {
+      interp.EnterLine(skip->line);
+      cursor.Point(&skip->line->tokens, skip->pos);
       return true;
     }
   }
@@ -54,15 +54,18 @@ void RememberSkip(Interpreter& interp, ProgramLine* line, std::size_t from,
       cursor.list != &interp.currentLine->tokens) {
     return;
   }
-  std::vector<SkipTarget>& skips = CodeOf(*line).skips;
-  const SkipTarget target{from, interp.program.Generation(), interp.currentLine, cursor.pos};
-  for (SkipTarget& skip : skips) {
-    if (skip.from == from) {
-      skip = target;
-      return;
-    }
+  LineCode& code = CodeOf(*line);
+  SkipTarget* skip = code.skips;
+  while (skip != nullptr && skip->from != from) skip = skip->next;
+  if (skip == nullptr) {
+    skip = code.arena.Make<SkipTarget>();
+    skip->from = static_cast<TokenIndex>(from);
+    skip->next = code.skips;
+    code.skips = skip;
   }
-  skips.push_back(target);
+  skip->generation = interp.program.Generation();
+  skip->line = interp.currentLine;
+  skip->pos = static_cast<uint32_t>(cursor.pos);
 }
 
 // Passes over the body of a FOR loop that is not entered: forward, across

@@ -24,9 +24,11 @@ class StatementTranslator {
   // The form of the statement at `at`, its operands filled in.
   Form Translate(std::size_t at) {
     const Form form = FormAt(at);
-    out_.thenAt = static_cast<uint32_t>(PastColons(out_.thenAt));
-    out_.elseAt = static_cast<uint32_t>(PastColons(out_.elseAt));
-    out_.nextAt = static_cast<uint32_t>(PastColons(out_.nextAt));
+    if (form == Form::If) {
+      out_.branches.thenAt = static_cast<TokenIndex>(PastColons(out_.branches.thenAt));
+      out_.branches.elseAt = static_cast<TokenIndex>(PastColons(out_.branches.elseAt));
+    }
+    out_.nextAt = static_cast<TokenIndex>(PastColons(out_.nextAt));
     return form;
   }
 
@@ -58,7 +60,7 @@ class StatementTranslator {
   // Nothing follows: the line ends, or a ":" or ELSE ends the statement.
   // Where it ends is where the next statement is looked for.
   bool EndsAt(std::size_t pos) {
-    out_.nextAt = static_cast<uint32_t>(pos);
+    out_.nextAt = static_cast<TokenIndex>(pos);
     return pos >= tokens_.size() || KindAt(pos, TokenKind::Colon) || KindAt(pos, TokenKind::Else);
   }
   // A numeric scalar named at `pos`, with no subscript after it.
@@ -112,12 +114,13 @@ class StatementTranslator {
   Form If(std::size_t at) {
     const CompiledExpression* condition = Operand(0, at);
     if (condition == nullptr || !KindAt(condition->end, TokenKind::Then)) return Form::Declined;
-    out_.thenAt = condition->end + 1;
-    out_.elseAt = static_cast<uint32_t>(AfterFalseBranch(out_.thenAt));
-    const bool thenJumps = KindAt(out_.thenAt, TokenKind::Number);
-    const bool elseJumps = KindAt(out_.elseAt, TokenKind::Number);
-    if (thenJumps && Operand(1, out_.thenAt) == nullptr) return Form::Declined;
-    if (elseJumps && Operand(2, out_.elseAt) == nullptr) return Form::Declined;
+    out_.branches.thenAt = static_cast<TokenIndex>(condition->end + 1);
+    TranslatedStatement::Branches& branches = out_.branches;
+    branches.elseAt = static_cast<TokenIndex>(AfterFalseBranch(branches.thenAt));
+    const bool thenJumps = KindAt(branches.thenAt, TokenKind::Number);
+    const bool elseJumps = KindAt(branches.elseAt, TokenKind::Number);
+    if (thenJumps && Operand(1, branches.thenAt) == nullptr) return Form::Declined;
+    if (elseJumps && Operand(2, branches.elseAt) == nullptr) return Form::Declined;
     return Form::If;
   }
 
@@ -192,7 +195,7 @@ TranslatedStatement::QuickOperand QuickOperandOf(const CompiledExpression& opera
 
 TranslatedStatement Translate(Interpreter& interp, const TokenList& tokens, std::size_t at) {
   TranslatedStatement statement;
-  statement.at = static_cast<uint32_t>(at);
+  statement.at = static_cast<TokenIndex>(at);
   statement.shapeEpoch = interp.shapeEpoch;
   statement.form = StatementTranslator(interp, tokens, statement).Translate(at);
   for (std::size_t k = 0; k < statement.quick.size(); ++k) {
@@ -206,15 +209,11 @@ TranslatedStatement Translate(Interpreter& interp, const TokenList& tokens, std:
 // The statement of `code` that starts at token `at`, made (empty) when
 // there is none yet; `lastStatement` then names it.
 TranslatedStatement& StatementSlot(LineCode& code, std::size_t at) {
-  auto& statements = code.statements;
-  auto found = std::lower_bound(
-      statements.begin(), statements.end(), at,
-      [](const std::unique_ptr<TranslatedStatement>& s, std::size_t pos) { return s->at < pos; });
-  if (found == statements.end() || (*found)->at != at) {
-    found = statements.insert(found, std::make_unique<TranslatedStatement>());
-  }
-  code.lastStatement = static_cast<uint32_t>(found - statements.begin());
-  return **found;
+  TranslatedStatement** place = nullptr;
+  TranslatedStatement* found = code.FindStatement(at, place);
+  if (found == nullptr) found = &code.AddStatement(place, at);
+  code.lastStatement = found;
+  return *found;
 }
 
 // name(i, ...) = value: the subscripts checked in order as a reference
@@ -249,7 +248,7 @@ Step GoOnAt(StatementCursor& cursor, uint32_t pos) {
 // the two ways are remembered apart.
 Step If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   const bool holds = Operand(interp, s, 0) != 0.0;
-  cursor.pos = holds ? s.thenAt : s.elseAt;
+  cursor.pos = holds ? s.branches.thenAt : s.branches.elseAt;
   if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
     JumpToTranslated(interp, cursor, *target);
     return Step::Jumped;
@@ -320,7 +319,9 @@ const TranslatedStatement* TranslateStatementAt(Interpreter& interp,
   }
   TranslatedStatement& statement = StatementSlot(CodeOf(*line), cursor.pos);
   if (statement.shapeEpoch != interp.shapeEpoch) {
+    TranslatedStatement* const following = statement.following;
     statement = Translate(interp, line->tokens, cursor.pos);
+    statement.following = following;
   }
   if (statement.form == Form::Declined ||
       interp.evaluationDepth + statement.depth >= kMaxEvaluationDepth) {

@@ -28,10 +28,12 @@ inline bool FindTranslatedStatement(Interpreter& interp, const StatementCursor& 
   ProgramLine* const line = interp.currentLine;
   if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return false;
   LineCode& code = *line->code;
-  const std::size_t count = code.statements.size();
-  for (uint32_t guess : {code.lastStatement + 1, uint32_t{0}}) {
-    if (guess >= count) continue;
-    const TranslatedStatement& statement = *code.statements[guess];
+  const TranslatedStatement* const next =
+      code.lastStatement != nullptr ? code.lastStatement->following : nullptr;
+  for (const TranslatedStatement* guess :
+       {next, static_cast<const TranslatedStatement*>(code.firstStatement)}) {
+    if (guess == nullptr) continue;
+    const TranslatedStatement& statement = *guess;
     if (statement.at != cursor.pos) continue;
     if (statement.shapeEpoch != interp.shapeEpoch) return false;
     code.lastStatement = guess;
@@ -56,12 +58,13 @@ inline const TranslatedStatement* TranslatedStatementAt(Interpreter& interp,
 // where it went before, while the program stays as it is.
 inline void JumpToTranslated(Interpreter& interp, StatementCursor& cursor,
                              CompiledExpression& target) {
-  if (target.shape != ExpressionShape::Constant ||
-      target.jumpGeneration != interp.program.Generation()) {
+  const JumpMemory* const memory = target.Jump();
+  if (target.shape != ExpressionShape::Constant || memory == nullptr ||
+      memory->generation != interp.program.Generation()) {
     JumpToComputedLine(interp, cursor, target);
     return;
   }
-  interp.EnterLine(target.jumpLine);
+  interp.EnterLine(memory->line);
   cursor.ToLineEnd();
   cursor.jumped = true;
 }

@@ -165,6 +165,27 @@ TEST(TranslatedStatements, EditsBetweenCommandsAreFollowed) {
                       {"RUN", "GOTO 20", "15 PRINT I", "RUN", "CLEAR", "GOTO 20"});
 }
 
+// A line's translation is made piece by piece as its parts first run and
+// kept in place: a long line outgrows the room first made for it, and an
+// expression translated again after a change of shapes may need room for
+// more operations, or give up its string parts. Jumps by ON remember
+// their lines like the others.
+TEST(TranslatedStatements, LongLinesAndTranslationsMadeAgainAgreeWithTheirHandlers) {
+  std::string longLine = "10 FOR J=1 TO 3: S=0";
+  for (int k = 1; k <= 40; ++k) longLine += ": S=(S*3+" + std::to_string(k) + ") MOD 7";
+  longLine += ": T=T+S: NEXT J";
+  const std::vector<Program> programs = {
+      {longLine, "20 PRINT S;T"},
+      {"10 X=Q(1)+Q(2)*2: PRINT X: IF R=0 THEN R=1: Q(1)=4: GOTO 10"},
+      {"10 A$=B$+\"X\": B$=A$: N=LEN(A$)+1: PRINT A$;N", "20 IF R=0 THEN R=1: DIM Z(1): GOTO 10",
+       "30 IF R=1 THEN R=2: DIM Y(1): GOTO 10"},
+      {"10 FOR I=1 TO 4: ON I GOTO 20, 30, 40", "15 D=D+1: GOTO 50", "20 A=A+1: GOTO 50",
+       "30 B=B+1: GOTO 50", "40 C=C+1: ON 2 GOSUB 60, 70", "50 NEXT I: PRINT A;B;C;D;E: END",
+       "60 E=E+1: RETURN", "70 E=E+10: RETURN"},
+  };
+  for (const Program& program : programs) ExpectBothWaysAgree(program);
+}
+
 // Small versions of the kernels the interpreter is measured on.
 TEST(TranslatedStatements, BenchmarkKernelsAgreeWithTheirHandlers) {
   const std::vector<Program> programs = {

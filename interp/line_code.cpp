@@ -1,0 +1,161 @@
+#include "interp/line_code.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace tenrek {
+namespace {
+
+// A block added when the first is full: a statement or two more.
+constexpr std::size_t kLaterBlockBytes = 192;
+
+constexpr std::size_t kStatementBytes = sizeof(TranslatedStatement);
+constexpr std::size_t kExpressionBytes = sizeof(CompiledExpression);
+constexpr std::size_t kJumpTargetBytes = sizeof(CompiledExpression) + sizeof(JumpMemory);
+
+bool IsOperand(TokenKind kind) {
+  return kind == TokenKind::Number || kind == TokenKind::Identifier || kind == TokenKind::String;
+}
+
+// A statement starting with `kind` reads an expression (an assignment's
+// target, its first token, is not counted as read).
+bool ReadsAnExpression(TokenKind kind) {
+  return kind != TokenKind::Return && kind != TokenKind::Next && kind != TokenKind::Wend;
+}
+
+// About what a line's translation takes once all of it has run, read from
+// its tokens: a record a statement, one an expression (most statements
+// start one, TO, STEP, THEN and ELSE before a line number and commas
+// start more), a jump memory where a line number may stand, and an
+// operation a number or name read. DATA and REM keep only their record.
+std::size_t FullTranslationBytes(const TokenList& tokens) {
+  std::size_t bytes = 0;
+  bool starts = true;    // the next token starts a statement
+  bool passive = false;  // in a DATA or REM statement
+  for (std::size_t k = 0; k < tokens.size(); ++k) {
+    const TokenKind kind = tokens[k].kind;
+    if (kind == TokenKind::Colon) {
+      starts = true;
+      passive = false;
+      continue;
+    }
+    if (starts) {
+      starts = false;
+      bytes += kStatementBytes;
+      passive = kind == TokenKind::Data || kind == TokenKind::Rem;
+      if (!passive && ReadsAnExpression(kind)) bytes += kExpressionBytes;
+      if (kind == TokenKind::Identifier) continue;  // an assignment's target, not read
+    }
+    if (passive) continue;
+    if (IsOperand(kind)) {
+      bytes += sizeof(Op);
+    } else if (kind == TokenKind::To || kind == TokenKind::Step) {
+      bytes += kExpressionBytes;
+    } else if (kind == TokenKind::Comma) {
+      bytes += kJumpTargetBytes;
+    } else if (kind == TokenKind::Goto || kind == TokenKind::Gosub) {
+      bytes += sizeof(JumpMemory);
+    } else if (kind == TokenKind::Then || kind == TokenKind::Else) {
+      const bool toLine = k + 1 < tokens.size() && tokens[k + 1].kind == TokenKind::Number;
+      if (toLine) bytes += kJumpTargetBytes;
+      starts = !toLine;
+    }
+  }
+  return bytes;
+}
+
+}  // namespace
+
+LineArena::~LineArena() {
+  while (blocks_ != nullptr) {
+    Block* next = blocks_->next;
+    ::operator delete(blocks_);
+    blocks_ = next;
+  }
+}
+
+void* LineArena::Allocate(std::size_t size) {
+  size = (size + kAlignment - 1) / kAlignment * kAlignment;
+  if (static_cast<std::size_t>(end_ - free_) < size) {
+    const std::size_t room = std::max(size, kLaterBlockBytes);
+    auto* block = static_cast<Block*>(::operator new(sizeof(Block) + room));
+    block->next = blocks_;
+    blocks_ = block;
+    free_ = reinterpret_cast<std::byte*>(block + 1);
+    end_ = free_ + room;
+  }
+  void* at = free_;
+  free_ += size;
+  return at;
+}
+
+LineCode::~LineCode() {
+  for (TranslatedStatement* s = firstStatement; s != nullptr;) {
+    TranslatedStatement* next = s->following;
+    s->~TranslatedStatement();
+    s = next;
+  }
+  for (CompiledExpression* e = firstExpression_; e != nullptr;) {
+    CompiledExpression* next = e->next;
+    e->~CompiledExpression();
+    e = next;
+  }
+}
+
+std::unique_ptr<LineCode> LineCode::Make(const TokenList& tokens) {
+  static_assert(sizeof(LineCode) % alignof(CompiledExpression) == 0);
+  const std::size_t room = FullTranslationBytes(tokens);
+  void* block = ::operator new(sizeof(LineCode) + room);
+  return std::unique_ptr<LineCode>(::new (block) LineCode(room));
+}
+
+CompiledExpression* LineCode::FindOtherExpression(std::size_t at) {
+  CompiledExpression* guess = lastExpression_ != nullptr ? lastExpression_->next : nullptr;
+  if (guess == nullptr || guess->start != at) {
+    guess = firstExpression_;
+    while (guess != nullptr && guess->start < at) guess = guess->next;
+    if (guess == nullptr || guess->start != at) return nullptr;
+  }
+  lastExpression_ = guess;
+  return guess;
+}
+
+CompiledExpression& LineCode::AddExpression(std::size_t at, std::size_t ops, bool jumpTarget) {
+  // The record, its jump memory and its operations together, in that order.
+  static_assert(sizeof(CompiledExpression) % alignof(JumpMemory) == 0);
+  static_assert(sizeof(JumpMemory) % alignof(Op) == 0);
+  const std::size_t jump = jumpTarget ? sizeof(JumpMemory) : 0;
+  void* room = arena.Allocate(sizeof(CompiledExpression) + jump + ops * sizeof(Op));
+  auto* expression = ::new (room) CompiledExpression();
+  std::byte* after = reinterpret_cast<std::byte*>(expression + 1);
+  if (jumpTarget) ::new (after) JumpMemory();
+  expression->jumpRoom = jumpTarget;
+  expression->GiveOpRoom(reinterpret_cast<Op*>(after + jump), ops);
+  expression->start = static_cast<TokenIndex>(at);
+  CompiledExpression** place = &firstExpression_;
+  while (*place != nullptr && (*place)->start < at) place = &(*place)->next;
+  expression->next = *place;
+  *place = expression;
+  lastExpression_ = expression;
+  return *expression;
+}
+
+void LineCode::GrowOpRoom(CompiledExpression& expression, std::size_t ops) {
+  expression.GiveOpRoom(static_cast<Op*>(arena.Allocate(ops * sizeof(Op))), ops);
+}
+
+TranslatedStatement* LineCode::FindStatement(std::size_t at, TranslatedStatement**& place) {
+  place = &firstStatement;
+  while (*place != nullptr && (*place)->at < at) place = &(*place)->following;
+  return *place != nullptr && (*place)->at == at ? *place : nullptr;
+}
+
+TranslatedStatement& LineCode::AddStatement(TranslatedStatement** place, std::size_t at) {
+  TranslatedStatement* statement = arena.Make<TranslatedStatement>();
+  statement->at = static_cast<TokenIndex>(at);
+  statement->following = *place;
+  *place = statement;
+  return *statement;
+}
+
+}  // namespace tenrek
