@@ -46,9 +46,10 @@ class ChainWatch {
   const Interpreter& interp_;
   uint64_t attention_;
   uint64_t codeVersion_;
-  // What the attention count stands for, checked in debug builds.
-  uint64_t generation_;
-  uint64_t shapeEpoch_;
+  // What the attention count stands for, checked in debug builds (read by
+  // the assertion only).
+  [[maybe_unused]] uint64_t generation_;
+  [[maybe_unused]] uint64_t shapeEpoch_;
 };
 
 // Where and how a statement left the cursor, as a link records it. The
