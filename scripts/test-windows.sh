@@ -122,8 +122,17 @@ if [ -n "$UNIT_TESTS" ]; then
 fi
 for script in "$@"; do
   name=$(echo "$script" | tr '/' '_')
-  timeout 120 "$TENREK_WINE" "$HOST" "$script" > "$RESULTS/$name.out" 2> "$RESULTS/$name.err"
-  echo $? > "$RESULTS/$name.rc"
+  # Wine now and then fails to start a program at all: exit 1 with nothing
+  # written, which the host itself never does (it answers 2 or 3 with a
+  # message). That one case is tried a second time; a host failure, a
+  # crash, a hang or a wrong transcript is never retried.
+  for attempt in 1 2; do
+    timeout 120 "$TENREK_WINE" "$HOST" "$script" > "$RESULTS/$name.out" 2> "$RESULTS/$name.err"
+    rc=$?
+    if [ "$rc" != 1 ] || [ -s "$RESULTS/$name.out" ] || [ -s "$RESULTS/$name.err" ]; then break; fi
+    echo "$script: Wine did not start the host (attempt $attempt)" >> "$RESULTS/wine-starts"
+  done
+  echo $rc > "$RESULTS/$name.rc"
 done
 wineserver -k
 PLAY
@@ -154,5 +163,6 @@ for script in "${scripts[@]}"; do
   fi
 done
 
+if [ -s "$results/wine-starts" ]; then cat "$results/wine-starts"; fi
 echo "windows ($TENREK_WINE_BITS-bit way): $passed passed, $failures failed"
 [ "$failures" -eq 0 ]
