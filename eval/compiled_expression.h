@@ -100,17 +100,25 @@ inline double ReadElementOfScalar(Interpreter& interp, const Op* ops) {
   return cell < array.numbers.size() ? array.numbers[cell] : 0.0;
 }
 
+// The expression as a quick operand, or one whose `value` is null. The
+// pointers hold while the translation does.
+inline QuickOperand QuickOperandOf(const CompiledExpression& expression) {
+  if (expression.lone != nullptr) return {expression.lone, nullptr};
+  if (expression.shape != ExpressionShape::ScalarFused) return {};
+  return {&expression.ops[0].variable->number, &expression.ops[1]};
+}
+
+// The value of a quick operand.
+inline double RunQuick(Interpreter& interp, const QuickOperand& quick) {
+  return quick.fused == nullptr ? *quick.value : ApplyFused(interp, *quick.fused, *quick.value);
+}
+
 // Runs a translation: the same value and the same reports, in the same
-// order, as the evaluator gives for its text. A lone number or scalar, or
-// a scalar with one operation that takes its right operand in (a counter
-// stepped, a limit compared), is answered without a call.
+// order, as the evaluator gives for its text. A quick one is answered
+// without a call.
 inline double RunCompiled(Interpreter& interp, const CompiledExpression& expression) {
-  if (expression.lone != nullptr) return *expression.lone;
-  if (expression.shape == ExpressionShape::ScalarFused) {
-    const Op* ops = expression.ops.data();
-    return ApplyFused(interp, ops[1], ops[0].variable->number);
-  }
-  return RunCompiledOps(interp, expression);
+  const QuickOperand quick = QuickOperandOf(expression);
+  return quick.value != nullptr ? RunQuick(interp, quick) : RunCompiledOps(interp, expression);
 }
 
 }  // namespace tenrek

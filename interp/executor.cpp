@@ -1,7 +1,6 @@
 #include "interp/executor.h"
 
 #include <array>
-#include <cassert>
 #include <string>
 
 #include "eval/compiled_expression.h"

@@ -205,6 +205,14 @@ struct SkipTarget {
 
 struct TranslatedStatement;
 
+// An expression that is a lone value or a scalar with one operation that
+// takes its right operand in (a counter stepped, a limit compared), as
+// where its value is read: most expressions of a program.
+struct QuickOperand {
+  const double* value = nullptr;  // the number or scalar read first; null: not quick
+  const Op* fused = nullptr;      // the operation applied to it, if any
+};
+
 // Where the run went on after a translated statement the last time, to be
 // taken again without the search while the program and the variables'
 // shapes stay as they are (the interpreter's code version). The
@@ -272,14 +280,9 @@ struct TranslatedStatement {
   // The line's next statement, by where it starts.
   TranslatedStatement* following = nullptr;
   std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
-  // The first two expressions again, when they are a lone value or a
-  // scalar with one operation that takes its right operand in: the value
-  // is then read one load from the statement instead of three, which is
-  // most of what such a statement costs.
-  struct QuickOperand {
-    const double* value = nullptr;  // the number or scalar read first
-    const Op* fused = nullptr;      // the operation applied to it, if any
-  };
+  // The first two expressions again, when they are quick (below): the
+  // value is then read one load from the statement instead of three,
+  // which is most of what such a statement costs.
   std::array<QuickOperand, 2> quick{};
   // The statements that came next, when it went on within its line and
   // (made when first needed) when it moved the cursor.

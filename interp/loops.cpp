@@ -278,16 +278,11 @@ Flow ExecReturn(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void ReturnFromGosub(Interpreter& interp, StatementCursor& cursor) {
-  // Only the three fields a return needs are read, each as it was
-  // written: a copy of the whole frame, read wider than GOSUB wrote it,
-  // waits for those stores to reach the cache.
-  const ControlFrame& frame = interp.controlStack.back();
-  ProgramLine* const line = frame.line;
-  const TokenList* const list = frame.list;
-  const std::size_t resume = frame.resume;
+  // The frame is read in place, before it is popped: a copy of the whole
+  // frame, read wider than GOSUB wrote it, waits for those stores to
+  // reach the cache.
+  ResumeAt(interp, cursor, interp.controlStack.back());
   interp.controlStack.pop_back();
-  interp.EnterLine(line);
-  cursor.Point(list, resume);
   cursor.SkipToStatementEnd();
 }
 

@@ -172,24 +172,11 @@ class StatementTranslator {
   TranslatedStatement& out_;
 };
 
-// Where a lone value or a scalar stepped by one fused operation is read.
-// The pointers hold while the statement does: its expressions and the
-// variables they read change only with the shapes, and the statement is
-// translated again then.
-TranslatedStatement::QuickOperand QuickOperandOf(const CompiledExpression& operand) {
-  if (operand.lone != nullptr) return {operand.lone, nullptr};
-  if (operand.shape != ExpressionShape::ScalarFused) return {};
-  return {&operand.ops[0].variable->number, &operand.ops[1]};
-}
-
 // The value of expression `k` of `s`. Inlined by force: left to itself the
 // compiler calls it from the statement loop, and bm7 pays 2-3% for that.
 [[gnu::always_inline]] inline double Operand(Interpreter& interp, const TranslatedStatement& s,
                                              std::size_t k) {
-  if (k < s.quick.size() && s.quick[k].value != nullptr) {
-    const TranslatedStatement::QuickOperand& quick = s.quick[k];
-    return quick.fused == nullptr ? *quick.value : ApplyFused(interp, *quick.fused, *quick.value);
-  }
+  if (k < s.quick.size() && s.quick[k].value != nullptr) return RunQuick(interp, s.quick[k]);
   return RunCompiled(interp, *s.expressions[k]);
 }
 
@@ -198,6 +185,8 @@ TranslatedStatement Translate(Interpreter& interp, const TokenList& tokens, std:
   statement.at = static_cast<TokenIndex>(at);
   statement.shapeEpoch = interp.shapeEpoch;
   statement.form = StatementTranslator(interp, tokens, statement).Translate(at);
+  // The statement is translated again whenever its expressions may be,
+  // so the pointers copied here hold while it does.
   for (std::size_t k = 0; k < statement.quick.size(); ++k) {
     if (const CompiledExpression* operand = statement.expressions[k]) {
       statement.quick[k] = QuickOperandOf(*operand);

@@ -64,9 +64,7 @@ inline void JumpToTranslated(Interpreter& interp, StatementCursor& cursor,
     JumpToComputedLine(interp, cursor, target);
     return;
   }
-  interp.EnterLine(memory->line);
-  cursor.ToLineEnd();
-  cursor.jumped = true;
+  JumpTo(interp, cursor, memory->line);
 }
 
 // Where a translated statement leaves the run.
