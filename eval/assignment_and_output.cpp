@@ -59,7 +59,7 @@ bool RestOnlyJoins(const TokenList& tokens, std::size_t from, const Variable* va
   int depth = 0;
   for (std::size_t i = from; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
-    if (token.kind == TokenKind::Identifier && token.variable == variable) return false;
+    if (token.kind == TokenKind::Identifier && token.Var() == variable) return false;
     if (token.kind == TokenKind::Val) return false;
     if (token.kind == TokenKind::LeftParen) ++depth;
     if (token.kind == TokenKind::RightParen && --depth < 0) return false;
@@ -90,9 +90,9 @@ bool JoinInPlace(Interpreter& interp, StatementCursor& cursor) {
   const std::size_t at = cursor.pos;
   if (at + 3 >= tokens.size()) return false;
   const Token& target = tokens[at];
-  Variable* const variable = target.variable;
+  Variable* const variable = target.Var();
   if (target.kind != TokenKind::Identifier || tokens[at + 1].kind != TokenKind::Equal ||
-      tokens[at + 2].kind != TokenKind::Identifier || tokens[at + 2].variable != variable ||
+      tokens[at + 2].kind != TokenKind::Identifier || tokens[at + 2].Var() != variable ||
       tokens[at + 3].kind != TokenKind::Plus) {
     return false;
   }
@@ -121,7 +121,7 @@ bool AssignStringTranslated(Interpreter& interp, StatementCursor& cursor) {
       next->kind != TokenKind::Equal) {
     return false;
   }
-  Variable* const variable = target->variable;
+  Variable* const variable = target->Var();
   if (variable == nullptr || !variable->isString || variable->extentCount != 0) return false;
   StatementCursor after = cursor;
   after.pos += 2;

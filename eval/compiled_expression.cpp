@@ -172,7 +172,7 @@ class Translator {
       case TokenKind::Number: {
         Op op;
         op.code = OpCode::Constant;
-        op.number = t->number;
+        op.number = t->Number();
         return Emit(op, 1);
       }
       case TokenKind::Plus: return GuardedFactor();
@@ -195,7 +195,7 @@ class Translator {
   // A string scalar that is not subscripted, at `at`.
   Variable* PlainString(std::size_t at) const {
     if (at >= tokens_.size() || tokens_[at].kind != TokenKind::Identifier) return nullptr;
-    Variable* v = tokens_[at].variable;
+    Variable* v = tokens_[at].Var();
     const bool subscripted =
         at + 1 < tokens_.size() && tokens_[at + 1].kind == TokenKind::LeftParen;
     return v != nullptr && v->isString && v->extentCount == 0 && !subscripted ? v : nullptr;
@@ -224,7 +224,7 @@ class Translator {
   }
 
   bool VariableRead() {
-    Variable* v = Current()->variable;
+    Variable* v = Current()->Var();
     if (v == nullptr || v->isString) return false;
     ++pos_;
     if (!Is(TokenKind::LeftParen)) {

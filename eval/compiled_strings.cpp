@@ -217,12 +217,12 @@ class StringTranslator {
       case TokenKind::Number: {
         StringOp op;
         op.code = StringOpCode::Constant;
-        op.number = t->number;
+        op.number = t->Number();
         return Emit(op, 1, 0);
       }
       case TokenKind::String:
         type = Type::Text;
-        return Literal(std::string_view(t->text).substr(0, kMaxStringLength));
+        return Literal(std::string_view(t->Text()).substr(0, kMaxStringLength));
       case TokenKind::Crlf: type = Type::Text; return Literal("\r\n");
       case TokenKind::Plus: return FactorOf(Type::Number);
       case TokenKind::Minus:
@@ -300,7 +300,7 @@ class StringTranslator {
   // A scalar read in place: arrays (and names followed by "(") go to the
   // evaluator, which dimensions and checks them.
   bool VariableRead(Type& type) {
-    Variable* v = Current()->variable;
+    Variable* v = Current()->Var();
     ++pos_;
     if (v == nullptr || v->extentCount != 0 || Is(TokenKind::LeftParen)) return false;
     StringOp op;

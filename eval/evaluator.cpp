@@ -160,7 +160,7 @@ bool PlainStringOperand(Interpreter& interp, StatementCursor& cursor, int lowest
                         std::string_view& text) {
   const Token* t = cursor.Current();
   if (t == nullptr || t->kind != TokenKind::Identifier) return false;
-  const Variable* v = t->variable;
+  const Variable* v = t->Var();
   if (v == nullptr || !v->isString || v->extentCount != 0) return false;
   const Token* next = cursor.Peek();
   if (next != nullptr && (next->kind == TokenKind::LeftParen || LevelOf(next) >= lowest)) {
@@ -240,7 +240,7 @@ Value ReadVariable(Interpreter& interp, StatementCursor& cursor) {
 }
 
 Value StringLiteral(const Token& token) {
-  const std::string_view text(token.text);
+  const std::string_view text(token.Text());
   return Value::Text(std::string(text.substr(0, kMaxStringLength)));
 }
 
@@ -261,7 +261,7 @@ Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
   const TokenKind kind = t->kind;
   if (kind == TokenKind::Identifier) {
     // The common case, a numeric scalar, is read without a reference.
-    const Variable* v = t->variable;
+    const Variable* v = t->Var();
     const Token* next = cursor.Peek();
     if (v != nullptr && !v->isString && v->extentCount == 0 &&
         (next == nullptr || next->kind != TokenKind::LeftParen)) {
@@ -272,7 +272,7 @@ Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
   }
   cursor.Advance();
   switch (kind) {
-    case TokenKind::Number: return Value::Number(t->number);
+    case TokenKind::Number: return Value::Number(t->Number());
     case TokenKind::String: return StringLiteral(*t);
     case TokenKind::Plus: return Value::Number(NumericFactor(interp, cursor));
     case TokenKind::Minus: return Value::Number(-NumericFactor(interp, cursor));

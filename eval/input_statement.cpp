@@ -40,15 +40,15 @@ bool AskAnswer(Interpreter& interp, std::string_view prompt, std::string& answer
 // share it. Does not move the cursor.
 bool TargetsShareOneType(const StatementCursor& cursor, bool& isString) {
   const Token* first = cursor.Current();
-  if (first == nullptr || first->kind != TokenKind::Identifier || first->variable == nullptr) {
+  if (first == nullptr || first->kind != TokenKind::Identifier || first->Var() == nullptr) {
     return false;
   }
-  isString = first->variable->isString;
+  isString = first->Var()->isString;
   StatementCursor scan = cursor;
   for (; !scan.AtStatementEnd(); scan.Advance()) {
     const Token* token = scan.Current();
     if (token->kind != TokenKind::Identifier) continue;
-    if (token->variable == nullptr || token->variable->isString != isString) return false;
+    if (token->Var() == nullptr || token->Var()->isString != isString) return false;
   }
   return true;
 }
@@ -114,7 +114,7 @@ void InputNumbers(Interpreter& interp, StatementCursor& cursor, std::string_view
 Flow ExecInput(Interpreter& interp, StatementCursor& cursor) {
   std::string_view prompt = kDefaultPrompt;
   if (cursor.Is(TokenKind::String)) {
-    prompt = cursor.Current()->text;
+    prompt = cursor.Current()->Text();
     cursor.Advance();
     ExpectToken(interp, cursor, TokenKind::Semicolon);
   }

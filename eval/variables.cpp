@@ -272,12 +272,12 @@ CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
     interp.Report(Error::SyntaxError);
     return {};
   }
-  if (token->variable == nullptr) {  // never made by the tokenizer
+  if (token->Var() == nullptr) {  // never made by the tokenizer
     interp.Report(Error::SyntaxError);
     cursor.Advance();
     return {};
   }
-  Variable& variable = *token->variable;
+  Variable& variable = *token->Var();
   cursor.Advance();
   if (!cursor.Is(TokenKind::LeftParen)) {
     if (variable.extentCount == 0) return {&variable, CellRef::kScalar};
@@ -296,13 +296,13 @@ CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
 Flow ExecDim(Interpreter& interp, StatementCursor& cursor) {
   for (;;) {
     const Token* token = cursor.Current();
-    if (token == nullptr || token->kind != TokenKind::Identifier || token->variable == nullptr) {
+    if (token == nullptr || token->kind != TokenKind::Identifier || token->Var() == nullptr) {
       interp.Report(Error::SyntaxError);
       cursor.SkipToStatementEnd();
       return Flow::Next;
     }
     cursor.Advance();
-    DimensionOne(interp, cursor, *token->variable);
+    DimensionOne(interp, cursor, *token->Var());
     interp.ChangeShapes();
     if (cursor.AtStatementEnd()) return Flow::Next;
     if (!cursor.Is(TokenKind::Comma)) {

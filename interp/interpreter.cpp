@@ -234,15 +234,27 @@ constexpr std::size_t kTranslationTokenBytes =
         kTokensPerExpression;
 static_assert(kTranslationLineBytes == 152 && kTranslationTokenBytes == 37);
 
-// What a stored line holds once it has run: its record and its token
-// array (two heap blocks), its pointer in the store's blocks (which keep
-// up to as much room again), the texts of its literals and remarks, and a
-// typical translation.
+// A stored line as a line has always been charged: a record of 56 bytes
+// (32 in a 32-bit build) and a 16-byte token each in two heap blocks, a
+// text of a literal or remark in a heap block of its own (a 4-byte
+// length, the characters and a NUL). Lines are stored more compactly now;
+// the figures stay so that the point where a program runs out of memory
+// does not move.
+constexpr std::size_t kChargedLineRecordBytes = sizeof(void*) == 8 ? 56 : 32;
+constexpr std::size_t kChargedTokenBytes = 16;
+constexpr std::size_t kChargedTextHeaderBytes = 5;
+
+// What a stored line holds once it has run: its record and its tokens,
+// its pointer in the store's blocks (which keep up to as much room
+// again), the texts of its literals and remarks, and a typical
+// translation.
 std::size_t LineBytes(const TokenList& tokens) {
-  std::size_t bytes = sizeof(ProgramLine) + tokens.capacity() * sizeof(Token) +
+  std::size_t bytes = kChargedLineRecordBytes + tokens.size() * kChargedTokenBytes +
                       2 * kHeapBlockOverhead + 2 * sizeof(std::unique_ptr<ProgramLine>);
   for (const Token& token : tokens) {
-    if (token.HeapBytes() != 0) bytes += token.HeapBytes() + kHeapBlockOverhead;
+    if (!token.Text().empty()) {
+      bytes += kChargedTextHeaderBytes + token.Text().size() + kHeapBlockOverhead;
+    }
   }
   return bytes + kTranslationLineBytes + tokens.size() * kTranslationTokenBytes;
 }
@@ -251,9 +263,6 @@ std::size_t LineBytes(const TokenList& tokens) {
 
 void Interpreter::StoreLine(int32_t number, TokenList tokens) {
   // Deleting a line is always allowed; storing one must fit the budget.
-  // The list is kept at its size: the tokenizer's growth room would
-  // otherwise stay with the line.
-  tokens.shrink_to_fit();
   const std::size_t bytes = tokens.empty() ? 0 : LineBytes(tokens);
   if (bytes != 0 && !budget.Reserve(bytes)) return;
   program.Store(number, std::move(tokens), retiredLines_);
@@ -327,7 +336,7 @@ void Interpreter::ReleaseRetiredDuringRun(const TokenList& commandTokens) {
   if (retiredVariables_.empty()) return;
   std::unordered_set<const Variable*> inUse;
   for (const Token& token : commandTokens) {
-    if (token.kind == TokenKind::Identifier) inUse.insert(token.variable);
+    if (token.kind == TokenKind::Identifier) inUse.insert(token.Var());
   }
   for (const ControlFrame& frame : controlStack) inUse.insert(frame.variable);
   std::erase_if(retiredVariables_, [this, &inUse](const std::unique_ptr<Variable>& variable) {

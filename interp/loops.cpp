@@ -23,7 +23,7 @@ bool AdvanceToNextLine(Interpreter& interp, StatementCursor& cursor) {
 // A FOR or NEXT token followed by the identifier of `control`.
 bool NamesVariable(const StatementCursor& cursor, const Variable* control) {
   const Token* after = cursor.Peek();
-  return after != nullptr && after->kind == TokenKind::Identifier && after->variable == control;
+  return after != nullptr && after->kind == TokenKind::Identifier && after->Var() == control;
 }
 
 // The stored line the cursor reads, or null (a command line).
@@ -165,7 +165,7 @@ bool NextOfInnermostLoop(Interpreter& interp, StatementCursor& cursor) {
   if (token == nullptr || token->kind != TokenKind::Identifier || interp.controlStack.empty()) {
     return false;
   }
-  Variable* const named = token->variable;
+  Variable* const named = token->Var();
   ControlFrame& frame = interp.controlStack.back();
   const Token* after = cursor.Peek();
   if (named == nullptr || frame.kind != FrameKind::For || frame.variable != named ||

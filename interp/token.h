@@ -4,10 +4,10 @@
 
 #include <cstdint>
 #include <cstring>
-#include <new>
-#include <ostream>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -18,7 +18,7 @@ namespace tenrek {
 struct Variable;
 
 // One kind per row of the kind list, numbered in its order.
-enum class TokenKind : int16_t {
+enum class TokenKind : uint8_t {
 #define TENREK_KIND_ENUMERATOR(name, spelling, listing) name,
   TENREK_TOKEN_KINDS(TENREK_KIND_ENUMERATOR)
 #undef TENREK_KIND_ENUMERATOR
@@ -38,169 +38,135 @@ static_assert(static_cast<int>(TokenKind::Fmem) == 95 && static_cast<int>(TokenK
 static_assert(static_cast<int>(TokenKind::Mmftag) == 102 &&
               static_cast<int>(TokenKind::Lmod) == 107);
 
-// The text of a String or REM token, owned: one pointer, null when the
-// text is empty, to a block holding the length and then the characters
-// (with a terminating NUL). Half a std::string's size, and no buffer kept
-// for text a token never has.
-class TokenText {
- public:
-  TokenText() noexcept = default;
-  explicit TokenText(std::string_view text) { assign(text); }
-  TokenText(const TokenText& other) : TokenText(other.view()) {}
-  TokenText(TokenText&& other) noexcept : block_(std::exchange(other.block_, nullptr)) {}
-  TokenText& operator=(const TokenText& other) {
-    assign(other.view());
-    return *this;
-  }
-  TokenText& operator=(TokenText&& other) noexcept {
-    std::swap(block_, other.block_);
-    return *this;
-  }
-  TokenText& operator=(std::string_view text) {
-    assign(text);
-    return *this;
-  }
-  ~TokenText() { delete[] block_; }
-
-  // Safe with a view of this same text: the old block goes last.
-  void assign(std::string_view text) {
-    char* block = nullptr;
-    if (!text.empty()) {
-      block = new char[kHeader + text.size() + 1];
-      const auto length = static_cast<uint32_t>(text.size());
-      std::memcpy(block, &length, kHeader);
-      std::memcpy(block + kHeader, text.data(), text.size());
-      block[kHeader + text.size()] = '\0';
-    }
-    delete[] block_;
-    block_ = block;
-  }
-
-  bool empty() const noexcept { return block_ == nullptr; }
-  std::size_t size() const noexcept {
-    uint32_t length = 0;
-    if (block_ != nullptr) std::memcpy(&length, block_, kHeader);
-    return length;
-  }
-  const char* data() const noexcept { return block_ != nullptr ? block_ + kHeader : ""; }
-  const char* c_str() const noexcept { return data(); }
-  const char* begin() const noexcept { return data(); }
-  const char* end() const noexcept { return data() + size(); }
-  char operator[](std::size_t i) const noexcept { return data()[i]; }
-  std::string_view view() const noexcept { return {data(), size()}; }
-  operator std::string_view() const noexcept { return view(); }
-  explicit operator std::string() const { return std::string(view()); }
-
-  // What the text holds on the heap.
-  std::size_t HeapBytes() const noexcept { return empty() ? 0 : kHeader + size() + 1; }
-
-  friend bool operator==(const TokenText& a, const TokenText& b) noexcept {
-    return a.view() == b.view();
-  }
-  friend bool operator==(const TokenText& a, std::string_view b) noexcept { return a.view() == b; }
-  friend std::string operator+(std::string left, const TokenText& right) {
-    return left.append(right.view());
-  }
-  friend std::string operator+(const TokenText& left, std::string_view right) {
-    return std::string(left.view()).append(right);
-  }
-  friend std::ostream& operator<<(std::ostream& out, const TokenText& text) {
-    return out << text.view();
-  }
-
- private:
-  static constexpr std::size_t kHeader = sizeof(uint32_t);
-  char* block_ = nullptr;
-};
-
-// One lexical element, 16 bytes: the kind and one member that belongs to
-// it, sharing their place. `number` for Number, `variable` for Identifier
-// (not owned), `text` for String and REM (owned), `character` for
-// StrayChar; the others are not to be read. Any other kind holds a zero
-// `number`.
+// One lexical element, 4 bytes, kept only inside a TokenList: the kind,
+// the character of a StrayChar, and where its value sits in the list's
+// block. A Number's value is read with Number(), an Identifier's variable
+// (not owned) with Var(), the text of a String or REM with Text(); the
+// other kinds have no value. A whole number below 32768 is kept in the
+// token itself.
 //
-// A token becomes a String or REM only through SetText, which starts its
-// text; a stored kind is otherwise never changed into or out of those two.
-struct Token {
+// The value's place is an offset from the token, so a whole block may be
+// copied byte for byte; a token alone is never copied out of its list.
+class Token {
+ public:
   TokenKind kind = TokenKind::StrayChar;
-  char character = 0;
-  union {
-    double number = 0.0;
+  char character = 0;  // a StrayChar's character
+
+  double Number() const {
+    if ((payload_ & kInlineNumber) != 0) return payload_ & ~kInlineNumber;
+    double value;
+    std::memcpy(&value, Payload(), sizeof value);
+    return value;
+  }
+  Variable* Var() const {
     Variable* variable;
-    TokenText text;
-  };
-
-  Token() noexcept {}
-  Token(const Token& other) : kind(other.kind), character(other.character) {
-    if (HasText()) {
-      new (&text) TokenText(other.text);
-    } else {
-      CopyPlainPayload(other);
-    }
+    std::memcpy(&variable, Payload(), sizeof variable);
+    return variable;
   }
-  Token(Token&& other) noexcept : kind(other.kind), character(other.character) {
-    if (HasText()) {
-      new (&text) TokenText(std::move(other.text));
-    } else {
-      CopyPlainPayload(other);
-    }
-  }
-  Token& operator=(const Token& other) {
-    if (this != &other) *this = Token(other);
-    return *this;
-  }
-  Token& operator=(Token&& other) noexcept {
-    if (this == &other) return *this;
-    if (HasText() && other.HasText()) {
-      text = std::move(other.text);
-    } else {
-      DropText();
-      if (other.HasText()) {
-        new (&text) TokenText(std::move(other.text));
-      } else {
-        CopyPlainPayload(other);
-      }
-    }
-    kind = other.kind;
-    character = other.character;
-    return *this;
-  }
-  ~Token() { DropText(); }
-
-  // Makes this token a String or REM (`textKind`) holding `value`.
-  void SetText(TokenKind textKind, std::string_view value) {
-    TokenText made(value);
-    DropText();
-    new (&text) TokenText(std::move(made));
-    kind = textKind;
+  // Empty for a kind without text.
+  std::string_view Text() const {
+    if (!HasText() || payload_ == 0) return {};
+    uint16_t length;
+    std::memcpy(&length, Payload(), sizeof length);
+    return {reinterpret_cast<const char*>(Payload()) + sizeof length, length};
   }
 
   static bool KindHasText(TokenKind k) { return k == TokenKind::String || k == TokenKind::Rem; }
   bool HasText() const { return KindHasText(kind); }
 
-  // What the token holds on the heap beyond its own size.
-  std::size_t HeapBytes() const { return HasText() ? text.HeapBytes() : 0; }
+  // With this bit, payload_ holds a Number's value itself (below it).
+  static constexpr uint16_t kInlineNumber = 0x8000;
 
  private:
-  // The payload of a token without text: a pointer or a number, copied as
-  // the one it is.
-  void CopyPlainPayload(const Token& other) {
-    if (other.kind == TokenKind::Identifier) {
-      variable = other.variable;
-    } else {
-      number = other.number;
-    }
-  }
-  // Ends the text, leaving a token with a zero number (kind unchanged).
-  void DropText() {
-    if (!HasText()) return;
-    text.~TokenText();
-    number = 0.0;
-  }
+  friend class TokenList;
+  friend class TokenListBuilder;
+
+  Token() = default;
+  Token(const Token&) = default;
+  Token& operator=(const Token&) = default;
+
+  const std::byte* Payload() const { return reinterpret_cast<const std::byte*>(this) + payload_; }
+
+  // Bytes from this token to its value (a list's block stays below
+  // kInlineNumber bytes); 0 for a kind without one, and for an empty text.
+  uint16_t payload_ = 0;
 };
 
-static_assert(sizeof(Token) <= 16, "a token is a kind and one 8-byte member");
+static_assert(sizeof(Token) == 4 && std::is_trivially_copyable_v<Token>);
 
-using TokenList = std::vector<Token>;
+// The tokens of one line or command, in one heap block: the tokens, then
+// their 8-byte values (numbers, and variables, each variable once), then
+// their texts, each a 16-bit length, the characters and a NUL. Made by a
+// TokenListBuilder; the only change made in place is a Number's value.
+class TokenList {
+ public:
+  TokenList() noexcept = default;
+  TokenList(const TokenList& other);
+  TokenList(TokenList&& other) noexcept
+      : block_(std::move(other.block_)),
+        size_(std::exchange(other.size_, 0)),
+        bytes_(std::exchange(other.bytes_, 0)) {}
+  TokenList& operator=(TokenList other) noexcept {
+    std::swap(block_, other.block_);
+    std::swap(size_, other.size_);
+    std::swap(bytes_, other.bytes_);
+    return *this;
+  }
+  ~TokenList() = default;
+
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const Token& operator[](std::size_t i) const { return data()[i]; }
+  const Token* begin() const { return data(); }
+  const Token* end() const { return data() + size_; }
+  const Token& back() const { return data()[size_ - 1]; }
+  void clear() { *this = TokenList(); }
+
+  // The block's size: what the list holds on the heap.
+  std::size_t HeapBytes() const { return bytes_; }
+
+  // Gives Number token `i` the value `value`, in place where its form
+  // allows; otherwise the list is made again. Token indexes stay.
+  void SetNumber(std::size_t i, double value);
+
+ private:
+  friend class TokenListBuilder;
+  const Token* data() const { return reinterpret_cast<const Token*>(block_.get()); }
+
+  std::unique_ptr<std::byte[]> block_;
+  uint32_t size_ = 0;
+  uint32_t bytes_ = 0;
+};
+
+// Collects tokens in order and packs them into a TokenList.
+class TokenListBuilder {
+ public:
+  void Add(TokenKind kind, char character = 0) { drafts_.push_back({kind, character, 0, {}}); }
+  void AddNumber(double value);
+  void AddVariable(Variable* variable);
+  // Makes a String or REM (`kind`) holding `text`.
+  void AddText(TokenKind kind, std::string_view text);
+  // Adds a token of another list with its value.
+  void AddCopy(const Token& token);
+
+  std::size_t size() const { return drafts_.size(); }
+  bool empty() const { return drafts_.empty(); }
+  TokenKind KindAt(std::size_t i) const { return drafts_[i].kind; }
+
+  // The list, its tokens and values packed; the builder is left empty.
+  // Throws std::length_error past what 15-bit offsets reach (32 KB),
+  // which no 1023-character line comes near (12 KB at most).
+  TokenList Build();
+
+ private:
+  struct Draft {
+    TokenKind kind;
+    char character;
+    uint64_t bits;  // a number's or a variable's
+    std::string text;
+  };
+
+  std::vector<Draft> drafts_;
+};
 
 }  // namespace tenrek

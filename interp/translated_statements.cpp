@@ -66,7 +66,7 @@ class StatementTranslator {
   // A numeric scalar named at `pos`, with no subscript after it.
   Variable* NumericScalarAt(std::size_t pos) const {
     if (!KindAt(pos, TokenKind::Identifier)) return nullptr;
-    Variable* v = tokens_[pos].variable;
+    Variable* v = tokens_[pos].Var();
     const bool plain = v != nullptr && !v->isString && v->extentCount == 0;
     return plain && !KindAt(pos + 1, TokenKind::LeftParen) ? v : nullptr;
   }
@@ -86,7 +86,7 @@ class StatementTranslator {
   // [LET] name = expression | name(i, ...) = expression, numeric.
   Form Assignment(std::size_t at) {
     if (!KindAt(at, TokenKind::Identifier)) return Form::Declined;
-    Variable* v = tokens_[at].variable;
+    Variable* v = tokens_[at].Var();
     if (v == nullptr || v->isString) return Form::Declined;
     out_.variable = v;
     if (KindAt(at + 1, TokenKind::Equal) && v->extentCount == 0) {

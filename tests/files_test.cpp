@@ -26,10 +26,10 @@ std::string DescribeTokens(const TokenList& tokens) {
   for (const Token& t : tokens) {
     out += std::to_string(static_cast<int>(t.kind));
     switch (t.kind) {
-      case TokenKind::Identifier: out += ":" + t.variable->name; break;
-      case TokenKind::Number: out += ":" + FormatNumber(t.number); break;
+      case TokenKind::Identifier: out += ":" + t.Var()->name; break;
+      case TokenKind::Number: out += ":" + FormatNumber(t.Number()); break;
       case TokenKind::String:
-      case TokenKind::Rem: out += ":[" + t.text + "]"; break;
+      case TokenKind::Rem: out += ":[" + std::string(t.Text()) + "]"; break;
       case TokenKind::StrayChar: out += std::string(":") + t.character; break;
       default: break;
     }
@@ -200,14 +200,14 @@ TEST_F(FilesTest, OverlongTextLineKeepsItsFirstPieceOnly) {
   FileCommand("LOAD", "EXACT");
   EXPECT_EQ(interp.errorNumber, 0) << interp.errorText;
   ASSERT_EQ(interp.program.Size(), 2u);
-  EXPECT_EQ(interp.program.Find(10)->tokens[0].text, " " + std::string(1016, 'a'));
+  EXPECT_EQ(interp.program.Find(10)->tokens[0].Text(), " " + std::string(1016, 'a'));
 
   WriteFile("LONG.BAS", "20 Y=2\n" + full + "20 X=1\n30 Z=3\n");
   FileCommand("LOAD", "LONG");
   EXPECT_EQ(interp.errorNumber, 32);
   EXPECT_EQ(platform.notifications.size(), 1u);
   ASSERT_EQ(interp.program.Size(), 3u);
-  EXPECT_EQ(interp.program.Find(10)->tokens[0].text, " " + std::string(1016, 'a'));
+  EXPECT_EQ(interp.program.Find(10)->tokens[0].Text(), " " + std::string(1016, 'a'));
   EXPECT_EQ(Listing("ILXT 20-"), "20 Y = 2\r\n30 Z = 3\r\n");
 }
 

@@ -31,7 +31,7 @@ TEST_F(InterpreterTest, NumberedLinesAreStoredInOrder) {
   Command("99");
   EXPECT_EQ(LineNumbers(), (std::vector<int32_t>{7, 10, 20}));
   ASSERT_EQ(interp.program.Find(10)->tokens.size(), 2u);
-  EXPECT_EQ(interp.program.Find(10)->tokens[1].number, 3.0);
+  EXPECT_EQ(interp.program.Find(10)->tokens[1].Number(), 3.0);
 }
 
 TEST_F(InterpreterTest, RunStateAfterEachKindOfLine) {
@@ -65,7 +65,7 @@ TEST_F(InterpreterTest, OverlongLinesAreRefusedWhole) {
   const std::string fits = "10 REM " + std::string(1016, 'x');  // 1023 characters
   Command(fits);
   ASSERT_NE(interp.program.Find(10), nullptr);
-  EXPECT_EQ(interp.program.Find(10)->tokens[0].text.size(), 1017u);
+  EXPECT_EQ(interp.program.Find(10)->tokens[0].Text().size(), 1017u);
 }
 
 // A line is refused when its listing would not fit the 1023 characters

@@ -14,9 +14,9 @@ namespace tenrek {
 namespace {
 
 TokenList NumberTokens(std::size_t count) {
-  Token number;
-  number.kind = TokenKind::Number;
-  return TokenList(count, number);
+  TokenListBuilder tokens;
+  for (std::size_t i = 0; i < count; ++i) tokens.AddNumber(0);
+  return tokens.Build();
 }
 
 TEST(LineCode, ExpressionsAreFoundByTheirTokenWhateverTheOrderMade) {

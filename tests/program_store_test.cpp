@@ -15,10 +15,9 @@ namespace {
 using Removed = std::vector<std::unique_ptr<ProgramLine>>;
 
 TokenList OneToken(double value) {
-  TokenList tokens(1);
-  tokens[0].kind = TokenKind::Number;
-  tokens[0].number = value;
-  return tokens;
+  TokenListBuilder tokens;
+  tokens.AddNumber(value);
+  return tokens.Build();
 }
 
 // The store against the set of numbers it should hold: the chain from
@@ -28,7 +27,7 @@ void ExpectHolds(const ProgramStore& store, const std::set<int32_t>& expected) {
   std::vector<int32_t> chain;
   for (const ProgramLine* line = store.First(); line != nullptr; line = line->next) {
     chain.push_back(line->number);
-    EXPECT_EQ(line->tokens[0].number, line->number);
+    EXPECT_EQ(line->tokens[0].Number(), line->number);
     EXPECT_FALSE(line->removed);
   }
   EXPECT_EQ(chain, std::vector<int32_t>(expected.begin(), expected.end()));
@@ -133,7 +132,7 @@ TEST(ProgramStoreTest, NewNumbersKeepTheOrderAndDropTranslations) {
   for (int32_t number : EntryOrder("zigzag", 300)) store.Store(number, OneToken(number), removed);
   int32_t next = 1;
   for (ProgramLine* line = store.First(); line != nullptr; line = line->next) {
-    line->tokens[0].number = next;
+    line->tokens.SetNumber(0, next);
     line->code = std::make_unique<LineCode>();
     next += 3;
   }
@@ -144,66 +143,6 @@ TEST(ProgramStoreTest, NewNumbersKeepTheOrderAndDropTranslations) {
   for (const ProgramLine* line = store.First(); line != nullptr; line = line->next) {
     EXPECT_EQ(line->code, nullptr);
   }
-}
-
-bool SameToken(const Token& a, const Token& b) {
-  if (a.kind != b.kind || a.character != b.character) return false;
-  if (a.HasText()) return a.text == b.text;
-  if (a.kind == TokenKind::Identifier) return a.variable == b.variable;
-  return a.number == b.number;
-}
-
-// Token lists are copied (a line's tokens into a command) and moved (into
-// the store, within a growing vector): the text of String and REM tokens
-// must follow, once, whatever kinds meet in an assignment.
-TEST(TokenTest, CopiesAndMovesCarryTheRightMember) {
-  Variable* const someVariable = reinterpret_cast<Variable*>(alignof(std::max_align_t));
-  TokenList tokens(6);
-  tokens[0].SetText(TokenKind::String, "a literal longer than any small buffer");
-  tokens[1].kind = TokenKind::Number;
-  tokens[1].number = 2.5;
-  tokens[2].kind = TokenKind::Identifier;
-  tokens[2].variable = someVariable;
-  tokens[3].SetText(TokenKind::Rem, " note");
-  tokens[4].kind = TokenKind::StrayChar;
-  tokens[4].character = '&';
-  tokens[5].SetText(TokenKind::String, "");
-
-  const auto expectSame = [&](const TokenList& list) {
-    ASSERT_EQ(list.size(), 6u);
-    EXPECT_EQ(list[0].kind, TokenKind::String);
-    EXPECT_EQ(list[0].text, "a literal longer than any small buffer");
-    EXPECT_EQ(list[1].number, 2.5);
-    EXPECT_EQ(list[2].variable, someVariable);
-    EXPECT_EQ(list[3].kind, TokenKind::Rem);
-    EXPECT_EQ(list[3].text, " note");
-    EXPECT_EQ(list[4].character, '&');
-    EXPECT_TRUE(list[5].text.empty());
-    EXPECT_EQ(list[5].text, "");
-  };
-  TokenList copy = tokens;
-  expectSame(copy);
-  copy.reserve(100);  // moves every token
-  expectSame(copy);
-  TokenList moved = std::move(copy);
-  expectSame(moved);
-
-  // Every kind of token assigned over every other, by copy and by move.
-  for (std::size_t from = 0; from < tokens.size(); ++from) {
-    for (std::size_t to = 0; to < tokens.size(); ++to) {
-      TokenList target = tokens;
-      target[to] = tokens[from];
-      EXPECT_TRUE(SameToken(target[to], tokens[from])) << from << " over " << to;
-      TokenList source = tokens;
-      target[to] = std::move(source[from]);
-      EXPECT_TRUE(SameToken(target[to], tokens[from])) << from << " moved over " << to;
-    }
-  }
-  tokens[1] = tokens[1];
-  EXPECT_EQ(tokens[1].number, 2.5);
-  tokens[0].SetText(TokenKind::String, tokens[0].text.view().substr(2, 7));
-  EXPECT_EQ(tokens[0].text, "literal");
-  EXPECT_EQ(std::string(tokens[0].text) + "!", "literal!");
 }
 
 }  // namespace

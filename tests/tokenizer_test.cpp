@@ -75,10 +75,10 @@ TEST_F(TokenizerTest, NumberValuesFollowTheDigitByDigitRule) {
   for (const auto& [text, value] : cases) {
     const TokenList tokens = Scan(text);
     ASSERT_EQ(tokens.size(), 1u) << text;
-    EXPECT_EQ(tokens[0].number, value) << text;
+    EXPECT_EQ(tokens[0].Number(), value) << text;
   }
-  EXPECT_NE(Scan("1E-3")[0].number, 0.001);
-  EXPECT_EQ(Scan("1.2.3")[1].number, 0.3);
+  EXPECT_NE(Scan("1E-3")[0].Number(), 0.001);
+  EXPECT_EQ(Scan("1.2.3")[1].Number(), 0.3);
 }
 
 // Both parts of this literal overflow, so it is NaN, which no further
@@ -91,16 +91,16 @@ TEST_F(TokenizerTest, ExponentOfANaNLiteralEndsAtOnce) {
   for (int i = 0; i < 40; ++i) line += "," + literal;
   const TokenList tokens = Scan(line);
   ASSERT_EQ(tokens.size(), 81u);
-  EXPECT_TRUE(std::isnan(tokens[0].number));
-  EXPECT_TRUE(std::isnan(tokens[80].number));
-  EXPECT_EQ(Scan("0E2147483647")[0].number, 0.0);
-  EXPECT_EQ(Scan("1E-2147483647")[0].number, 0.0);
+  EXPECT_TRUE(std::isnan(tokens[0].Number()));
+  EXPECT_TRUE(std::isnan(tokens[80].Number()));
+  EXPECT_EQ(Scan("0E2147483647")[0].Number(), 0.0);
+  EXPECT_EQ(Scan("1E-2147483647")[0].Number(), 0.0);
 }
 
 TEST_F(TokenizerTest, StringLiteralsKeepTheirText) {
-  EXPECT_EQ(Scan("'Hello'")[0].text, "Hello");
-  EXPECT_EQ(Scan("\"it's\"")[0].text, "it's");
-  EXPECT_EQ(Scan("\"open")[0].text, "open");
+  EXPECT_EQ(Scan("'Hello'")[0].Text(), "Hello");
+  EXPECT_EQ(Scan("\"it's\"")[0].Text(), "it's");
+  EXPECT_EQ(Scan("\"open")[0].Text(), "open");
   EXPECT_EQ(Scan("\"a:b\" 1")[1].kind, K::Number);
 }
 
@@ -108,21 +108,21 @@ TEST_F(TokenizerTest, RemTakesTheRestOfTheLineVerbatim) {
   const TokenList tokens = Scan("REM hello: GOTO 5");
   ASSERT_EQ(tokens.size(), 1u);
   EXPECT_EQ(tokens[0].kind, K::Rem);
-  EXPECT_EQ(tokens[0].text, " hello: GOTO 5");
-  EXPECT_EQ(Scan("X=1:REM")[4].text, "");
+  EXPECT_EQ(tokens[0].Text(), " hello: GOTO 5");
+  EXPECT_EQ(Scan("X=1:REM")[4].Text(), "");
 }
 
 TEST_F(TokenizerTest, IdentifiersNameVariables) {
   const TokenList tokens = Scan("abc ABC A A$ ABCDEFGHIJKLMNOPQRSTUVWXY ABCDEFGHIJKLMNOPQRSTZZ");
-  EXPECT_NE(tokens[0].variable, tokens[1].variable);
-  EXPECT_NE(tokens[2].variable, tokens[3].variable);
-  EXPECT_FALSE(tokens[2].variable->isString);
-  EXPECT_TRUE(tokens[3].variable->isString);
-  EXPECT_EQ(tokens[4].variable, tokens[5].variable);
-  EXPECT_EQ(tokens[4].variable->name, "ABCDEFGHIJKLMNOPQRST");
+  EXPECT_NE(tokens[0].Var(), tokens[1].Var());
+  EXPECT_NE(tokens[2].Var(), tokens[3].Var());
+  EXPECT_FALSE(tokens[2].Var()->isString);
+  EXPECT_TRUE(tokens[3].Var()->isString);
+  EXPECT_EQ(tokens[4].Var(), tokens[5].Var());
+  EXPECT_EQ(tokens[4].Var()->name, "ABCDEFGHIJKLMNOPQRST");
   const TokenList dollarLate = Scan("ABCDEFGHIJKLMNOPQRSTU$");
-  EXPECT_FALSE(dollarLate[0].variable->isString);
-  EXPECT_EQ(Scan("I I")[0].variable, Scan("I")[0].variable);
+  EXPECT_FALSE(dollarLate[0].Var()->isString);
+  EXPECT_EQ(Scan("I I")[0].Var(), Scan("I")[0].Var());
 }
 
 }  // namespace

@@ -106,12 +106,13 @@ bool TakesLineNumbers(TokenKind kind) {
   }
 }
 
-// `lineNumber` is the new number of the line holding the reference.
+// Rewrites the reference `tokens[at]`; `lineNumber` is the new number of
+// the line holding it.
 void RewriteReference(Interpreter& interp, const Renumbering& renumbering, int32_t lineNumber,
-                      Token& reference) {
-  const int32_t old = RoundToInt(reference.number);
+                      TokenList& tokens, std::size_t at) {
+  const int32_t old = RoundToInt(tokens[at].Number());
   if (const std::optional<int32_t> target = renumbering.NewNumberOf(old)) {
-    reference.number = *target;
+    tokens.SetNumber(at, *target);
     return;
   }
   interp.platform.WriteOutput("Undefined line " + std::to_string(old) + " in line " +
@@ -125,7 +126,7 @@ std::size_t RewriteReferenceList(Interpreter& interp, const Renumbering& renumbe
                                  int32_t lineNumber, TokenList& tokens, std::size_t index) {
   while (index + 1 < tokens.size() && tokens[index + 1].kind == TokenKind::Number) {
     ++index;
-    RewriteReference(interp, renumbering, lineNumber, tokens[index]);
+    RewriteReference(interp, renumbering, lineNumber, tokens, index);
     if (index + 1 < tokens.size() && tokens[index + 1].kind == TokenKind::Comma) ++index;
   }
   return index;

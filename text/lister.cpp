@@ -30,10 +30,10 @@ void AppendStringLiteral(std::string& out, std::string_view text) {
 void AppendTokenText(std::string& out, const Token& token, bool forFile) {
   switch (token.kind) {
     case TokenKind::Identifier:
-      if (token.variable != nullptr) out += token.variable->name;
+      if (token.Var() != nullptr) out += token.Var()->name;
       return;
-    case TokenKind::Number: out += FormatNumber(token.number); return;
-    case TokenKind::String: AppendStringLiteral(out, token.text); return;
+    case TokenKind::Number: out += FormatNumber(token.Number()); return;
+    case TokenKind::String: AppendStringLiteral(out, token.Text()); return;
     case TokenKind::StrayChar:
       out += '{';
       out += token.character;
@@ -41,7 +41,7 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
       return;
     case TokenKind::Rem:
       out += "REM";
-      out += token.text;
+      out += token.Text();
       return;
     case TokenKind::Semicolon: out += forFile ? ";" : "; "; return;
     default: out += ListingText(token.kind); return;
@@ -72,7 +72,7 @@ bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile
   return true;
 }
 
-int32_t RangeBound(const Token& token) { return TruncateToInt(token.number); }
+int32_t RangeBound(const Token& token) { return TruncateToInt(token.Number()); }
 
 // One listed line: "%ld ", the tokens, the line end; a line too long for
 // its 1024-byte buffer is cut and keeps its line end. False when cut.

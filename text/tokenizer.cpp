@@ -69,11 +69,11 @@ TokenKind Relational(Scanner& in, char first) {
 }
 
 // Text up to the closing delimiter (or the end of the line).
-void ScanString(Scanner& in, char delimiter, Token& token) {
+void ScanString(Scanner& in, char delimiter, TokenListBuilder& out) {
   const std::string_view rest = in.Rest();
   std::size_t length = 0;
   while (length < rest.size() && rest[length] != delimiter && rest[length] != '\0') ++length;
-  token.SetText(TokenKind::String, rest.substr(0, std::min(length, kMaxStringLength)));
+  out.AddText(TokenKind::String, rest.substr(0, std::min(length, kMaxStringLength)));
   in.Skip(length);
   if (!in.AtEnd()) in.Take();
 }
@@ -132,7 +132,7 @@ double ScanNumber(Scanner& in) {
   return ApplyExponent(value, factor, ScanExponentDigits(in));
 }
 
-void ScanWord(Interpreter& interp, Scanner& in, char first, Token& token) {
+void ScanWord(Interpreter& interp, Scanner& in, char first, TokenListBuilder& out) {
   std::string word(1, first);
   while (IsWordChar(in.Peek())) {
     const char c = in.Take();
@@ -140,53 +140,50 @@ void ScanWord(Interpreter& interp, Scanner& in, char first, Token& token) {
   }
   const std::optional<TokenKind> keyword = LookupKeyword(word);
   if (!keyword) {
-    token.kind = TokenKind::Identifier;
-    token.variable = FindOrCreateVariable(interp, word);
+    out.AddVariable(FindOrCreateVariable(interp, word));
     return;
   }
   if (*keyword == TokenKind::Rem) {
     std::string_view rest = in.Rest();
-    token.SetText(TokenKind::Rem, rest.substr(0, std::min(rest.size(), kMaxStringLength)));
+    out.AddText(TokenKind::Rem, rest.substr(0, std::min(rest.size(), kMaxStringLength)));
     in.SkipRest();
     return;
   }
-  token.kind = *keyword;
+  out.Add(*keyword);
 }
 
-void ScanToken(Interpreter& interp, Scanner& in, Token& token) {
+void ScanToken(Interpreter& interp, Scanner& in, TokenListBuilder& out) {
   const char c = in.Take();
   bool known = false;
   const TokenKind single = SingleCharKind(c, known);
   if (known) {
-    token.kind = single;
+    out.Add(single);
   } else if (c == '"' || c == '\'') {
-    ScanString(in, c, token);
+    ScanString(in, c, out);
   } else if (c == '<' || c == '>') {
-    token.kind = Relational(in, c);
+    out.Add(Relational(in, c));
   } else if (IsLetter(c)) {
-    ScanWord(interp, in, c, token);
+    ScanWord(interp, in, c, out);
   } else {
-    token.kind = TokenKind::StrayChar;
-    token.character = c;
+    out.Add(TokenKind::StrayChar, c);
   }
 }
 
 }  // namespace
 
 void Tokenize(Interpreter& interp, std::string_view text, TokenList& tokens) {
-  tokens.clear();
+  TokenListBuilder out;
   Scanner in(text);
   for (;;) {
     while (in.Peek() == ' ') in.Take();
-    if (in.AtEnd()) return;
-    Token& token = tokens.emplace_back();
+    if (in.AtEnd()) break;
     if (IsDigit(in.Peek()) || in.Peek() == '.') {
-      token.kind = TokenKind::Number;
-      token.number = ScanNumber(in);
-      continue;
+      out.AddNumber(ScanNumber(in));
+    } else {
+      ScanToken(interp, in, out);
     }
-    ScanToken(interp, in, token);
   }
+  tokens = out.Build();
 }
 
 }  // namespace tenrek

@@ -1,0 +1,160 @@
+#include "interp/token.h"
+
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace tenrek {
+namespace {
+
+// Values are 8 bytes (a double, or a pointer widened) and start at an
+// 8-byte boundary after the tokens.
+constexpr std::size_t kValueBytes = sizeof(uint64_t);
+constexpr std::size_t kTextHeader = sizeof(uint16_t);
+
+std::size_t AlignToValue(std::size_t bytes) {
+  return (bytes + kValueBytes - 1) / kValueBytes * kValueBytes;
+}
+
+// Whole numbers from 0 to 32767 (not -0) are kept in the token.
+bool FitsInToken(double value) {
+  return value >= 0.0 && value < Token::kInlineNumber && value == std::floor(value) &&
+         !std::signbit(value);
+}
+
+uint64_t BitsOf(double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+uint64_t BitsOf(Variable* variable) {
+  uint64_t bits = 0;
+  std::memcpy(&bits, &variable, sizeof variable);
+  return bits;
+}
+
+double NumberOf(uint64_t bits) {
+  double value;
+  std::memcpy(&value, &bits, sizeof value);
+  return value;
+}
+
+// The slot holding the variable `bits`, made when the line names it first.
+std::size_t SlotOfVariable(uint64_t bits, std::vector<uint64_t>& values,
+                           std::vector<std::size_t>& variableSlots) {
+  for (std::size_t slot : variableSlots) {
+    if (values[slot] == bits) return slot;
+  }
+  variableSlots.push_back(values.size());
+  values.push_back(bits);
+  return variableSlots.back();
+}
+
+}  // namespace
+
+TokenList::TokenList(const TokenList& other) : size_(other.size_), bytes_(other.bytes_) {
+  if (other.block_ == nullptr) return;
+  block_ = std::make_unique_for_overwrite<std::byte[]>(bytes_);
+  std::memcpy(block_.get(), other.block_.get(), bytes_);
+}
+
+void TokenList::SetNumber(std::size_t i, double value) {
+  Token& token = reinterpret_cast<Token*>(block_.get())[i];
+  if ((token.payload_ & Token::kInlineNumber) == 0) {
+    std::memcpy(block_.get() + i * sizeof(Token) + token.payload_, &value, sizeof value);
+  } else if (FitsInToken(value)) {
+    token.payload_ = static_cast<uint16_t>(value) | Token::kInlineNumber;
+  } else {
+    TokenListBuilder builder;
+    for (std::size_t k = 0; k < size_; ++k) {
+      if (k == i) {
+        builder.AddNumber(value);
+      } else {
+        builder.AddCopy((*this)[k]);
+      }
+    }
+    *this = builder.Build();
+  }
+}
+
+void TokenListBuilder::AddNumber(double value) {
+  drafts_.push_back({TokenKind::Number, 0, BitsOf(value), {}});
+}
+
+void TokenListBuilder::AddVariable(Variable* variable) {
+  drafts_.push_back({TokenKind::Identifier, 0, BitsOf(variable), {}});
+}
+
+void TokenListBuilder::AddText(TokenKind kind, std::string_view text) {
+  drafts_.push_back({kind, 0, 0, std::string(text)});
+}
+
+void TokenListBuilder::AddCopy(const Token& token) {
+  if (token.kind == TokenKind::Number) {
+    AddNumber(token.Number());
+  } else if (token.kind == TokenKind::Identifier) {
+    AddVariable(token.Var());
+  } else if (token.HasText()) {
+    AddText(token.kind, token.Text());
+  } else {
+    Add(token.kind, token.character);
+  }
+}
+
+TokenList TokenListBuilder::Build() {
+  TokenList list;
+  if (drafts_.empty()) return list;
+  // Where each token's value goes: a number its own slot (RENUM rewrites
+  // them one by one), a variable one slot however often it is named.
+  std::vector<uint64_t> values;
+  std::vector<std::size_t> variableSlots;  // indexes into values
+  std::vector<std::size_t> valueAt(drafts_.size(), 0);
+  std::size_t textBytes = 0;
+  for (std::size_t i = 0; i < drafts_.size(); ++i) {
+    const Draft& d = drafts_[i];
+    if (d.kind == TokenKind::Identifier) {
+      valueAt[i] = SlotOfVariable(d.bits, values, variableSlots);
+    } else if (d.kind == TokenKind::Number && !FitsInToken(NumberOf(d.bits))) {
+      valueAt[i] = values.size();
+      values.push_back(d.bits);
+    } else if (Token::KindHasText(d.kind) && !d.text.empty()) {
+      textBytes += kTextHeader + d.text.size() + 1;
+    }
+  }
+  const std::size_t valuesStart = AlignToValue(drafts_.size() * sizeof(Token));
+  const std::size_t textsStart = valuesStart + values.size() * kValueBytes;
+  const std::size_t bytes = textsStart + textBytes;
+  if (bytes >= Token::kInlineNumber) {
+    throw std::length_error("token list too long");
+  }
+  list.block_ = std::make_unique<std::byte[]>(bytes);
+  std::byte* const block = list.block_.get();
+  if (!values.empty()) std::memcpy(block + valuesStart, values.data(), values.size() * kValueBytes);
+  std::size_t textAt = textsStart;
+  for (std::size_t i = 0; i < drafts_.size(); ++i) {
+    const Draft& d = drafts_[i];
+    Token* token = ::new (block + i * sizeof(Token)) Token();
+    token->kind = d.kind;
+    token->character = d.character;
+    const std::size_t at = i * sizeof(Token);
+    if (d.kind == TokenKind::Number && FitsInToken(NumberOf(d.bits))) {
+      token->payload_ = static_cast<uint16_t>(NumberOf(d.bits)) | Token::kInlineNumber;
+    } else if (d.kind == TokenKind::Number || d.kind == TokenKind::Identifier) {
+      token->payload_ = static_cast<uint16_t>(valuesStart + valueAt[i] * kValueBytes - at);
+    } else if (Token::KindHasText(d.kind) && !d.text.empty()) {
+      const auto length = static_cast<uint16_t>(d.text.size());
+      std::memcpy(block + textAt, &length, kTextHeader);
+      std::memcpy(block + textAt + kTextHeader, d.text.data(), d.text.size());
+      token->payload_ = static_cast<uint16_t>(textAt - at);
+      textAt += kTextHeader + d.text.size() + 1;
+    }
+  }
+  list.size_ = static_cast<uint32_t>(drafts_.size());
+  list.bytes_ = static_cast<uint32_t>(bytes);
+  drafts_.clear();
+  return list;
+}
+
+}  // namespace tenrek

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "interp/token.h"
+
+namespace tenrek {
+namespace {
+
+Variable* FakeVariable(std::size_t n) {
+  return reinterpret_cast<Variable*>(alignof(std::max_align_t) * n);
+}
+
+// Numbers on both sides of what a token holds in itself, and those that
+// look whole but are not kept there.
+const std::vector<double> kNumbers = {0.0,
+                                      1.0,
+                                      32767.0,
+                                      32768.0,
+                                      65535.0,
+                                      1000003.0,
+                                      0.5,
+                                      2147483647.0,
+                                      -0.0,
+                                      1e300,
+                                      -1.0,
+                                      std::numeric_limits<double>::infinity(),
+                                      std::numeric_limits<double>::denorm_min()};
+
+// One token of every kind with a value, among tokens without one.
+TokenList Mixed() {
+  TokenListBuilder b;
+  b.AddText(TokenKind::String, "a literal longer than any small buffer");
+  b.AddNumber(2.5);
+  b.AddVariable(FakeVariable(1));
+  b.AddText(TokenKind::Rem, " note");
+  b.Add(TokenKind::StrayChar, '&');
+  b.AddText(TokenKind::String, "");
+  b.AddVariable(FakeVariable(1));
+  b.Add(TokenKind::Colon);
+  b.AddNumber(7);
+  b.AddVariable(FakeVariable(2));
+  return b.Build();
+}
+
+void ExpectMixed(const TokenList& list) {
+  ASSERT_EQ(list.size(), 10u);
+  EXPECT_EQ(list[0].kind, TokenKind::String);
+  EXPECT_EQ(list[0].Text(), "a literal longer than any small buffer");
+  EXPECT_EQ(list[1].Number(), 2.5);
+  EXPECT_EQ(list[2].Var(), FakeVariable(1));
+  EXPECT_EQ(list[3].kind, TokenKind::Rem);
+  EXPECT_EQ(list[3].Text(), " note");
+  EXPECT_EQ(list[4].character, '&');
+  EXPECT_EQ(list[5].kind, TokenKind::String);
+  EXPECT_TRUE(list[5].Text().empty());
+  EXPECT_EQ(list[6].Var(), FakeVariable(1));
+  EXPECT_EQ(list[7].kind, TokenKind::Colon);
+  EXPECT_EQ(list[8].Number(), 7);
+  EXPECT_EQ(list[9].Var(), FakeVariable(2));
+}
+
+// Values sit at offsets from their tokens: a list copied byte for byte,
+// moved or assigned must still read its own values, and a copy must not
+// share them with the original.
+TEST(TokenListTest, CopiesAndMovesKeepEveryValue) {
+  const TokenList original = Mixed();
+  ExpectMixed(original);
+  TokenList copy = original;
+  ExpectMixed(copy);
+  copy.SetNumber(1, 99);
+  EXPECT_EQ(original[1].Number(), 2.5);
+  TokenList moved = std::move(copy);
+  EXPECT_TRUE(copy.empty());
+  EXPECT_EQ(moved[1].Number(), 99);
+  moved = original;
+  ExpectMixed(moved);
+  TokenListBuilder again;
+  for (const Token& token : original) again.AddCopy(token);
+  ExpectMixed(again.Build());
+  EXPECT_TRUE(again.empty());
+}
+
+TEST(TokenListTest, NumbersReadBackExactlyWhereverTheyAreKept) {
+  TokenListBuilder b;
+  for (double n : kNumbers) b.AddNumber(n);
+  b.AddNumber(std::nan(""));
+  const TokenList list = b.Build();
+  for (std::size_t i = 0; i < kNumbers.size(); ++i) {
+    EXPECT_EQ(list[i].Number(), kNumbers[i]) << kNumbers[i];
+    EXPECT_EQ(std::signbit(list[i].Number()), std::signbit(kNumbers[i])) << kNumbers[i];
+  }
+  EXPECT_TRUE(std::isnan(list.back().Number()));
+}
+
+// RENUM gives a line reference any new number, from any old one; the
+// list is made again when the token cannot hold the new value, and the
+// other tokens must not notice.
+TEST(TokenListTest, SetNumberTakesAnyValueOverAnyOther) {
+  for (double from : kNumbers) {
+    for (double to : kNumbers) {
+      TokenListBuilder b;
+      b.AddText(TokenKind::Rem, "x");
+      b.AddNumber(from);
+      b.AddVariable(FakeVariable(3));
+      b.AddNumber(from);
+      TokenList list = b.Build();
+      list.SetNumber(1, to);
+      EXPECT_EQ(list[1].Number(), to) << from << " to " << to;
+      EXPECT_EQ(std::signbit(list[1].Number()), std::signbit(to)) << from << " to " << to;
+      EXPECT_EQ(list[3].Number(), from) << from << " to " << to;
+      EXPECT_EQ(list[0].Text(), "x");
+      EXPECT_EQ(list[2].Var(), FakeVariable(3));
+    }
+  }
+}
+
+TEST(TokenListTest, TextsKeepTheirLengthAndEnd) {
+  const std::string longest(1023, 'q');
+  TokenListBuilder b;
+  b.AddText(TokenKind::String, longest);
+  b.AddText(TokenKind::Rem, std::string("a\0b", 3));
+  const TokenList list = b.Build();
+  EXPECT_EQ(list[0].Text(), longest);
+  EXPECT_EQ(list[0].Text().data()[1023], '\0');
+  EXPECT_EQ(list[1].Text(), std::string_view("a\0b", 3));
+}
+
+// A line's listing holds at most 1023 characters; even one made only of
+// one-letter names and separators packs well within what the offsets
+// reach. Beyond that the builder refuses rather than wrap an offset.
+TEST(TokenListTest, TheLongestLinesPackAndLongerListsAreRefused) {
+  TokenListBuilder b;
+  for (std::size_t i = 0; i < 512; ++i) {
+    b.AddVariable(FakeVariable(i + 1));
+    b.Add(TokenKind::Colon);
+  }
+  const TokenList line = b.Build();
+  EXPECT_EQ(line[1022].Var(), FakeVariable(512));
+  for (std::size_t i = 0; i < 4000; ++i) b.AddNumber(0.5);
+  EXPECT_THROW(b.Build(), std::length_error);
+}
+
+}  // namespace
+}  // namespace tenrek
