@@ -268,7 +268,6 @@ void Interpreter::StoreLine(int32_t number, TokenList tokens) {
   program.Store(number, std::move(tokens), retiredLines_);
   CallAttention();
   ++codeVersion_;
-  if (bytes != 0) program.Find(number)->heldBytes = bytes;
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
@@ -347,7 +346,9 @@ void Interpreter::ReleaseRetiredDuringRun(const TokenList& commandTokens) {
 }
 
 void Interpreter::FreeRetiredLines() {
-  for (const auto& line : retiredLines_) budget.Release(line->heldBytes);
+  // A line's charge depends only on its tokens' count and texts, which
+  // nothing changes once it is stored.
+  for (const auto& line : retiredLines_) budget.Release(LineBytes(line->tokens));
   retiredLines_.clear();
 }
 

@@ -22,13 +22,12 @@
 
 namespace tenrek {
 
-// `removed` sits next to `number` so that the record takes 56 bytes.
+// `removed` sits next to `number` so that the record takes 40 bytes.
 struct ProgramLine {
   int32_t number = 0;
   bool removed = false;
   TokenList tokens;
   ProgramLine* next = nullptr;
-  std::size_t heldBytes = 0;       // what the line counts against the memory budget
   std::unique_ptr<LineCode> code;  // built when the line first runs
 };
 
