@@ -99,7 +99,7 @@ void TokenListBuilder::AddCopy(const Token& token) {
   } else if (token.HasText()) {
     AddText(token.kind, token.Text());
   } else {
-    Add(token.kind, token.character);
+    Add(token.kind, token.Character());
   }
 }
 
@@ -137,12 +137,13 @@ TokenList TokenListBuilder::Build() {
     const Draft& d = drafts_[i];
     Token* token = ::new (block + i * sizeof(Token)) Token();
     token->kind = d.kind;
-    token->character = d.character;
     const std::size_t at = i * sizeof(Token);
     if (d.kind == TokenKind::Number && FitsInToken(NumberOf(d.bits))) {
       token->payload_ = static_cast<uint16_t>(NumberOf(d.bits)) | Token::kInlineNumber;
     } else if (d.kind == TokenKind::Number || d.kind == TokenKind::Identifier) {
       token->payload_ = static_cast<uint16_t>(valuesStart + valueAt[i] * kValueBytes - at);
+    } else if (d.kind == TokenKind::StrayChar) {
+      token->payload_ = static_cast<unsigned char>(d.character);
     } else if (Token::KindHasText(d.kind) && !d.text.empty()) {
       const auto length = static_cast<uint16_t>(d.text.size());
       std::memcpy(block + textAt, &length, kTextHeader);

@@ -18,7 +18,7 @@ namespace tenrek {
 struct Variable;
 
 // One kind per row of the kind list, numbered in its order.
-enum class TokenKind : uint8_t {
+enum class TokenKind : int16_t {
 #define TENREK_KIND_ENUMERATOR(name, spelling, listing) name,
   TENREK_TOKEN_KINDS(TENREK_KIND_ENUMERATOR)
 #undef TENREK_KIND_ENUMERATOR
@@ -38,9 +38,9 @@ static_assert(static_cast<int>(TokenKind::Fmem) == 95 && static_cast<int>(TokenK
 static_assert(static_cast<int>(TokenKind::Mmftag) == 102 &&
               static_cast<int>(TokenKind::Lmod) == 107);
 
-// One lexical element, 4 bytes, kept only inside a TokenList: the kind,
-// the character of a StrayChar, and where its value sits in the list's
-// block. A Number's value is read with Number(), an Identifier's variable
+// One lexical element, 4 bytes, kept only inside a TokenList: the kind
+// and where its value sits in the list's block (or a StrayChar's
+// character). A Number's value is read with Number(), an Identifier's variable
 // (not owned) with Var(), the text of a String or REM with Text(); the
 // other kinds have no value. A whole number below 32768 is kept in the
 // token itself.
@@ -50,7 +50,9 @@ static_assert(static_cast<int>(TokenKind::Mmftag) == 102 &&
 class Token {
  public:
   TokenKind kind = TokenKind::StrayChar;
-  char character = 0;  // a StrayChar's character
+
+  // A StrayChar's character.
+  char Character() const { return static_cast<char>(payload_); }
 
   double Number() const {
     if ((payload_ & kInlineNumber) != 0) return payload_ & ~kInlineNumber;
@@ -88,7 +90,8 @@ class Token {
   const std::byte* Payload() const { return reinterpret_cast<const std::byte*>(this) + payload_; }
 
   // Bytes from this token to its value (a list's block stays below
-  // kInlineNumber bytes); 0 for a kind without one, and for an empty text.
+  // kInlineNumber bytes); 0 for a kind without one, and for an empty text;
+  // a StrayChar's character.
   uint16_t payload_ = 0;
 };
 

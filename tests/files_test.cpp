@@ -30,7 +30,7 @@ std::string DescribeTokens(const TokenList& tokens) {
       case TokenKind::Number: out += ":" + FormatNumber(t.Number()); break;
       case TokenKind::String:
       case TokenKind::Rem: out += ":[" + std::string(t.Text()) + "]"; break;
-      case TokenKind::StrayChar: out += std::string(":") + t.character; break;
+      case TokenKind::StrayChar: out += std::string(":") + t.Character(); break;
       default: break;
     }
     out += ' ';

@@ -55,7 +55,7 @@ void ExpectMixed(const TokenList& list) {
   EXPECT_EQ(list[2].Var(), FakeVariable(1));
   EXPECT_EQ(list[3].kind, TokenKind::Rem);
   EXPECT_EQ(list[3].Text(), " note");
-  EXPECT_EQ(list[4].character, '&');
+  EXPECT_EQ(list[4].Character(), '&');
   EXPECT_EQ(list[5].kind, TokenKind::String);
   EXPECT_TRUE(list[5].Text().empty());
   EXPECT_EQ(list[6].Var(), FakeVariable(1));
@@ -119,15 +119,20 @@ TEST(TokenListTest, SetNumberTakesAnyValueOverAnyOther) {
   }
 }
 
-TEST(TokenListTest, TextsKeepTheirLengthAndEnd) {
+TEST(TokenListTest, TextsAndCharactersReadBackWhole) {
   const std::string longest(1023, 'q');
   TokenListBuilder b;
   b.AddText(TokenKind::String, longest);
   b.AddText(TokenKind::Rem, std::string("a\0b", 3));
+  b.Add(TokenKind::StrayChar, '\xE9');
+  b.Add(TokenKind::StrayChar, '\x7F');
   const TokenList list = b.Build();
   EXPECT_EQ(list[0].Text(), longest);
   EXPECT_EQ(list[0].Text().data()[1023], '\0');
   EXPECT_EQ(list[1].Text(), std::string_view("a\0b", 3));
+  EXPECT_EQ(list[2].Character(), '\xE9');
+  EXPECT_EQ(list[3].Character(), '\x7F');
+  EXPECT_TRUE(list[2].Text().empty());
 }
 
 // A line's listing holds at most 1023 characters; even one made only of

@@ -36,7 +36,7 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
     case TokenKind::String: AppendStringLiteral(out, token.Text()); return;
     case TokenKind::StrayChar:
       out += '{';
-      out += token.character;
+      out += token.Character();
       out += '}';
       return;
     case TokenKind::Rem:
