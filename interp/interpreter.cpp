@@ -4,6 +4,7 @@
 #include <ctime>
 #include <new>
 #include <unordered_set>
+#include <utility>
 
 #include "interp/executor.h"
 #include "text/characters.h"
@@ -130,8 +131,7 @@ void Interpreter::EnterLine(std::string_view text, TokenList& tokens) {
     tokens.clear();
     return;
   }
-  StoreLine(enteredLineNumber, std::move(tokens));
-  tokens.clear();
+  StoreLine(enteredLineNumber, std::exchange(tokens, TokenList()));
   FreeControlStack();
   ResetReadPosition();
 }

@@ -31,7 +31,7 @@ uint64_t BitsOf(double value) {
 
 uint64_t BitsOf(Variable* variable) {
   uint64_t bits = 0;
-  std::memcpy(&bits, &variable, sizeof variable);
+  std::memcpy(&bits, &variable, Token::kPointerBytes);
   return bits;
 }
 
@@ -103,57 +103,80 @@ void TokenListBuilder::AddCopy(const Token& token) {
   }
 }
 
-TokenList TokenListBuilder::Build() {
-  TokenList list;
-  if (drafts_.empty()) return list;
-  // Where each token's value goes: a number its own slot (RENUM rewrites
-  // them one by one), a variable one slot however often it is named.
+// Where the parts of a list's block go: the tokens first, then the
+// values, then the texts.
+struct TokenListBuilder::Layout {
   std::vector<uint64_t> values;
-  std::vector<std::size_t> variableSlots;  // indexes into values
-  std::vector<std::size_t> valueAt(drafts_.size(), 0);
+  std::vector<std::size_t> slotOf;  // each token's place in values
+  std::size_t valuesStart = 0;
+  std::size_t textsStart = 0;
+  std::size_t bytes = 0;
+};
+
+// A number gets its own slot (RENUM rewrites them one by one), a variable
+// one slot however often the line names it.
+TokenListBuilder::Layout TokenListBuilder::Plan() const {
+  Layout layout;
+  layout.slotOf.assign(drafts_.size(), 0);
+  std::vector<std::size_t> variableSlots;
   std::size_t textBytes = 0;
   for (std::size_t i = 0; i < drafts_.size(); ++i) {
     const Draft& d = drafts_[i];
     if (d.kind == TokenKind::Identifier) {
-      valueAt[i] = SlotOfVariable(d.bits, values, variableSlots);
+      layout.slotOf[i] = SlotOfVariable(d.bits, layout.values, variableSlots);
     } else if (d.kind == TokenKind::Number && !FitsInToken(NumberOf(d.bits))) {
-      valueAt[i] = values.size();
-      values.push_back(d.bits);
+      layout.slotOf[i] = layout.values.size();
+      layout.values.push_back(d.bits);
     } else if (Token::KindHasText(d.kind) && !d.text.empty()) {
       textBytes += kTextHeader + d.text.size() + 1;
     }
   }
-  const std::size_t valuesStart = AlignToValue(drafts_.size() * sizeof(Token));
-  const std::size_t textsStart = valuesStart + values.size() * kValueBytes;
-  const std::size_t bytes = textsStart + textBytes;
-  if (bytes >= Token::kInlineNumber) {
-    throw std::length_error("token list too long");
+  layout.valuesStart = AlignToValue(drafts_.size() * sizeof(Token));
+  layout.textsStart = layout.valuesStart + layout.values.size() * kValueBytes;
+  layout.bytes = layout.textsStart + textBytes;
+  return layout;
+}
+
+// Token `i` at its place in `block`, its text (if any) at `textAt`, which
+// moves past it.
+void TokenListBuilder::Write(std::byte* block, std::size_t i, const Layout& layout,
+                             std::size_t& textAt) const {
+  const Draft& d = drafts_[i];
+  const std::size_t at = i * sizeof(Token);
+  Token* const token = ::new (block + at) Token();
+  token->kind = d.kind;
+  if (d.kind == TokenKind::Number && FitsInToken(NumberOf(d.bits))) {
+    token->payload_ = static_cast<uint16_t>(NumberOf(d.bits)) | Token::kInlineNumber;
+  } else if (d.kind == TokenKind::Number || d.kind == TokenKind::Identifier) {
+    token->payload_ =
+        static_cast<uint16_t>(layout.valuesStart + layout.slotOf[i] * kValueBytes - at);
+  } else if (d.kind == TokenKind::StrayChar) {
+    token->payload_ = static_cast<unsigned char>(d.character);
+  } else if (Token::KindHasText(d.kind) && !d.text.empty()) {
+    const auto length = static_cast<uint16_t>(d.text.size());
+    std::memcpy(block + textAt, &length, kTextHeader);
+    std::memcpy(block + textAt + kTextHeader, d.text.data(), d.text.size());
+    token->payload_ = static_cast<uint16_t>(textAt - at);
+    textAt += kTextHeader + d.text.size() + 1;
   }
-  list.block_ = std::make_unique<std::byte[]>(bytes);
+}
+
+TokenList TokenListBuilder::Build() {
+  TokenList list;
+  if (drafts_.empty()) return list;
+  const Layout layout = Plan();
+  if (layout.bytes >= Token::kInlineNumber) throw std::length_error("token list too long");
+  // Zeroed: the texts' NULs and the padding come with it.
+  list.block_ = std::make_unique<std::byte[]>(layout.bytes);
   std::byte* const block = list.block_.get();
-  if (!values.empty()) std::memcpy(block + valuesStart, values.data(), values.size() * kValueBytes);
-  std::size_t textAt = textsStart;
-  for (std::size_t i = 0; i < drafts_.size(); ++i) {
-    const Draft& d = drafts_[i];
-    Token* token = ::new (block + i * sizeof(Token)) Token();
-    token->kind = d.kind;
-    const std::size_t at = i * sizeof(Token);
-    if (d.kind == TokenKind::Number && FitsInToken(NumberOf(d.bits))) {
-      token->payload_ = static_cast<uint16_t>(NumberOf(d.bits)) | Token::kInlineNumber;
-    } else if (d.kind == TokenKind::Number || d.kind == TokenKind::Identifier) {
-      token->payload_ = static_cast<uint16_t>(valuesStart + valueAt[i] * kValueBytes - at);
-    } else if (d.kind == TokenKind::StrayChar) {
-      token->payload_ = static_cast<unsigned char>(d.character);
-    } else if (Token::KindHasText(d.kind) && !d.text.empty()) {
-      const auto length = static_cast<uint16_t>(d.text.size());
-      std::memcpy(block + textAt, &length, kTextHeader);
-      std::memcpy(block + textAt + kTextHeader, d.text.data(), d.text.size());
-      token->payload_ = static_cast<uint16_t>(textAt - at);
-      textAt += kTextHeader + d.text.size() + 1;
-    }
+  if (!layout.values.empty()) {
+    std::memcpy(block + layout.valuesStart, layout.values.data(),
+                layout.values.size() * kValueBytes);
   }
+  std::size_t textAt = layout.textsStart;
+  for (std::size_t i = 0; i < drafts_.size(); ++i) Write(block, i, layout, textAt);
   list.size_ = static_cast<uint32_t>(drafts_.size());
-  list.bytes_ = static_cast<uint32_t>(bytes);
+  list.bytes_ = static_cast<uint32_t>(layout.bytes);
   drafts_.clear();
   return list;
 }

@@ -62,7 +62,7 @@ class Token {
   }
   Variable* Var() const {
     Variable* variable;
-    std::memcpy(&variable, Payload(), sizeof variable);
+    std::memcpy(&variable, Payload(), kPointerBytes);
     return variable;
   }
   // Empty for a kind without text.
@@ -78,6 +78,8 @@ class Token {
 
   // With this bit, payload_ holds a Number's value itself (below it).
   static constexpr uint16_t kInlineNumber = 0x8000;
+  // A variable's address, as kept in its 8-byte place.
+  static constexpr std::size_t kPointerBytes = sizeof(void*);
 
  private:
   friend class TokenList;
@@ -168,6 +170,10 @@ class TokenListBuilder {
     uint64_t bits;  // a number's or a variable's
     std::string text;
   };
+
+  struct Layout;
+  Layout Plan() const;
+  void Write(std::byte* block, std::size_t i, const Layout& layout, std::size_t& textAt) const;
 
   std::vector<Draft> drafts_;
 };
