@@ -10,6 +10,7 @@
 #include <new>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "interp/interpreter.h"
 #include "text/lister.h"
@@ -57,8 +58,9 @@ class SilentPlatform : public Platform {
   void WriteOutput(std::string_view) override {}
 };
 
-void EnterProgram(Interpreter& interp, const std::string& path) {
-  std::ifstream in(std::string(TENREK_BENCH_PROGRAMS) + "/" + path);
+void EnterProgram(Interpreter& interp, const std::string& path,
+                  const char* folder = TENREK_BENCH_PROGRAMS) {
+  std::ifstream in(std::string(folder) + "/" + path);
   std::string line;
   while (std::getline(in, line)) interp.ExecuteCommand(line);
 }
@@ -186,6 +188,47 @@ void BM_BytesPerStoredLine(benchmark::State& state) {
   state.counters["listed_chars"] = listed;
   state.counters["budget_bytes"] = budgeted;
 }
+
+// Characters of the program's listing, as LIST shows it.
+std::size_t ListedCharacters(const Interpreter& interp) {
+  std::size_t characters = 0;
+  std::string text;
+  for (const ProgramLine* line = interp.program.First(); line != nullptr; line = line->next) {
+    text = std::to_string(line->number) + " ";
+    ListTokensToText(text, line->tokens);
+    characters += text.size() + 1;  // and its line end
+  }
+  return characters;
+}
+
+// The heap the stored lines of an example program hold, per character of
+// its listing: ordinary lines rather than one made to measure. The
+// variables the lines name stay when the lines are deleted, so they are
+// not counted.
+void BM_BytesPerListedCharacter(benchmark::State& state, const char* file) {
+  double perCharacter = 0;
+  for (auto _ : state) {
+    SilentPlatform platform;
+    Interpreter interp(platform);
+    EnterProgram(interp, file, TENREK_EXAMPLE_PROGRAMS);
+    const std::size_t withLines = liveHeapBytes;
+    const std::size_t characters = ListedCharacters(interp);
+    std::vector<int32_t> numbers;
+    for (const ProgramLine* line = interp.program.First(); line != nullptr; line = line->next) {
+      numbers.push_back(line->number);
+    }
+    for (int32_t number : numbers) interp.ExecuteCommand(std::to_string(number));
+    perCharacter = static_cast<double>(withLines - liveHeapBytes) / static_cast<double>(characters);
+  }
+  state.counters["bytes_per_char"] = perCharacter;
+}
+
+BENCHMARK_CAPTURE(BM_BytesPerListedCharacter, guess, "guess.bas")->Iterations(1);
+BENCHMARK_CAPTURE(BM_BytesPerListedCharacter, menu, "menu.bas")->Iterations(1);
+BENCHMARK_CAPTURE(BM_BytesPerListedCharacter, sort, "sort.bas")->Iterations(1);
+BENCHMARK_CAPTURE(BM_BytesPerListedCharacter, strings, "strings.bas")->Iterations(1);
+BENCHMARK_CAPTURE(BM_BytesPerListedCharacter, table, "table.bas")->Iterations(1);
+BENCHMARK_CAPTURE(BM_BytesPerListedCharacter, welcome, "welcome.bas")->Iterations(1);
 
 // 100 iterations: the 100,000 commands of a long session, whose frames
 // (when they pile up) stay in memory until the session ends.
