@@ -265,7 +265,7 @@ void Interpreter::StoreLine(int32_t number, TokenList tokens) {
   // Deleting a line is always allowed; storing one must fit the budget.
   const std::size_t bytes = tokens.empty() ? 0 : LineBytes(tokens);
   if (bytes != 0 && !budget.Reserve(bytes)) return;
-  program.Store(number, std::move(tokens), retiredLines_);
+  program.Store(number, tokens, retiredLines_);
   CallAttention();
   ++codeVersion_;
   if (commandDepth_ == 0) ReleaseRetired();

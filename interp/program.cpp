@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 
 namespace tenrek {
 
@@ -28,6 +29,17 @@ ProgramLine* ProgramStore::Before(Position at) const {
   return at.block > 0 ? blocks_[at.block - 1].back().get() : nullptr;
 }
 
+// The values in the tokens' block need an 8-byte boundary.
+static_assert(sizeof(ProgramLine) % alignof(double) == 0);
+
+std::unique_ptr<ProgramLine> ProgramLine::Make(int32_t number, const TokenList& tokens) {
+  void* const block = ::operator new(sizeof(ProgramLine) + tokens.HeapBytes());
+  std::unique_ptr<ProgramLine> line(::new (block) ProgramLine());
+  line->number = number;
+  line->tokens = TokenList::PlacedCopy(tokens, reinterpret_cast<std::byte*>(line.get() + 1));
+  return line;
+}
+
 ProgramLine* ProgramStore::Find(int32_t number) const {
   ProgramLine* found = At(LowerBound(number));
   return found != nullptr && found->number == number ? found : nullptr;
@@ -35,7 +47,7 @@ ProgramLine* ProgramStore::Find(int32_t number) const {
 
 ProgramLine* ProgramStore::FirstFrom(int32_t number) const { return At(LowerBound(number)); }
 
-void ProgramStore::Store(int32_t number, TokenList tokens,
+void ProgramStore::Store(int32_t number, const TokenList& tokens,
                          std::vector<std::unique_ptr<ProgramLine>>& removed) {
   ++generation_;
   Position at = LowerBound(number);
@@ -46,10 +58,7 @@ void ProgramStore::Store(int32_t number, TokenList tokens,
   }
   if (tokens.empty()) return;
 
-  auto line = std::make_unique<ProgramLine>();
-  line->number = number;
-  line->tokens = std::move(tokens);
-  Insert(at, std::move(line));
+  Insert(at, ProgramLine::Make(number, tokens));
 }
 
 void ProgramStore::Erase(Position at, std::vector<std::unique_ptr<ProgramLine>>& removed) {

@@ -22,13 +22,19 @@
 
 namespace tenrek {
 
-// `removed` sits next to `number` so that the record takes 40 bytes.
+// `removed` sits next to `number` so that the record takes 40 bytes. Its
+// tokens follow it in the same heap block.
 struct ProgramLine {
   int32_t number = 0;
   bool removed = false;
   TokenList tokens;
   ProgramLine* next = nullptr;
   std::unique_ptr<LineCode> code;  // built when the line first runs
+
+  // Line `number` holding a copy of `tokens`.
+  static std::unique_ptr<ProgramLine> Make(int32_t number, const TokenList& tokens);
+  // Frees the heap block whatever its size.
+  static void operator delete(void* block) { ::operator delete(block); }
 };
 
 class ProgramStore {
@@ -46,7 +52,8 @@ class ProgramStore {
 
   // Stores `tokens` as line `number`, replacing a line of that number. An
   // empty list only deletes. Replaced lines are appended to `removed`.
-  void Store(int32_t number, TokenList tokens, std::vector<std::unique_ptr<ProgramLine>>& removed);
+  void Store(int32_t number, const TokenList& tokens,
+             std::vector<std::unique_ptr<ProgramLine>>& removed);
 
   // Unlinks one stored line and appends it to `removed`.
   void Remove(ProgramLine* line, std::vector<std::unique_ptr<ProgramLine>>& removed);

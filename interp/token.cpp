@@ -56,14 +56,25 @@ std::size_t SlotOfVariable(uint64_t bits, std::vector<uint64_t>& values,
 
 TokenList::TokenList(const TokenList& other) : size_(other.size_), bytes_(other.bytes_) {
   if (other.block_ == nullptr) return;
-  block_ = std::make_unique_for_overwrite<std::byte[]>(bytes_);
-  std::memcpy(block_.get(), other.block_.get(), bytes_);
+  block_ = new std::byte[bytes_];
+  owned_ = true;
+  std::memcpy(block_, other.block_, bytes_);
+}
+
+TokenList TokenList::PlacedCopy(const TokenList& other, std::byte* room) {
+  TokenList copy;
+  if (other.block_ == nullptr) return copy;
+  std::memcpy(room, other.block_, other.bytes_);
+  copy.block_ = room;
+  copy.size_ = other.size_;
+  copy.bytes_ = other.bytes_;
+  return copy;
 }
 
 void TokenList::SetNumber(std::size_t i, double value) {
-  Token& token = reinterpret_cast<Token*>(block_.get())[i];
+  Token& token = reinterpret_cast<Token*>(block_)[i];
   if ((token.payload_ & Token::kInlineNumber) == 0) {
-    std::memcpy(block_.get() + i * sizeof(Token) + token.payload_, &value, sizeof value);
+    std::memcpy(block_ + i * sizeof(Token) + token.payload_, &value, sizeof value);
   } else if (FitsInToken(value)) {
     token.payload_ = static_cast<uint16_t>(value) | Token::kInlineNumber;
   } else {
@@ -167,8 +178,9 @@ TokenList TokenListBuilder::Build() {
   const Layout layout = Plan();
   if (layout.bytes >= Token::kInlineNumber) throw std::length_error("token list too long");
   // Zeroed: the texts' NULs and the padding come with it.
-  list.block_ = std::make_unique<std::byte[]>(layout.bytes);
-  std::byte* const block = list.block_.get();
+  list.block_ = new std::byte[layout.bytes]();
+  list.owned_ = true;
+  std::byte* const block = list.block_;
   if (!layout.values.empty()) {
     std::memcpy(block + layout.valuesStart, layout.values.data(),
                 layout.values.size() * kValueBytes);
@@ -176,7 +188,7 @@ TokenList TokenListBuilder::Build() {
   std::size_t textAt = layout.textsStart;
   for (std::size_t i = 0; i < drafts_.size(); ++i) Write(block, i, layout, textAt);
   list.size_ = static_cast<uint32_t>(drafts_.size());
-  list.bytes_ = static_cast<uint32_t>(layout.bytes);
+  list.bytes_ = static_cast<uint16_t>(layout.bytes);
   drafts_.clear();
   return list;
 }

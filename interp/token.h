@@ -103,21 +103,31 @@ static_assert(sizeof(Token) == 4 && std::is_trivially_copyable_v<Token>);
 // their 8-byte values (numbers, and variables, each variable once), then
 // their texts, each a 16-bit length, the characters and a NUL. Made by a
 // TokenListBuilder; the only change made in place is a Number's value.
+// A stored line keeps its list in its own heap block (PlacedCopy).
 class TokenList {
  public:
   TokenList() noexcept = default;
   TokenList(const TokenList& other);
+  // A placed list moved stays a view of its owner's room.
   TokenList(TokenList&& other) noexcept
-      : block_(std::move(other.block_)),
+      : block_(std::exchange(other.block_, nullptr)),
         size_(std::exchange(other.size_, 0)),
-        bytes_(std::exchange(other.bytes_, 0)) {}
+        bytes_(std::exchange(other.bytes_, 0)),
+        owned_(std::exchange(other.owned_, false)) {}
   TokenList& operator=(TokenList other) noexcept {
     std::swap(block_, other.block_);
     std::swap(size_, other.size_);
     std::swap(bytes_, other.bytes_);
+    std::swap(owned_, other.owned_);
     return *this;
   }
-  ~TokenList() = default;
+  ~TokenList() {
+    if (owned_) delete[] block_;
+  }
+
+  // A copy of `other` made in `room` (HeapBytes() bytes at an 8-byte
+  // boundary), which its caller owns and keeps while the copy lives.
+  static TokenList PlacedCopy(const TokenList& other, std::byte* room);
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
@@ -136,11 +146,12 @@ class TokenList {
 
  private:
   friend class TokenListBuilder;
-  const Token* data() const { return reinterpret_cast<const Token*>(block_.get()); }
+  const Token* data() const { return reinterpret_cast<const Token*>(block_); }
 
-  std::unique_ptr<std::byte[]> block_;
+  std::byte* block_ = nullptr;
   uint32_t size_ = 0;
-  uint32_t bytes_ = 0;
+  uint16_t bytes_ = 0;  // below kInlineNumber
+  bool owned_ = false;  // the block is this list's, not a placed copy's room
 };
 
 // Collects tokens in order and packs them into a TokenList.
