@@ -119,6 +119,25 @@ TEST(TokenListTest, SetNumberTakesAnyValueOverAnyOther) {
   }
 }
 
+// A stored line's list lives in room its line owns: a number set in
+// place stays there, one that needs the list made again moves it to a
+// block of its own, and neither frees the room.
+TEST(TokenListTest, APlacedCopyReadsAndChangesLikeItsOriginal) {
+  const TokenList original = Mixed();
+  alignas(8) std::byte room[256];
+  ASSERT_LE(original.HeapBytes(), sizeof room);
+  TokenList placed = TokenList::PlacedCopy(original, room);
+  ExpectMixed(placed);
+  placed.SetNumber(1, 3.25);
+  EXPECT_EQ(placed[1].Number(), 3.25);
+  placed.SetNumber(8, 40000);
+  EXPECT_EQ(placed[8].Number(), 40000);
+  EXPECT_EQ(placed[0].Text(), original[0].Text());
+  EXPECT_EQ(original[8].Number(), 7);
+  const TokenList copy = placed;
+  EXPECT_EQ(copy[8].Number(), 40000);
+}
+
 TEST(TokenListTest, TextsAndCharactersReadBackWhole) {
   const std::string longest(1023, 'q');
   TokenListBuilder b;
