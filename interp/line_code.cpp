@@ -9,9 +9,35 @@ namespace {
 // A block added when the first is full: a statement or two more.
 constexpr std::size_t kLaterBlockBytes = 192;
 
-constexpr std::size_t kStatementBytes = sizeof(TranslatedStatement);
 constexpr std::size_t kExpressionBytes = sizeof(CompiledExpression);
 constexpr std::size_t kJumpTargetBytes = sizeof(CompiledExpression) + sizeof(JumpMemory);
+
+// The subscripts written in the parentheses that open at `pos`: its
+// commas outside any inner parentheses, and one.
+std::size_t SubscriptsWritten(const TokenList& tokens, std::size_t pos) {
+  std::size_t commas = 0;
+  int depth = 0;
+  for (; pos < tokens.size(); ++pos) {
+    const TokenKind kind = tokens[pos].kind;
+    if (kind == TokenKind::LeftParen) ++depth;
+    if (kind == TokenKind::RightParen && --depth == 0) break;
+    if (kind == TokenKind::Comma && depth == 1) ++commas;
+  }
+  return commas + 1;
+}
+
+// An assignment to the name at `pos`: its value, and its subscripts when
+// it names an element (no more than an array can have).
+std::size_t AssignmentOperands(const TokenList& tokens, std::size_t pos) {
+  const std::size_t open = pos + 1;
+  if (open >= tokens.size() || tokens[open].kind != TokenKind::LeftParen) return 1;
+  const auto dimensions = static_cast<std::size_t>(kMaxDimensions);
+  return std::min(SubscriptsWritten(tokens, open), dimensions) + 1;
+}
+
+std::size_t StatementBytes(const TokenList& tokens, std::size_t at) {
+  return sizeof(TranslatedStatement) + StatementOperandRoom(tokens, at) * sizeof(StatementOperand);
+}
 
 bool IsOperand(TokenKind kind) {
   return kind == TokenKind::Number || kind == TokenKind::Identifier || kind == TokenKind::String;
@@ -41,7 +67,7 @@ std::size_t FullTranslationBytes(const TokenList& tokens) {
     }
     if (starts) {
       starts = false;
-      bytes += kStatementBytes;
+      bytes += StatementBytes(tokens, k);
       passive = kind == TokenKind::Data || kind == TokenKind::Rem;
       if (!passive && ReadsAnExpression(kind)) bytes += kExpressionBytes;
       if (kind == TokenKind::Identifier) continue;  // an assignment's target, not read
@@ -65,6 +91,19 @@ std::size_t FullTranslationBytes(const TokenList& tokens) {
 }
 
 }  // namespace
+
+std::size_t StatementOperandRoom(const TokenList& tokens, std::size_t at) {
+  switch (tokens[at].kind) {
+    case TokenKind::Identifier: return AssignmentOperands(tokens, at);
+    case TokenKind::Let: return AssignmentOperands(tokens, at + 1);
+    case TokenKind::If:
+    case TokenKind::For: return 3;
+    case TokenKind::Goto:
+    case TokenKind::Gosub:
+    case TokenKind::While: return 1;
+    default: return 0;
+  }
+}
 
 LineArena::~LineArena() {
   while (blocks_ != nullptr) {
@@ -150,8 +189,14 @@ TranslatedStatement* LineCode::FindStatement(std::size_t at, TranslatedStatement
   return *place != nullptr && (*place)->at == at ? *place : nullptr;
 }
 
-TranslatedStatement& LineCode::AddStatement(TranslatedStatement** place, std::size_t at) {
-  TranslatedStatement* statement = arena.Make<TranslatedStatement>();
+TranslatedStatement& LineCode::AddStatement(TranslatedStatement** place, std::size_t at,
+                                            std::size_t operands) {
+  // The record and its operands together, in that order.
+  static_assert(sizeof(TranslatedStatement) % alignof(StatementOperand) == 0);
+  void* room = arena.Allocate(sizeof(TranslatedStatement) + operands * sizeof(StatementOperand));
+  auto* statement = ::new (room) TranslatedStatement();
+  statement->operandRoom = static_cast<uint8_t>(operands);
+  for (std::size_t k = 0; k < operands; ++k) ::new (&statement->Operand(k)) StatementOperand();
   statement->at = static_cast<TokenIndex>(at);
   statement->following = *place;
   *place = statement;

@@ -5,7 +5,6 @@
 // token list stays the line's text: this is only a faster way to run it.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -215,14 +214,11 @@ struct QuickOperand {
 
 // Where the run went on after a translated statement the last time, to be
 // taken again without the search while the program and the variables'
-// shapes stay as they are (the interpreter's code version). The
-// statement's place is copied here so that following the link reads
-// nothing else before the statement runs.
+// shapes stay as they are (the interpreter's code version).
 struct StatementLink {
   uint64_t codeVersion = 0;  // the interpreter's when made; never 0 then
   ProgramLine* line = nullptr;
   const TranslatedStatement* statement = nullptr;
-  uint32_t at = 0;  // the statement's `at`
 };
 
 // Where and how a statement left the cursor.
@@ -241,10 +237,21 @@ struct MovedLink : StatementLink {
   LinkKey from;
 };
 
+// An expression a statement reads, and the same expression as a quick
+// operand when it is one: the value is then read one load from the
+// statement instead of three, which is most of what such a statement
+// costs.
+struct StatementOperand {
+  CompiledExpression* expression = nullptr;
+  QuickOperand quick;
+};
+
 // A whole statement translated: its form, what it names, and its
 // expressions (translated in the line's own table). Held by the shape
 // epoch it was made under; a statement that does not translate keeps the
-// form Declined and runs through its handler.
+// form Declined and runs through its handler. Its operands follow the
+// record in the line's arena, as many as its text can use (`operandRoom`):
+// most statements read one expression or none.
 struct TranslatedStatement {
   enum class Form : uint8_t {
     Declined,
@@ -261,8 +268,9 @@ struct TranslatedStatement {
   };
   Form form = Form::Declined;
   uint8_t count = 0;
-  int16_t depth = 0;  // the deepest nesting check among its expressions
-  TokenIndex at = 0;  // the statement's first token: its keyword or its target
+  uint8_t operandRoom = 0;  // the operands made after the record
+  int8_t depth = 0;         // the deepest nesting check among its expressions
+  TokenIndex at = 0;        // the statement's first token: its keyword or its target
   // Where the next statement starts (past any ":"), or the line's length,
   // when this one ends where its text does.
   TokenIndex nextAt = 0;
@@ -279,16 +287,30 @@ struct TranslatedStatement {
   };
   // The line's next statement, by where it starts.
   TranslatedStatement* following = nullptr;
-  std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
-  // The first two expressions again, when they are quick (below): the
-  // value is then read one load from the statement instead of three,
-  // which is most of what such a statement costs.
-  std::array<QuickOperand, 2> quick{};
   // The statements that came next, when it went on within its line and
   // (made when first needed) when it moved the cursor.
   mutable StatementLink within;
   mutable std::unique_ptr<MovedLink> moved;
+
+  // Operand `k`, below `operandRoom`.
+  StatementOperand& Operand(std::size_t k) { return Operands()[k]; }
+  const StatementOperand& Operand(std::size_t k) const { return Operands()[k]; }
+  // Expression `k`, or null when it has none.
+  CompiledExpression* Expression(std::size_t k) const {
+    return k < operandRoom ? Operand(k).expression : nullptr;
+  }
+
+ private:
+  StatementOperand* Operands() { return reinterpret_cast<StatementOperand*>(this + 1); }
+  const StatementOperand* Operands() const {
+    return reinterpret_cast<const StatementOperand*>(this + 1);
+  }
 };
+
+// How many operands the statement starting at token `at` can use: its
+// expressions, by its keyword (for an assignment to an element, the
+// subscripts written and the value).
+std::size_t StatementOperandRoom(const TokenList& tokens, std::size_t at);
 
 // Memory handed out in order from blocks that stay where they are until
 // the arena goes: what a line translates is made once and then only
@@ -358,8 +380,9 @@ class LineCode {
   // where a new one would go.
   TranslatedStatement* FindStatement(std::size_t at, TranslatedStatement**& place);
   // Makes an empty statement for token `at` at `place`, as FindStatement
-  // gave it.
-  TranslatedStatement& AddStatement(TranslatedStatement** place, std::size_t at);
+  // gave it, with room for `operands`.
+  TranslatedStatement& AddStatement(TranslatedStatement** place, std::size_t at,
+                                    std::size_t operands = 0);
 
   TranslatedStatement* firstStatement = nullptr;
   // Where the next lookup starts: the last statement found.

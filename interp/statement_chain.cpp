@@ -73,7 +73,7 @@ const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
                                   const ChainWatch& watch, const StatementLink& link) {
   if (!watch.Takes(link)) return nullptr;
   interp.EnterLine(link.line);
-  cursor.Point(&link.line->tokens, link.at);
+  cursor.Point(&link.line->tokens, link.statement->at);
   cursor.jumped = false;
   cursor.resumeAtCursor = false;
   return link.statement;
@@ -87,7 +87,6 @@ void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const L
   made.codeVersion = interp.CodeVersion();
   made.line = interp.currentLine;
   made.statement = &next;
-  made.at = next.at;
   if (from.step == static_cast<uint8_t>(Step::Within)) {
     ran.within = made;
     return;
