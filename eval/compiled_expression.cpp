@@ -289,7 +289,6 @@ void Keep(LineCode& code, CompiledExpression& kept, ExpressionDraft draft, uint6
   if (!kept.HasOpRoom(draft.ops.size())) code.GrowOpRoom(kept, draft.ops.size());
   kept.SetOps(draft.ops);
   if (draft.strings != nullptr) kept.TakeStrings(std::move(draft.strings));
-  kept.lone = nullptr;
   kept.shapeEpoch = epoch;
   kept.end = static_cast<TokenIndex>(draft.end);
   kept.depth = static_cast<int16_t>(draft.depth);
@@ -358,16 +357,6 @@ bool LeadsToLineNumber(TokenKind kind) {
   }
 }
 
-// Made once the expression has its place: it may point into itself.
-void PointAtLoneValue(CompiledExpression& expression) {
-  expression.lone = nullptr;
-  if (expression.refused) return;
-  if (expression.shape == ExpressionShape::Constant) expression.lone = &expression.ops[0].number;
-  if (expression.shape == ExpressionShape::Scalar) {
-    expression.lone = &expression.ops[0].variable->number;
-  }
-}
-
 }  // namespace
 
 // A subscript rounded and checked against its extent, or -1 after "Bad
@@ -417,7 +406,6 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
     }
     expression->shapeEpoch = interp.shapeEpoch;
   }
-  PointAtLoneValue(*expression);
   if (expression->refused) return nullptr;
   // Nested this deep already (inside VAL), a nesting check would fail.
   if (interp.evaluationDepth + expression->depth >= kMaxEvaluationDepth) return nullptr;

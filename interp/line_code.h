@@ -124,9 +124,6 @@ struct CompiledExpression {
   // The operations name every variable read, with the shape they expect:
   // a scalar, or as many dimensions as an Element operation has subscripts.
   OpList ops;
-  // A lone number or scalar: where its value is read (the number in its
-  // one operation, or the variable's), with no operation run.
-  const double* lone = nullptr;
   uint64_t shapeEpoch = 0;
   // The line's next expression, by where it starts.
   CompiledExpression* next = nullptr;
