@@ -90,6 +90,34 @@ std::size_t FullTranslationBytes(const TokenList& tokens) {
   return bytes;
 }
 
+// The statements and the expressions of a line, each in a list ordered by
+// the token where they start, are walked and linked the same way.
+TranslatedStatement*& NextOf(TranslatedStatement& statement) { return statement.following; }
+CompiledExpression*& NextOf(CompiledExpression& expression) { return expression.next; }
+std::size_t StartOf(const TranslatedStatement& statement) { return statement.at; }
+std::size_t StartOf(const CompiledExpression& expression) { return expression.start; }
+
+// Where the record starting at token `at` is in the list from `place`, or
+// where it would go.
+template <typename Record>
+Record** PlaceInOrder(Record** place, std::size_t at) {
+  while (*place != nullptr && StartOf(**place) < at) place = &NextOf(**place);
+  return place;
+}
+
+// The record at `place` when it starts at token `at`, or null.
+template <typename Record>
+Record* StartingAt(Record** place, std::size_t at) {
+  return *place != nullptr && StartOf(**place) == at ? *place : nullptr;
+}
+
+// Puts `record` in the list at `place`.
+template <typename Record>
+void LinkAt(Record** place, Record& record) {
+  NextOf(record) = *place;
+  *place = &record;
+}
+
 }  // namespace
 
 std::size_t StatementOperandRoom(const TokenList& tokens, std::size_t at) {
@@ -151,9 +179,8 @@ std::unique_ptr<LineCode> LineCode::Make(const TokenList& tokens) {
 CompiledExpression* LineCode::FindOtherExpression(std::size_t at) {
   CompiledExpression* guess = lastExpression_ != nullptr ? lastExpression_->next : nullptr;
   if (guess == nullptr || guess->start != at) {
-    guess = firstExpression_;
-    while (guess != nullptr && guess->start < at) guess = guess->next;
-    if (guess == nullptr || guess->start != at) return nullptr;
+    guess = StartingAt(PlaceInOrder(&firstExpression_, at), at);
+    if (guess == nullptr) return nullptr;
   }
   lastExpression_ = guess;
   return guess;
@@ -171,10 +198,7 @@ CompiledExpression& LineCode::AddExpression(std::size_t at, std::size_t ops, boo
   expression->jumpRoom = jumpTarget;
   expression->GiveOpRoom(reinterpret_cast<Op*>(after + jump), ops);
   expression->start = static_cast<TokenIndex>(at);
-  CompiledExpression** place = &firstExpression_;
-  while (*place != nullptr && (*place)->start < at) place = &(*place)->next;
-  expression->next = *place;
-  *place = expression;
+  LinkAt(PlaceInOrder(&firstExpression_, at), *expression);
   lastExpression_ = expression;
   return *expression;
 }
@@ -184,9 +208,8 @@ void LineCode::GrowOpRoom(CompiledExpression& expression, std::size_t ops) {
 }
 
 TranslatedStatement* LineCode::FindStatement(std::size_t at, TranslatedStatement**& place) {
-  place = &firstStatement;
-  while (*place != nullptr && (*place)->at < at) place = &(*place)->following;
-  return *place != nullptr && (*place)->at == at ? *place : nullptr;
+  place = PlaceInOrder(&firstStatement, at);
+  return StartingAt(place, at);
 }
 
 TranslatedStatement& LineCode::AddStatement(TranslatedStatement** place, std::size_t at,
@@ -198,8 +221,7 @@ TranslatedStatement& LineCode::AddStatement(TranslatedStatement** place, std::si
   statement->operandRoom = static_cast<uint8_t>(operands);
   for (std::size_t k = 0; k < operands; ++k) ::new (&statement->Operand(k)) StatementOperand();
   statement->at = static_cast<TokenIndex>(at);
-  statement->following = *place;
-  *place = statement;
+  LinkAt(place, *statement);
   return *statement;
 }
 
