@@ -1,6 +1,7 @@
 #include "interp/line_code.h"
 
 #include <algorithm>
+#include <cassert>
 #include <memory>
 
 namespace tenrek {
@@ -35,8 +36,12 @@ std::size_t AssignmentOperands(const TokenList& tokens, std::size_t pos) {
   return std::min(SubscriptsWritten(tokens, open), dimensions) + 1;
 }
 
+std::size_t RoomBytes(const StatementRoom& room) {
+  return (room.within ? sizeof(StatementLink) : 0) + room.operands * sizeof(StatementOperand);
+}
+
 std::size_t StatementBytes(const TokenList& tokens, std::size_t at) {
-  return sizeof(TranslatedStatement) + StatementOperandRoom(tokens, at) * sizeof(StatementOperand);
+  return sizeof(TranslatedStatement) + RoomBytes(StatementRoomAt(tokens, at));
 }
 
 bool IsOperand(TokenKind kind) {
@@ -120,16 +125,15 @@ void LinkAt(Record** place, Record& record) {
 
 }  // namespace
 
-std::size_t StatementOperandRoom(const TokenList& tokens, std::size_t at) {
+StatementRoom StatementRoomAt(const TokenList& tokens, std::size_t at) {
   switch (tokens[at].kind) {
-    case TokenKind::Identifier: return AssignmentOperands(tokens, at);
-    case TokenKind::Let: return AssignmentOperands(tokens, at + 1);
+    case TokenKind::Identifier: return {true, AssignmentOperands(tokens, at)};
+    case TokenKind::Let: return {true, AssignmentOperands(tokens, at + 1)};
     case TokenKind::If:
-    case TokenKind::For: return 3;
-    case TokenKind::Goto:
-    case TokenKind::Gosub:
-    case TokenKind::While: return 1;
-    default: return 0;
+    case TokenKind::For: return {true, 3};
+    case TokenKind::While: return {true, 1};
+    case TokenKind::Next: return {true, 0};
+    default: return {};  // GOTO, GOSUB, RETURN and WEND move; the others do not translate
   }
 }
 
@@ -213,13 +217,20 @@ TranslatedStatement* LineCode::FindStatement(std::size_t at, TranslatedStatement
 }
 
 TranslatedStatement& LineCode::AddStatement(TranslatedStatement** place, std::size_t at,
-                                            std::size_t operands) {
-  // The record and its operands together, in that order.
-  static_assert(sizeof(TranslatedStatement) % alignof(StatementOperand) == 0);
-  void* room = arena.Allocate(sizeof(TranslatedStatement) + operands * sizeof(StatementOperand));
-  auto* statement = ::new (room) TranslatedStatement();
-  statement->operandRoom = static_cast<uint8_t>(operands);
-  for (std::size_t k = 0; k < operands; ++k) ::new (&statement->Operand(k)) StatementOperand();
+                                            StatementRoom room) {
+  // The record, its link within the line and its operands together, in
+  // that order.
+  static_assert(sizeof(TranslatedStatement) % alignof(StatementLink) == 0);
+  static_assert(sizeof(StatementLink) % alignof(StatementOperand) == 0);
+  assert(room.operands == 0 || room.within);
+  void* made = arena.Allocate(sizeof(TranslatedStatement) + RoomBytes(room));
+  auto* statement = ::new (made) TranslatedStatement();
+  statement->withinRoom = room.within ? 1 : 0;
+  statement->operandRoom = static_cast<uint8_t>(room.operands) & 0x7f;
+  if (room.within) ::new (&statement->Within()) StatementLink();
+  for (std::size_t k = 0; k < room.operands; ++k) {
+    ::new (&statement->Operand(k)) StatementOperand();
+  }
   statement->at = static_cast<TokenIndex>(at);
   LinkAt(place, *statement);
   return *statement;

@@ -5,6 +5,7 @@
 // token list stays the line's text: this is only a faster way to run it.
 #pragma once
 
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -243,20 +244,28 @@ struct StatementOperand {
   QuickOperand quick;
 };
 
+// What a statement keeps after its record in the line's arena: the link
+// to the statement that came next within the line, when its form can go
+// on there, then its operands (which only such forms have).
+struct StatementRoom {
+  bool within = false;
+  std::size_t operands = 0;
+};
+
 // A whole statement translated: its form, what it names, and its
 // expressions (translated in the line's own table). Held by the shape
 // epoch it was made under; a statement that does not translate keeps the
-// form Declined and runs through its handler. Its operands follow the
-// record in the line's arena, as many as its text can use (`operandRoom`):
-// most statements read one expression or none.
+// form Declined and runs through its handler. Its room (above) is what
+// its keyword can use: most statements read one expression or none, and
+// a jump never goes on within its line.
 struct TranslatedStatement {
   enum class Form : uint8_t {
     Declined,
     Assign,         // numeric scalar = expressions[0]
     AssignElement,  // numeric element (expressions[0..count-1]) = expressions[count]
     If,             // IF expressions[0] THEN ...; jumps in expressions[1] and [2]
-    Goto,           // GOTO expressions[0]
-    Gosub,          // GOSUB expressions[0]
+    Goto,           // GOTO target
+    Gosub,          // GOSUB target
     Return,
     Next,   // NEXT variable
     For,    // FOR variable = [0] TO [1] (STEP [2] when count is 3)
@@ -265,9 +274,10 @@ struct TranslatedStatement {
   };
   Form form = Form::Declined;
   uint8_t count = 0;
-  uint8_t operandRoom = 0;  // the operands made after the record
-  int8_t depth = 0;         // the deepest nesting check among its expressions
-  TokenIndex at = 0;        // the statement's first token: its keyword or its target
+  uint8_t operandRoom : 7 = 0;  // the operands made after the record
+  uint8_t withinRoom : 1 = 0;   // a link within the line made after it
+  int8_t depth = 0;             // the deepest nesting check among its expressions
+  TokenIndex at = 0;            // the statement's first token: its keyword or its target
   // Where the next statement starts (past any ":"), or the line's length,
   // when this one ends where its text does.
   TokenIndex nextAt = 0;
@@ -277,18 +287,26 @@ struct TranslatedStatement {
     TokenIndex thenAt;
     TokenIndex elseAt;
   };
-  // An IF names no variable: it keeps its branches in that place.
+  // What the form names, in one place: an IF its branches, a GOTO or a
+  // GOSUB the expression of its line number, the others their variable.
   union {
     Variable* variable = nullptr;
     Branches branches;
+    CompiledExpression* target;
   };
   // The line's next statement, by where it starts.
   TranslatedStatement* following = nullptr;
-  // The statements that came next, when it went on within its line and
-  // (made when first needed) when it moved the cursor.
-  mutable StatementLink within;
+  // The statements that came next when it moved the cursor, made when
+  // first needed (the one within the line is in its room).
   mutable std::unique_ptr<MovedLink> moved;
 
+  // The statement that came next when it went on within its line. Only a
+  // statement with that room has it; like `moved`, it is remembered
+  // through a statement otherwise only read.
+  StatementLink& Within() const {
+    assert(withinRoom);
+    return *reinterpret_cast<StatementLink*>(Room());
+  }
   // Operand `k`, below `operandRoom`.
   StatementOperand& Operand(std::size_t k) { return Operands()[k]; }
   const StatementOperand& Operand(std::size_t k) const { return Operands()[k]; }
@@ -298,16 +316,19 @@ struct TranslatedStatement {
   }
 
  private:
-  StatementOperand* Operands() { return reinterpret_cast<StatementOperand*>(this + 1); }
-  const StatementOperand* Operands() const {
-    return reinterpret_cast<const StatementOperand*>(this + 1);
+  std::byte* Room() const {
+    return reinterpret_cast<std::byte*>(const_cast<TranslatedStatement*>(this) + 1);
+  }
+  StatementOperand* Operands() const {
+    assert(operandRoom == 0 || withinRoom);
+    return reinterpret_cast<StatementOperand*>(Room() + sizeof(StatementLink));
   }
 };
 
-// How many operands the statement starting at token `at` can use: its
-// expressions, by its keyword (for an assignment to an element, the
-// subscripts written and the value).
-std::size_t StatementOperandRoom(const TokenList& tokens, std::size_t at);
+// The room of the statement starting at token `at`, by its keyword (for
+// an assignment to an element, its operands are the subscripts written
+// and the value).
+StatementRoom StatementRoomAt(const TokenList& tokens, std::size_t at);
 
 // Memory handed out in order from blocks that stay where they are until
 // the arena goes: what a line translates is made once and then only
@@ -377,9 +398,9 @@ class LineCode {
   // where a new one would go.
   TranslatedStatement* FindStatement(std::size_t at, TranslatedStatement**& place);
   // Makes an empty statement for token `at` at `place`, as FindStatement
-  // gave it, with room for `operands`.
+  // gave it, with `room` after it.
   TranslatedStatement& AddStatement(TranslatedStatement** place, std::size_t at,
-                                    std::size_t operands = 0);
+                                    StatementRoom room = {});
 
   TranslatedStatement* firstStatement = nullptr;
   // Where the next lookup starts: the last statement found.

@@ -88,7 +88,7 @@ void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const L
   made.line = interp.currentLine;
   made.statement = &next;
   if (from.step == static_cast<uint8_t>(Step::Within)) {
-    ran.within = made;
+    ran.Within() = made;
     return;
   }
   if (ran.moved == nullptr) ran.moved = std::make_unique<MovedLink>();
@@ -137,7 +137,7 @@ Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedSta
     // general way makes that check before it moves on.
     const StatementLink* link = nullptr;
     if (!interp.budget.Exhausted()) {
-      link = step == Step::Within ? &ran.within : MovedLinkFrom(ran, interp, cursor, step);
+      link = step == Step::Within ? &ran.Within() : MovedLinkFrom(ran, interp, cursor, step);
     }
     next = link != nullptr ? Follow(interp, cursor, watch, *link) : nullptr;
     if (next != nullptr) {

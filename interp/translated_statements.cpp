@@ -75,11 +75,16 @@ class StatementTranslator {
   // when it does not translate or the statement has no room for it.
   CompiledExpression* Operand(std::size_t slot, std::size_t pos) {
     if (slot >= out_.operandRoom) return nullptr;
+    CompiledExpression* expression = Expression(pos);
+    if (expression != nullptr) out_.Operand(slot).expression = expression;
+    return expression;
+  }
+  // The translated expression at `pos`, its nesting counted.
+  CompiledExpression* Expression(std::size_t pos) {
     StatementCursor cursor;
     cursor.Point(&tokens_, pos);
     CompiledExpression* expression = TranslateExpressionAt(interp_, cursor);
     if (expression != nullptr) {
-      out_.Operand(slot).expression = expression;
       out_.depth = std::max(out_.depth, static_cast<int8_t>(expression->depth));
     }
     return expression;
@@ -138,7 +143,10 @@ class StatementTranslator {
   }
 
   // GOTO line | GOSUB line
-  Form Jump(Form form, std::size_t at) { return Operand(0, at) != nullptr ? form : Form::Declined; }
+  Form Jump(Form form, std::size_t at) {
+    out_.target = Expression(at);
+    return out_.target != nullptr ? form : Form::Declined;
+  }
 
   // NEXT name
   Form Next(std::size_t at) {
@@ -192,7 +200,7 @@ void Translate(Interpreter& interp, const TokenList& tokens, TranslatedStatement
   statement.depth = 0;
   statement.nextAt = 0;
   statement.variable = nullptr;
-  statement.within = StatementLink();
+  if (statement.withinRoom) statement.Within() = StatementLink();
   statement.moved.reset();
   for (std::size_t k = 0; k < statement.operandRoom; ++k) statement.Operand(k) = StatementOperand();
   statement.shapeEpoch = interp.shapeEpoch;
@@ -210,7 +218,7 @@ void Translate(Interpreter& interp, const TokenList& tokens, TranslatedStatement
 TranslatedStatement& StatementSlot(LineCode& code, const TokenList& tokens, std::size_t at) {
   TranslatedStatement** place = nullptr;
   TranslatedStatement* found = code.FindStatement(at, place);
-  if (found == nullptr) found = &code.AddStatement(place, at, StatementOperandRoom(tokens, at));
+  if (found == nullptr) found = &code.AddStatement(place, at, StatementRoomAt(tokens, at));
   code.lastStatement = found;
   return *found;
 }
@@ -330,13 +338,11 @@ Step RunTranslated(Interpreter& interp, StatementCursor& cursor, const Translate
     case Form::Assign: s.variable->number = Operand(interp, s, 0); return GoOnAt(cursor, s.nextAt);
     case Form::AssignElement: AssignElement(interp, s); return GoOnAt(cursor, s.nextAt);
     case Form::If: return If(interp, cursor, s);
-    case Form::Goto:
-      JumpToTranslated(interp, cursor, *s.Operand(0).expression);
-      return Step::Jumped;
+    case Form::Goto: JumpToTranslated(interp, cursor, *s.target); return Step::Jumped;
     case Form::Gosub:
       cursor.pos = s.at + 1;
       PushFrame(interp, cursor, FrameKind::Gosub);
-      JumpToTranslated(interp, cursor, *s.Operand(0).expression);
+      JumpToTranslated(interp, cursor, *s.target);
       return Step::Jumped;
     case Form::Return:
       if (!InnermostFrameIs(interp, FrameKind::Gosub)) return Step::Declined;
