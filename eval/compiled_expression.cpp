@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
+#include <cstdint>
 #include <string_view>
 
 #include "eval/evaluator.h"
@@ -76,7 +78,6 @@ class Translator {
     if (!Binary(kOr) || stack_ != 1) return false;
     out_.end = static_cast<uint32_t>(pos_);
     out_.depth = deepestCheck_;
-    out_.stackSize = static_cast<uint16_t>(deepestStack_);
     out_.shape = ShapeOf(out_.ops);
     return true;
   }
@@ -291,8 +292,9 @@ void Keep(LineCode& code, CompiledExpression& kept, ExpressionDraft draft, uint6
   if (draft.strings != nullptr) kept.TakeStrings(std::move(draft.strings));
   kept.shapeEpoch = epoch;
   kept.end = static_cast<TokenIndex>(draft.end);
-  kept.depth = static_cast<int16_t>(draft.depth);
-  kept.stackSize = draft.stackSize;
+  static_assert(kMaxEvaluationDepth <= INT8_MAX);
+  assert(draft.depth >= 0 && draft.depth < kMaxEvaluationDepth);
+  kept.depth = static_cast<int8_t>(draft.depth);
   kept.shape = draft.shape;
   kept.refused = draft.refused;
   if (JumpMemory* jump = kept.Jump()) *jump = JumpMemory();

@@ -124,20 +124,20 @@ static_assert(kMaxLineLength < 65535);
 struct CompiledExpression {
   // The operations name every variable read, with the shape they expect:
   // a scalar, or as many dimensions as an Element operation has subscripts.
-  OpList ops;
+  // The two token indexes after it may share the padding at its end.
+  [[no_unique_address]] OpList ops;
+  TokenIndex start = 0;  // index of its first token
+  TokenIndex end = 0;    // index of the token after the expression
   uint64_t shapeEpoch = 0;
   // The line's next expression, by where it starts.
   CompiledExpression* next = nullptr;
-  TokenIndex start = 0;  // index of its first token
-  TokenIndex end = 0;    // index of the token after the expression
-  int16_t depth = 0;     // deepest nesting level it checks (below kMaxEvaluationDepth)
-  uint16_t stackSize = 0;
+  int32_t jumpNumber = 0;  // the line number its JumpMemory holds the line of
+  int8_t depth = 0;        // deepest nesting level it checks (below kMaxEvaluationDepth)
   ExpressionShape shape = ExpressionShape::General;
   bool refused = false;  // the text does not translate (at shapeEpoch)
   // Made with room for a JumpMemory (after the record, before the
   // operations): it stands where a line number is expected.
   bool jumpRoom = false;
-  int32_t jumpNumber = 0;  // the line number its JumpMemory holds the line of
 
   CompiledExpression() = default;
   CompiledExpression(const CompiledExpression&) = delete;
@@ -183,7 +183,6 @@ struct ExpressionDraft {
   std::vector<Op> ops;
   uint32_t end = 0;
   int32_t depth = 0;
-  uint16_t stackSize = 0;
   ExpressionShape shape = ExpressionShape::General;
   bool refused = false;
   StringCodePtr strings;
