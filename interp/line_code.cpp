@@ -36,8 +36,14 @@ std::size_t AssignmentOperands(const TokenList& tokens, std::size_t pos) {
   return std::min(SubscriptsWritten(tokens, open), dimensions) + 1;
 }
 
+// The room for a statement's moved links, before its record: the record
+// stays aligned.
+constexpr std::size_t kMovedRoomBytes = (sizeof(MovedLinks) + alignof(TranslatedStatement) - 1) /
+                                        alignof(TranslatedStatement) * alignof(TranslatedStatement);
+
 std::size_t RoomBytes(const StatementRoom& room) {
-  return (room.within ? sizeof(StatementLink) : 0) + room.operands * sizeof(StatementOperand);
+  return (room.moved ? kMovedRoomBytes : 0) + (room.within ? sizeof(StatementLink) : 0) +
+         room.operands * sizeof(StatementOperand);
 }
 
 std::size_t StatementBytes(const TokenList& tokens, std::size_t at) {
@@ -127,13 +133,17 @@ void LinkAt(Record** place, Record& record) {
 
 StatementRoom StatementRoomAt(const TokenList& tokens, std::size_t at) {
   switch (tokens[at].kind) {
-    case TokenKind::Identifier: return {true, AssignmentOperands(tokens, at)};
-    case TokenKind::Let: return {true, AssignmentOperands(tokens, at + 1)};
+    case TokenKind::Identifier: return {true, AssignmentOperands(tokens, at), false};
+    case TokenKind::Let: return {true, AssignmentOperands(tokens, at + 1), false};
     case TokenKind::If:
-    case TokenKind::For: return {true, 3};
-    case TokenKind::While: return {true, 1};
-    case TokenKind::Next: return {true, 0};
-    default: return {};  // GOTO, GOSUB, RETURN and WEND move; the others do not translate
+    case TokenKind::For: return {true, 3, true};
+    case TokenKind::While: return {true, 1, true};
+    case TokenKind::Next: return {true, 0, true};
+    case TokenKind::Goto:
+    case TokenKind::Gosub:
+    case TokenKind::Return:
+    case TokenKind::Wend: return {false, 0, true};
+    default: return {};  // does not translate
   }
 }
 
@@ -218,19 +228,22 @@ TranslatedStatement* LineCode::FindStatement(std::size_t at, TranslatedStatement
 
 TranslatedStatement& LineCode::AddStatement(TranslatedStatement** place, std::size_t at,
                                             StatementRoom room) {
-  // The record, its link within the line and its operands together, in
-  // that order.
+  // The record and its room together, as StatementRoom lays them out.
   static_assert(sizeof(TranslatedStatement) % alignof(StatementLink) == 0);
   static_assert(sizeof(StatementLink) % alignof(StatementOperand) == 0);
   assert(room.operands == 0 || room.within);
-  void* made = arena.Allocate(sizeof(TranslatedStatement) + RoomBytes(room));
+  auto* made =
+      static_cast<std::byte*>(arena.Allocate(sizeof(TranslatedStatement) + RoomBytes(room)));
+  if (room.moved) made += kMovedRoomBytes;
   auto* statement = ::new (made) TranslatedStatement();
   statement->withinRoom = room.within ? 1 : 0;
-  statement->operandRoom = static_cast<uint8_t>(room.operands) & 0x7f;
+  statement->operandRoom = static_cast<uint8_t>(room.operands) & 0x3f;
+  statement->movedRoom = room.moved ? 1 : 0;
   if (room.within) ::new (&statement->Within()) StatementLink();
   for (std::size_t k = 0; k < room.operands; ++k) {
     ::new (&statement->Operand(k)) StatementOperand();
   }
+  if (room.moved) ::new (&statement->Moved()) MovedLinks();
   statement->at = static_cast<TokenIndex>(at);
   LinkAt(place, *statement);
   return *statement;

@@ -243,20 +243,25 @@ struct StatementOperand {
   QuickOperand quick;
 };
 
-// What a statement keeps after its record in the line's arena: the link
-// to the statement that came next within the line, when its form can go
-// on there, then its operands (which only such forms have).
+// What a statement keeps with its record in the line's arena: just before
+// it, the owner of its links from where it moved the cursor, when its
+// form can move it; after it, the link to the statement that came next
+// within the line, when its form can go on there, then its operands
+// (which only such forms have). Each is a fixed distance from the record.
 struct StatementRoom {
   bool within = false;
   std::size_t operands = 0;
+  bool moved = false;
 };
+
+using MovedLinks = std::unique_ptr<MovedLink>;
 
 // A whole statement translated: its form, what it names, and its
 // expressions (translated in the line's own table). Held by the shape
 // epoch it was made under; a statement that does not translate keeps the
 // form Declined and runs through its handler. Its room (above) is what
-// its keyword can use: most statements read one expression or none, and
-// a jump never goes on within its line.
+// its keyword can use: most statements read one expression or none, a
+// jump never goes on within its line and an assignment never moves.
 struct TranslatedStatement {
   enum class Form : uint8_t {
     Declined,
@@ -273,8 +278,9 @@ struct TranslatedStatement {
   };
   Form form = Form::Declined;
   uint8_t count = 0;
-  uint8_t operandRoom : 7 = 0;  // the operands made after the record
+  uint8_t operandRoom : 6 = 0;  // the operands made after the record
   uint8_t withinRoom : 1 = 0;   // a link within the line made after it
+  uint8_t movedRoom : 1 = 0;    // moved links' owner made after it
   int8_t depth = 0;             // the deepest nesting check among its expressions
   TokenIndex at = 0;            // the statement's first token: its keyword or its target
   // Where the next statement starts (past any ":"), or the line's length,
@@ -295,16 +301,26 @@ struct TranslatedStatement {
   };
   // The line's next statement, by where it starts.
   TranslatedStatement* following = nullptr;
-  // The statements that came next when it moved the cursor, made when
-  // first needed (the one within the line is in its room).
-  mutable std::unique_ptr<MovedLink> moved;
+
+  TranslatedStatement() = default;
+  TranslatedStatement(const TranslatedStatement&) = delete;
+  TranslatedStatement& operator=(const TranslatedStatement&) = delete;
+  ~TranslatedStatement() {
+    if (movedRoom) std::destroy_at(&Moved());
+  }
 
   // The statement that came next when it went on within its line. Only a
-  // statement with that room has it; like `moved`, it is remembered
-  // through a statement otherwise only read.
+  // statement with that room has it; the links are remembered through a
+  // statement otherwise only read.
   StatementLink& Within() const {
     assert(withinRoom);
     return *reinterpret_cast<StatementLink*>(Room());
+  }
+  // The statements that came next when it moved the cursor, made when
+  // first needed; only a statement with that room has them.
+  MovedLinks& Moved() const {
+    assert(movedRoom);
+    return *reinterpret_cast<MovedLinks*>(Record() - sizeof(MovedLinks));
   }
   // Operand `k`, below `operandRoom`.
   StatementOperand& Operand(std::size_t k) { return Operands()[k]; }
@@ -315,9 +331,10 @@ struct TranslatedStatement {
   }
 
  private:
-  std::byte* Room() const {
-    return reinterpret_cast<std::byte*>(const_cast<TranslatedStatement*>(this) + 1);
+  std::byte* Record() const {
+    return reinterpret_cast<std::byte*>(const_cast<TranslatedStatement*>(this));
   }
+  std::byte* Room() const { return Record() + sizeof(TranslatedStatement); }
   StatementOperand* Operands() const {
     assert(operandRoom == 0 || withinRoom);
     return reinterpret_cast<StatementOperand*>(Room() + sizeof(StatementLink));

@@ -63,7 +63,7 @@ LinkKey KeyOf(const Interpreter& interp, const StatementCursor& cursor, Step ste
 // it did when the link was made.
 const MovedLink* MovedLinkFrom(const TranslatedStatement& ran, const Interpreter& interp,
                                const StatementCursor& cursor, Step step) {
-  const MovedLink* link = ran.moved.get();
+  const MovedLink* link = ran.Moved().get();
   return link != nullptr && link->from == KeyOf(interp, cursor, step) ? link : nullptr;
 }
 
@@ -91,9 +91,10 @@ void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const L
     ran.Within() = made;
     return;
   }
-  if (ran.moved == nullptr) ran.moved = std::make_unique<MovedLink>();
-  static_cast<StatementLink&>(*ran.moved) = made;
-  ran.moved->from = from;
+  MovedLinks& moved = ran.Moved();
+  if (moved == nullptr) moved = std::make_unique<MovedLink>();
+  static_cast<StatementLink&>(*moved) = made;
+  moved->from = from;
 }
 
 // Where the statement loop goes on after a statement when no link holds.

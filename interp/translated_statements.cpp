@@ -201,7 +201,7 @@ void Translate(Interpreter& interp, const TokenList& tokens, TranslatedStatement
   statement.nextAt = 0;
   statement.variable = nullptr;
   if (statement.withinRoom) statement.Within() = StatementLink();
-  statement.moved.reset();
+  if (statement.movedRoom) statement.Moved().reset();
   for (std::size_t k = 0; k < statement.operandRoom; ++k) statement.Operand(k) = StatementOperand();
   statement.shapeEpoch = interp.shapeEpoch;
   statement.form = StatementTranslator(interp, tokens, statement).Translate(statement.at);
