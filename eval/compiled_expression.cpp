@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
+#include <cstdint>
 #include <string_view>
 
 #include "eval/evaluator.h"
@@ -76,7 +78,6 @@ class Translator {
     if (!Binary(kOr) || stack_ != 1) return false;
     out_.end = static_cast<uint32_t>(pos_);
     out_.depth = deepestCheck_;
-    out_.stackSize = static_cast<uint16_t>(deepestStack_);
     out_.shape = ShapeOf(out_.ops);
     return true;
   }
@@ -289,11 +290,11 @@ void Keep(LineCode& code, CompiledExpression& kept, ExpressionDraft draft, uint6
   if (!kept.HasOpRoom(draft.ops.size())) code.GrowOpRoom(kept, draft.ops.size());
   kept.SetOps(draft.ops);
   if (draft.strings != nullptr) kept.TakeStrings(std::move(draft.strings));
-  kept.lone = nullptr;
   kept.shapeEpoch = epoch;
   kept.end = static_cast<TokenIndex>(draft.end);
-  kept.depth = static_cast<int16_t>(draft.depth);
-  kept.stackSize = draft.stackSize;
+  static_assert(kMaxEvaluationDepth <= INT8_MAX);
+  assert(draft.depth >= 0 && draft.depth < kMaxEvaluationDepth);
+  kept.depth = static_cast<int8_t>(draft.depth);
   kept.shape = draft.shape;
   kept.refused = draft.refused;
   if (JumpMemory* jump = kept.Jump()) *jump = JumpMemory();
@@ -358,16 +359,6 @@ bool LeadsToLineNumber(TokenKind kind) {
   }
 }
 
-// Made once the expression has its place: it may point into itself.
-void PointAtLoneValue(CompiledExpression& expression) {
-  expression.lone = nullptr;
-  if (expression.refused) return;
-  if (expression.shape == ExpressionShape::Constant) expression.lone = &expression.ops[0].number;
-  if (expression.shape == ExpressionShape::Scalar) {
-    expression.lone = &expression.ops[0].variable->number;
-  }
-}
-
 }  // namespace
 
 // A subscript rounded and checked against its extent, or -1 after "Bad
@@ -417,7 +408,6 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
     }
     expression->shapeEpoch = interp.shapeEpoch;
   }
-  PointAtLoneValue(*expression);
   if (expression->refused) return nullptr;
   // Nested this deep already (inside VAL), a nesting check would fail.
   if (interp.evaluationDepth + expression->depth >= kMaxEvaluationDepth) return nullptr;

@@ -103,9 +103,13 @@ inline double ReadElementOfScalar(Interpreter& interp, const Op* ops) {
 // The expression as a quick operand, or one whose `value` is null. The
 // pointers hold while the translation does.
 inline QuickOperand QuickOperandOf(const CompiledExpression& expression) {
-  if (expression.lone != nullptr) return {expression.lone, nullptr};
-  if (expression.shape != ExpressionShape::ScalarFused) return {};
-  return {&expression.ops[0].variable->number, &expression.ops[1]};
+  switch (expression.shape) {
+    case ExpressionShape::Constant: return {&expression.ops[0].number, nullptr};
+    case ExpressionShape::Scalar: return {&expression.ops[0].variable->number, nullptr};
+    case ExpressionShape::ScalarFused:
+      return {&expression.ops[0].variable->number, &expression.ops[1]};
+    default: return {};
+  }
 }
 
 // The value of a quick operand.

@@ -548,7 +548,6 @@ void TranslateWithStrings(const TokenList& tokens, std::size_t start, Expression
   code->ops.shrink_to_fit();
   out.end = static_cast<uint32_t>(translator.End());
   out.depth = translator.Depth();
-  out.stackSize = 1;
   if (type == Type::Number) {
     Op op;
     op.code = OpCode::Mixed;

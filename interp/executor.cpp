@@ -153,7 +153,9 @@ void StopReport(Interpreter& interp, std::string& messageBuffer) {
   interp.ReportError(kStopReportCode, messageBuffer);
 }
 
-void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
+// Kept a function of its own: inlined into ExecuteCommand, the statement
+// loop shares its registers with the command code, and bm7 runs 4% slower.
+[[gnu::noinline]] void RunProgram(Interpreter& interp, const TokenList& commandTokens) {
   StatementCursor cursor;
   cursor.Point(&commandTokens, 0);
   std::string messageBuffer;

@@ -5,7 +5,7 @@
 // token list stays the line's text: this is only a faster way to run it.
 #pragma once
 
-#include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -124,23 +124,20 @@ static_assert(kMaxLineLength < 65535);
 struct CompiledExpression {
   // The operations name every variable read, with the shape they expect:
   // a scalar, or as many dimensions as an Element operation has subscripts.
-  OpList ops;
-  // A lone number or scalar: where its value is read (the number in its
-  // one operation, or the variable's), with no operation run.
-  const double* lone = nullptr;
+  // The two token indexes after it may share the padding at its end.
+  [[no_unique_address]] OpList ops;
+  TokenIndex start = 0;  // index of its first token
+  TokenIndex end = 0;    // index of the token after the expression
   uint64_t shapeEpoch = 0;
   // The line's next expression, by where it starts.
   CompiledExpression* next = nullptr;
-  TokenIndex start = 0;  // index of its first token
-  TokenIndex end = 0;    // index of the token after the expression
-  int16_t depth = 0;     // deepest nesting level it checks (below kMaxEvaluationDepth)
-  uint16_t stackSize = 0;
+  int32_t jumpNumber = 0;  // the line number its JumpMemory holds the line of
+  int8_t depth = 0;        // deepest nesting level it checks (below kMaxEvaluationDepth)
   ExpressionShape shape = ExpressionShape::General;
   bool refused = false;  // the text does not translate (at shapeEpoch)
   // Made with room for a JumpMemory (after the record, before the
   // operations): it stands where a line number is expected.
   bool jumpRoom = false;
-  int32_t jumpNumber = 0;  // the line number its JumpMemory holds the line of
 
   CompiledExpression() = default;
   CompiledExpression(const CompiledExpression&) = delete;
@@ -186,7 +183,6 @@ struct ExpressionDraft {
   std::vector<Op> ops;
   uint32_t end = 0;
   int32_t depth = 0;
-  uint16_t stackSize = 0;
   ExpressionShape shape = ExpressionShape::General;
   bool refused = false;
   StringCodePtr strings;
@@ -215,14 +211,11 @@ struct QuickOperand {
 
 // Where the run went on after a translated statement the last time, to be
 // taken again without the search while the program and the variables'
-// shapes stay as they are (the interpreter's code version). The
-// statement's place is copied here so that following the link reads
-// nothing else before the statement runs.
+// shapes stay as they are (the interpreter's code version).
 struct StatementLink {
   uint64_t codeVersion = 0;  // the interpreter's when made; never 0 then
   ProgramLine* line = nullptr;
   const TranslatedStatement* statement = nullptr;
-  uint32_t at = 0;  // the statement's `at`
 };
 
 // Where and how a statement left the cursor.
@@ -241,18 +234,42 @@ struct MovedLink : StatementLink {
   LinkKey from;
 };
 
+// An expression a statement reads, and the same expression as a quick
+// operand when it is one: the value is then read one load from the
+// statement instead of three, which is most of what such a statement
+// costs.
+struct StatementOperand {
+  CompiledExpression* expression = nullptr;
+  QuickOperand quick;
+};
+
+// What a statement keeps with its record in the line's arena: just before
+// it, the owner of its links from where it moved the cursor, when its
+// form can move it; after it, the link to the statement that came next
+// within the line, when its form can go on there, then its operands
+// (which only such forms have). Each is a fixed distance from the record.
+struct StatementRoom {
+  bool within = false;
+  std::size_t operands = 0;
+  bool moved = false;
+};
+
+using MovedLinks = std::unique_ptr<MovedLink>;
+
 // A whole statement translated: its form, what it names, and its
 // expressions (translated in the line's own table). Held by the shape
 // epoch it was made under; a statement that does not translate keeps the
-// form Declined and runs through its handler.
+// form Declined and runs through its handler. Its room (above) is what
+// its keyword can use: most statements read one expression or none, a
+// jump never goes on within its line and an assignment never moves.
 struct TranslatedStatement {
   enum class Form : uint8_t {
     Declined,
     Assign,         // numeric scalar = expressions[0]
     AssignElement,  // numeric element (expressions[0..count-1]) = expressions[count]
     If,             // IF expressions[0] THEN ...; jumps in expressions[1] and [2]
-    Goto,           // GOTO expressions[0]
-    Gosub,          // GOSUB expressions[0]
+    Goto,           // GOTO target
+    Gosub,          // GOSUB target
     Return,
     Next,   // NEXT variable
     For,    // FOR variable = [0] TO [1] (STEP [2] when count is 3)
@@ -261,8 +278,11 @@ struct TranslatedStatement {
   };
   Form form = Form::Declined;
   uint8_t count = 0;
-  int16_t depth = 0;  // the deepest nesting check among its expressions
-  TokenIndex at = 0;  // the statement's first token: its keyword or its target
+  uint8_t operandRoom : 6 = 0;  // the operands made after the record
+  uint8_t withinRoom : 1 = 0;   // a link within the line made after it
+  uint8_t movedRoom : 1 = 0;    // moved links' owner made after it
+  int8_t depth = 0;             // the deepest nesting check among its expressions
+  TokenIndex at = 0;            // the statement's first token: its keyword or its target
   // Where the next statement starts (past any ":"), or the line's length,
   // when this one ends where its text does.
   TokenIndex nextAt = 0;
@@ -272,23 +292,59 @@ struct TranslatedStatement {
     TokenIndex thenAt;
     TokenIndex elseAt;
   };
-  // An IF names no variable: it keeps its branches in that place.
+  // What the form names, in one place: an IF its branches, a GOTO or a
+  // GOSUB the expression of its line number, the others their variable.
   union {
     Variable* variable = nullptr;
     Branches branches;
+    CompiledExpression* target;
   };
   // The line's next statement, by where it starts.
   TranslatedStatement* following = nullptr;
-  std::array<CompiledExpression*, kMaxDimensions + 1> expressions{};
-  // The first two expressions again, when they are quick (below): the
-  // value is then read one load from the statement instead of three,
-  // which is most of what such a statement costs.
-  std::array<QuickOperand, 2> quick{};
-  // The statements that came next, when it went on within its line and
-  // (made when first needed) when it moved the cursor.
-  mutable StatementLink within;
-  mutable std::unique_ptr<MovedLink> moved;
+
+  TranslatedStatement() = default;
+  TranslatedStatement(const TranslatedStatement&) = delete;
+  TranslatedStatement& operator=(const TranslatedStatement&) = delete;
+  ~TranslatedStatement() {
+    if (movedRoom) std::destroy_at(&Moved());
+  }
+
+  // The statement that came next when it went on within its line. Only a
+  // statement with that room has it; the links are remembered through a
+  // statement otherwise only read.
+  StatementLink& Within() const {
+    assert(withinRoom);
+    return *reinterpret_cast<StatementLink*>(Room());
+  }
+  // The statements that came next when it moved the cursor, made when
+  // first needed; only a statement with that room has them.
+  MovedLinks& Moved() const {
+    assert(movedRoom);
+    return *reinterpret_cast<MovedLinks*>(Record() - sizeof(MovedLinks));
+  }
+  // Operand `k`, below `operandRoom`.
+  StatementOperand& Operand(std::size_t k) { return Operands()[k]; }
+  const StatementOperand& Operand(std::size_t k) const { return Operands()[k]; }
+  // Expression `k`, or null when it has none.
+  CompiledExpression* Expression(std::size_t k) const {
+    return k < operandRoom ? Operand(k).expression : nullptr;
+  }
+
+ private:
+  std::byte* Record() const {
+    return reinterpret_cast<std::byte*>(const_cast<TranslatedStatement*>(this));
+  }
+  std::byte* Room() const { return Record() + sizeof(TranslatedStatement); }
+  StatementOperand* Operands() const {
+    assert(operandRoom == 0 || withinRoom);
+    return reinterpret_cast<StatementOperand*>(Room() + sizeof(StatementLink));
+  }
 };
+
+// The room of the statement starting at token `at`, by its keyword (for
+// an assignment to an element, its operands are the subscripts written
+// and the value).
+StatementRoom StatementRoomAt(const TokenList& tokens, std::size_t at);
 
 // Memory handed out in order from blocks that stay where they are until
 // the arena goes: what a line translates is made once and then only
@@ -358,8 +414,9 @@ class LineCode {
   // where a new one would go.
   TranslatedStatement* FindStatement(std::size_t at, TranslatedStatement**& place);
   // Makes an empty statement for token `at` at `place`, as FindStatement
-  // gave it.
-  TranslatedStatement& AddStatement(TranslatedStatement** place, std::size_t at);
+  // gave it, with `room` after it.
+  TranslatedStatement& AddStatement(TranslatedStatement** place, std::size_t at,
+                                    StatementRoom room = {});
 
   TranslatedStatement* firstStatement = nullptr;
   // Where the next lookup starts: the last statement found.

@@ -63,7 +63,7 @@ LinkKey KeyOf(const Interpreter& interp, const StatementCursor& cursor, Step ste
 // it did when the link was made.
 const MovedLink* MovedLinkFrom(const TranslatedStatement& ran, const Interpreter& interp,
                                const StatementCursor& cursor, Step step) {
-  const MovedLink* link = ran.moved.get();
+  const MovedLink* link = ran.Moved().get();
   return link != nullptr && link->from == KeyOf(interp, cursor, step) ? link : nullptr;
 }
 
@@ -73,7 +73,7 @@ const TranslatedStatement* Follow(Interpreter& interp, StatementCursor& cursor,
                                   const ChainWatch& watch, const StatementLink& link) {
   if (!watch.Takes(link)) return nullptr;
   interp.EnterLine(link.line);
-  cursor.Point(&link.line->tokens, link.at);
+  cursor.Point(&link.line->tokens, link.statement->at);
   cursor.jumped = false;
   cursor.resumeAtCursor = false;
   return link.statement;
@@ -87,14 +87,14 @@ void MakeLink(const Interpreter& interp, const TranslatedStatement& ran, const L
   made.codeVersion = interp.CodeVersion();
   made.line = interp.currentLine;
   made.statement = &next;
-  made.at = next.at;
   if (from.step == static_cast<uint8_t>(Step::Within)) {
-    ran.within = made;
+    ran.Within() = made;
     return;
   }
-  if (ran.moved == nullptr) ran.moved = std::make_unique<MovedLink>();
-  static_cast<StatementLink&>(*ran.moved) = made;
-  ran.moved->from = from;
+  MovedLinks& moved = ran.Moved();
+  if (moved == nullptr) moved = std::make_unique<MovedLink>();
+  static_cast<StatementLink&>(*moved) = made;
+  moved->from = from;
 }
 
 // Where the statement loop goes on after a statement when no link holds.
@@ -138,7 +138,7 @@ Chain RunChain(Interpreter& interp, StatementCursor& cursor, const TranslatedSta
     // general way makes that check before it moves on.
     const StatementLink* link = nullptr;
     if (!interp.budget.Exhausted()) {
-      link = step == Step::Within ? &ran.within : MovedLinkFrom(ran, interp, cursor, step);
+      link = step == Step::Within ? &ran.Within() : MovedLinkFrom(ran, interp, cursor, step);
     }
     next = link != nullptr ? Follow(interp, cursor, watch, *link) : nullptr;
     if (next != nullptr) {

@@ -71,14 +71,21 @@ class StatementTranslator {
     return plain && !KindAt(pos + 1, TokenKind::LeftParen) ? v : nullptr;
   }
 
-  // The translated expression at `pos`, taken as operand `slot`.
+  // The translated expression at `pos`, taken as operand `slot`; null
+  // when it does not translate or the statement has no room for it.
   CompiledExpression* Operand(std::size_t slot, std::size_t pos) {
+    if (slot >= out_.operandRoom) return nullptr;
+    CompiledExpression* expression = Expression(pos);
+    if (expression != nullptr) out_.Operand(slot).expression = expression;
+    return expression;
+  }
+  // The translated expression at `pos`, its nesting counted.
+  CompiledExpression* Expression(std::size_t pos) {
     StatementCursor cursor;
     cursor.Point(&tokens_, pos);
     CompiledExpression* expression = TranslateExpressionAt(interp_, cursor);
     if (expression != nullptr) {
-      out_.expressions[slot] = expression;
-      out_.depth = std::max(out_.depth, expression->depth);
+      out_.depth = std::max(out_.depth, static_cast<int8_t>(expression->depth));
     }
     return expression;
   }
@@ -136,7 +143,10 @@ class StatementTranslator {
   }
 
   // GOTO line | GOSUB line
-  Form Jump(Form form, std::size_t at) { return Operand(0, at) != nullptr ? form : Form::Declined; }
+  Form Jump(Form form, std::size_t at) {
+    out_.target = Expression(at);
+    return out_.target != nullptr ? form : Form::Declined;
+  }
 
   // NEXT name
   Form Next(std::size_t at) {
@@ -176,31 +186,39 @@ class StatementTranslator {
 // compiler calls it from the statement loop, and bm7 pays 2-3% for that.
 [[gnu::always_inline]] inline double Operand(Interpreter& interp, const TranslatedStatement& s,
                                              std::size_t k) {
-  if (k < s.quick.size() && s.quick[k].value != nullptr) return RunQuick(interp, s.quick[k]);
-  return RunCompiled(interp, *s.expressions[k]);
+  const StatementOperand& operand = s.Operand(k);
+  if (operand.quick.value != nullptr) return RunQuick(interp, operand.quick);
+  return RunCompiled(interp, *operand.expression);
 }
 
-TranslatedStatement Translate(Interpreter& interp, const TokenList& tokens, std::size_t at) {
-  TranslatedStatement statement;
-  statement.at = static_cast<TokenIndex>(at);
+// Translates `statement` in place, under the current shapes: it keeps
+// its place in the line, its room and nothing else.
+void Translate(Interpreter& interp, const TokenList& tokens, TranslatedStatement& statement) {
+  static_assert(kMaxEvaluationDepth <= INT8_MAX);
+  statement.form = TranslatedStatement::Form::Declined;
+  statement.count = 0;
+  statement.depth = 0;
+  statement.nextAt = 0;
+  statement.variable = nullptr;
+  if (statement.withinRoom) statement.Within() = StatementLink();
+  if (statement.movedRoom) statement.Moved().reset();
+  for (std::size_t k = 0; k < statement.operandRoom; ++k) statement.Operand(k) = StatementOperand();
   statement.shapeEpoch = interp.shapeEpoch;
-  statement.form = StatementTranslator(interp, tokens, statement).Translate(at);
+  statement.form = StatementTranslator(interp, tokens, statement).Translate(statement.at);
   // The statement is translated again whenever its expressions may be,
   // so the pointers copied here hold while it does.
-  for (std::size_t k = 0; k < statement.quick.size(); ++k) {
-    if (const CompiledExpression* operand = statement.expressions[k]) {
-      statement.quick[k] = QuickOperandOf(*operand);
-    }
+  for (std::size_t k = 0; k < statement.operandRoom; ++k) {
+    StatementOperand& operand = statement.Operand(k);
+    if (operand.expression != nullptr) operand.quick = QuickOperandOf(*operand.expression);
   }
-  return statement;
 }
 
 // The statement of `code` that starts at token `at`, made (empty) when
 // there is none yet; `lastStatement` then names it.
-TranslatedStatement& StatementSlot(LineCode& code, std::size_t at) {
+TranslatedStatement& StatementSlot(LineCode& code, const TokenList& tokens, std::size_t at) {
   TranslatedStatement** place = nullptr;
   TranslatedStatement* found = code.FindStatement(at, place);
-  if (found == nullptr) found = &code.AddStatement(place, at);
+  if (found == nullptr) found = &code.AddStatement(place, at, StatementRoomAt(tokens, at));
   code.lastStatement = found;
   return *found;
 }
@@ -238,7 +256,7 @@ Step GoOnAt(StatementCursor& cursor, uint32_t pos) {
 Step If(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   const bool holds = Operand(interp, s, 0) != 0.0;
   cursor.pos = holds ? s.branches.thenAt : s.branches.elseAt;
-  if (CompiledExpression* target = s.expressions[holds ? 1 : 2]) {
+  if (CompiledExpression* target = s.Expression(holds ? 1 : 2)) {
     JumpToTranslated(interp, cursor, *target);
     return Step::Jumped;
   }
@@ -270,10 +288,10 @@ Step For(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement
   const double start = Operand(interp, s, 0);
   s.variable->number = start;
   const double limit = Operand(interp, s, 1);
-  const CompiledExpression* last = s.expressions[1];
+  const CompiledExpression* last = s.Operand(1).expression;
   double step = 1.0;
   if (s.count == 3) {
-    last = s.expressions[2];
+    last = s.Operand(2).expression;
     step = RunCompiled(interp, *last);
   }
   cursor.pos = last->end;
@@ -285,7 +303,7 @@ Step For(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement
 Step While(Interpreter& interp, StatementCursor& cursor, const TranslatedStatement& s) {
   cursor.pos = s.at + 1;
   PushFrame(interp, cursor, FrameKind::While);
-  const CompiledExpression& condition = *s.expressions[0];
+  const CompiledExpression& condition = *s.Operand(0).expression;
   if (Operand(interp, s, 0) != 0.0) return GoOnAt(cursor, s.nextAt);
   cursor.pos = condition.end;
   interp.controlStack.pop_back();
@@ -306,12 +324,8 @@ const TranslatedStatement* TranslateStatementAt(Interpreter& interp,
       !interp.translateLines) {
     return nullptr;
   }
-  TranslatedStatement& statement = StatementSlot(CodeOf(*line), cursor.pos);
-  if (statement.shapeEpoch != interp.shapeEpoch) {
-    TranslatedStatement* const following = statement.following;
-    statement = Translate(interp, line->tokens, cursor.pos);
-    statement.following = following;
-  }
+  TranslatedStatement& statement = StatementSlot(CodeOf(*line), line->tokens, cursor.pos);
+  if (statement.shapeEpoch != interp.shapeEpoch) Translate(interp, line->tokens, statement);
   if (statement.form == Form::Declined ||
       interp.evaluationDepth + statement.depth >= kMaxEvaluationDepth) {
     return nullptr;
@@ -324,11 +338,11 @@ Step RunTranslated(Interpreter& interp, StatementCursor& cursor, const Translate
     case Form::Assign: s.variable->number = Operand(interp, s, 0); return GoOnAt(cursor, s.nextAt);
     case Form::AssignElement: AssignElement(interp, s); return GoOnAt(cursor, s.nextAt);
     case Form::If: return If(interp, cursor, s);
-    case Form::Goto: JumpToTranslated(interp, cursor, *s.expressions[0]); return Step::Jumped;
+    case Form::Goto: JumpToTranslated(interp, cursor, *s.target); return Step::Jumped;
     case Form::Gosub:
       cursor.pos = s.at + 1;
       PushFrame(interp, cursor, FrameKind::Gosub);
-      JumpToTranslated(interp, cursor, *s.expressions[0]);
+      JumpToTranslated(interp, cursor, *s.target);
       return Step::Jumped;
     case Form::Return:
       if (!InnermostFrameIs(interp, FrameKind::Gosub)) return Step::Declined;
