@@ -83,9 +83,9 @@ TEST(LineCode, RecordsStayInPlaceAsTheArenaGrows) {
 }
 
 TokenList KindTokens(const std::vector<TokenKind>& kinds) {
-  TokenList tokens(kinds.size());
-  for (std::size_t k = 0; k < kinds.size(); ++k) tokens[k].kind = kinds[k];
-  return tokens;
+  TokenListBuilder tokens;
+  for (TokenKind kind : kinds) tokens.Add(kind);
+  return tokens.Build();
 }
 
 // A statement's room is fixed by its text when first made: an element
