@@ -90,10 +90,10 @@ bool JoinInPlace(Interpreter& interp, StatementCursor& cursor) {
   const std::size_t at = cursor.pos;
   if (at + 3 >= tokens.size()) return false;
   const Token& target = tokens[at];
+  if (target.kind != TokenKind::Identifier) return false;
   Variable* const variable = target.Var();
-  if (target.kind != TokenKind::Identifier || tokens[at + 1].kind != TokenKind::Equal ||
-      tokens[at + 2].kind != TokenKind::Identifier || tokens[at + 2].Var() != variable ||
-      tokens[at + 3].kind != TokenKind::Plus) {
+  if (tokens[at + 1].kind != TokenKind::Equal || tokens[at + 2].kind != TokenKind::Identifier ||
+      tokens[at + 2].Var() != variable || tokens[at + 3].kind != TokenKind::Plus) {
     return false;
   }
   if (variable == nullptr || !variable->isString || variable->extentCount != 0 ||

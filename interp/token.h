@@ -54,18 +54,21 @@ class Token {
   // A StrayChar's character.
   char Character() const { return static_cast<char>(payload_); }
 
+  // Each reads only the value its own kind has: another kind answers 0,
+  // null or an empty text.
   double Number() const {
+    if (kind != TokenKind::Number) return 0.0;
     if ((payload_ & kInlineNumber) != 0) return payload_ & ~kInlineNumber;
     double value;
     std::memcpy(&value, Payload(), sizeof value);
     return value;
   }
   Variable* Var() const {
+    if (kind != TokenKind::Identifier) return nullptr;
     Variable* variable;
     std::memcpy(&variable, Payload(), kPointerBytes);
     return variable;
   }
-  // Empty for a kind without text.
   std::string_view Text() const {
     if (!HasText() || payload_ == 0) return {};
     uint16_t length;

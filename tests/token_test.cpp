@@ -138,6 +138,33 @@ TEST(TokenListTest, APlacedCopyReadsAndChangesLikeItsOriginal) {
   EXPECT_EQ(copy[8].Number(), 40000);
 }
 
+// Readers look at a token's value before (or without) its kind; the last
+// token of a list is where a value read the wrong way would run past it.
+TEST(TokenListTest, AKindReadsOnlyItsOwnValue) {
+  const std::vector<TokenKind> kinds = {TokenKind::Colon,  TokenKind::Number, TokenKind::Identifier,
+                                        TokenKind::String, TokenKind::Rem,    TokenKind::StrayChar};
+  for (TokenKind last : kinds) {
+    TokenListBuilder b;
+    b.AddVariable(FakeVariable(1));
+    b.AddNumber(0.5);
+    b.AddText(TokenKind::String, "text");
+    if (last == TokenKind::Number) {
+      b.AddNumber(40000);
+    } else if (last == TokenKind::Identifier) {
+      b.AddVariable(FakeVariable(2));
+    } else if (Token::KindHasText(last)) {
+      b.AddText(last, "x");
+    } else {
+      b.Add(last, '#');
+    }
+    const TokenList list = b.Build();
+    const Token& token = list.back();
+    EXPECT_EQ(token.Number(), last == TokenKind::Number ? 40000 : 0) << static_cast<int>(last);
+    EXPECT_EQ(token.Var(), last == TokenKind::Identifier ? FakeVariable(2) : nullptr);
+    EXPECT_EQ(token.Text(), Token::KindHasText(last) ? "x" : "");
+  }
+}
+
 TEST(TokenListTest, TextsAndCharactersReadBackWhole) {
   const std::string longest(1023, 'q');
   TokenListBuilder b;
