@@ -24,7 +24,9 @@ namespace tenrek {
 
 // `removed` sits next to `number` so that the record takes 40 bytes. Its
 // tokens follow it in the same heap block.
-struct ProgramLine {
+// Aligned so that the values in the tokens' block sit at 8-byte
+// boundaries in a 32-bit build too.
+struct alignas(alignof(double)) ProgramLine {
   int32_t number = 0;
   bool removed = false;
   TokenList tokens;
