@@ -410,7 +410,7 @@ CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCu
   }
   if (expression->refused) return nullptr;
   // Nested this deep already (inside VAL), a nesting check would fail.
-  if (interp.evaluationDepth + expression->depth >= kMaxEvaluationDepth) return nullptr;
+  if (!NestsWithinLimit(interp, expression->depth)) return nullptr;
   return expression;
 }
 

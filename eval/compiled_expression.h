@@ -21,6 +21,13 @@ LineCode& CodeOf(ProgramLine& line);
 // it on first use, and again when a variable it reads changed its shape.
 CompiledExpression* TranslateExpressionAt(Interpreter& interp, const StatementCursor& cursor);
 
+// Whether a translation whose deepest nesting check is `depth` levels
+// deep runs within the evaluator's limit from where it is now (inside
+// VAL, say); beyond it the evaluator runs the text and reports.
+inline bool NestsWithinLimit(const Interpreter& interp, int depth) {
+  return interp.evaluationDepth + depth < kMaxEvaluationDepth;
+}
+
 // The same, with the common case (translated already, shapes unchanged)
 // answered without a call.
 inline CompiledExpression* CompiledExpressionAt(Interpreter& interp,
@@ -30,7 +37,7 @@ inline CompiledExpression* CompiledExpressionAt(Interpreter& interp,
     if (CompiledExpression* expression = line->code->FindExpression(cursor.pos)) {
       if (expression->shapeEpoch == interp.shapeEpoch) {
         if (expression->refused) return nullptr;
-        if (interp.evaluationDepth + expression->depth < kMaxEvaluationDepth) return expression;
+        if (NestsWithinLimit(interp, expression->depth)) return expression;
       }
     }
   }

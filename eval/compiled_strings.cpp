@@ -582,8 +582,7 @@ const CompiledExpression* KeptStringAt(const Interpreter& interp, const Statemen
   if (found == nullptr) return nullptr;
   const CompiledExpression& expression = *found;
   if (expression.shapeEpoch != interp.shapeEpoch || expression.Strings() == nullptr ||
-      !expression.Strings()->isString ||
-      interp.evaluationDepth + expression.depth >= kMaxEvaluationDepth) {
+      !expression.Strings()->isString || !NestsWithinLimit(interp, expression.depth)) {
     return nullptr;
   }
   return &expression;

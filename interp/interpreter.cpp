@@ -131,7 +131,8 @@ void Interpreter::EnterLine(std::string_view text, TokenList& tokens) {
     tokens.clear();
     return;
   }
-  StoreLine(enteredLineNumber, std::exchange(tokens, TokenList()));
+  StoreLine(enteredLineNumber, tokens);
+  tokens.clear();
   FreeControlStack();
   ResetReadPosition();
 }
@@ -261,7 +262,7 @@ std::size_t LineBytes(const TokenList& tokens) {
 
 }  // namespace
 
-void Interpreter::StoreLine(int32_t number, TokenList tokens) {
+void Interpreter::StoreLine(int32_t number, const TokenList& tokens) {
   // Deleting a line is always allowed; storing one must fit the budget.
   const std::size_t bytes = tokens.empty() ? 0 : LineBytes(tokens);
   if (bytes != 0 && !budget.Reserve(bytes)) return;

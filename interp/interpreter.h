@@ -185,7 +185,7 @@ class Interpreter {
   void RemoveLine(ProgramLine* line);
   void RemoveAllLines();
   // Refused, with the budget exhausted, when the line would exceed it.
-  void StoreLine(int32_t number, TokenList tokens);
+  void StoreLine(int32_t number, const TokenList& tokens);
   void RetireVariable(std::unique_ptr<Variable> variable);
 
   // Discards the frames that point into `tokens` (a command line that ends)

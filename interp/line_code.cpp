@@ -129,6 +129,16 @@ void LinkAt(Record** place, Record& record) {
   *place = &record;
 }
 
+// Ends every record of the list from `first`; the arena frees their memory.
+template <typename Record>
+void DestroyAll(Record* first) {
+  while (first != nullptr) {
+    Record* next = NextOf(*first);
+    std::destroy_at(first);
+    first = next;
+  }
+}
+
 }  // namespace
 
 StatementRoom StatementRoomAt(const TokenList& tokens, std::size_t at) {
@@ -171,16 +181,8 @@ void* LineArena::Allocate(std::size_t size) {
 }
 
 LineCode::~LineCode() {
-  for (TranslatedStatement* s = firstStatement; s != nullptr;) {
-    TranslatedStatement* next = s->following;
-    s->~TranslatedStatement();
-    s = next;
-  }
-  for (CompiledExpression* e = firstExpression_; e != nullptr;) {
-    CompiledExpression* next = e->next;
-    e->~CompiledExpression();
-    e = next;
-  }
+  DestroyAll(firstStatement);
+  DestroyAll(firstExpression_);
 }
 
 std::unique_ptr<LineCode> LineCode::Make(const TokenList& tokens) {

@@ -1,5 +1,6 @@
 #include "interp/token.h"
 
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -23,23 +24,15 @@ bool FitsInToken(double value) {
          !std::signbit(value);
 }
 
-uint64_t BitsOf(double value) {
-  uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  return bits;
-}
-
+// A variable's address in the first bytes of its 8-byte place, whatever
+// the size of an address.
 uint64_t BitsOf(Variable* variable) {
   uint64_t bits = 0;
   std::memcpy(&bits, &variable, Token::kPointerBytes);
   return bits;
 }
 
-double NumberOf(uint64_t bits) {
-  double value;
-  std::memcpy(&value, &bits, sizeof value);
-  return value;
-}
+double NumberOf(uint64_t bits) { return std::bit_cast<double>(bits); }
 
 // The slot holding the variable `bits`, made when the line names it first.
 std::size_t SlotOfVariable(uint64_t bits, std::vector<uint64_t>& values,
@@ -91,7 +84,7 @@ void TokenList::SetNumber(std::size_t i, double value) {
 }
 
 void TokenListBuilder::AddNumber(double value) {
-  drafts_.push_back({TokenKind::Number, 0, BitsOf(value), {}});
+  drafts_.push_back({TokenKind::Number, 0, std::bit_cast<uint64_t>(value), {}});
 }
 
 void TokenListBuilder::AddVariable(Variable* variable) {

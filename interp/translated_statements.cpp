@@ -326,8 +326,7 @@ const TranslatedStatement* TranslateStatementAt(Interpreter& interp,
   }
   TranslatedStatement& statement = StatementSlot(CodeOf(*line), line->tokens, cursor.pos);
   if (statement.shapeEpoch != interp.shapeEpoch) Translate(interp, line->tokens, statement);
-  if (statement.form == Form::Declined ||
-      interp.evaluationDepth + statement.depth >= kMaxEvaluationDepth) {
+  if (statement.form == Form::Declined || !NestsWithinLimit(interp, statement.depth)) {
     return nullptr;
   }
   return &statement;

@@ -6,6 +6,7 @@
 // the moment (a NEXT that is not of the innermost loop, say).
 #pragma once
 
+#include "eval/compiled_expression.h"
 #include "eval/evaluator.h"
 #include "interp/cursor.h"
 #include "interp/interpreter.h"
@@ -38,7 +39,7 @@ inline bool FindTranslatedStatement(Interpreter& interp, const StatementCursor& 
     if (statement.shapeEpoch != interp.shapeEpoch) return false;
     code.lastStatement = guess;
     const bool runs = statement.form != TranslatedStatement::Form::Declined &&
-                      interp.evaluationDepth + statement.depth < kMaxEvaluationDepth;
+                      NestsWithinLimit(interp, statement.depth);
     found = runs ? &statement : nullptr;
     return true;
   }

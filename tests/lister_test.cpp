@@ -185,7 +185,7 @@ TEST_F(ListerTest, IlxtCutsAtALineBoundaryToFitItsBuffer) {
 TEST_F(ListerTest, OverlongListedLineKeepsWholeTokensAndItsLineEnd) {
   TokenList tokens;
   Tokenize(interp, std::string(500, ':'), tokens);
-  interp.StoreLine(10, std::move(tokens));
+  interp.StoreLine(10, tokens);
   const std::string listed = List();
   std::string expected = "10 ";
   while (expected.size() + 3 + 1 <= 1023) expected += " : ";
