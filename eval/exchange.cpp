@@ -57,6 +57,7 @@ Flow ExecMmftag(Interpreter& interp, StatementCursor& cursor) {
   if (!name.isString) return Flow::Next;
   if (name.text.size() > kMaxFieldText) name.text.resize(kMaxFieldText);
   interp.host.tagText = std::move(name.text);
+  interp.host.tagPending = true;
   interp.Notify(HostNotice::Tag);
   return Flow::Next;
 }

@@ -111,12 +111,14 @@ int32_t TENREK_STDCALL EverythingOk(RunData* run, intptr_t, intptr_t) {
   return run->lastErrorNumber == 0 && interp != nullptr && interp->state == RunState::Idle ? 1 : 0;
 }
 // True once per raised tag: a match takes the tag. With no tag pending
-// nothing matches, not even the empty name.
+// nothing matches, not even the empty name; a tag raised with the empty
+// name matches it once.
 int32_t TENREK_STDCALL OnTag(RunData* run, intptr_t name, intptr_t) {
   Interpreter* interp = run->interpreter;
-  if (run->lastErrorNumber != 0 || interp == nullptr || interp->host.tagText.empty()) return 0;
+  if (run->lastErrorNumber != 0 || interp == nullptr || !interp->host.tagPending) return 0;
   if (CompareNoCase(interp->host.tagText, TextParameter(name)) != 0) return 0;
   interp->host.tagText.clear();
+  interp->host.tagPending = false;
   return 1;
 }
 

@@ -55,9 +55,12 @@ void RenumberText(std::string& text) {
   }
   std::string listing;
   interp->host.listingBuffer = ListingTarget{&listing, kListingCapacity};
+  interp->host.listingBuffer.asProgramText = true;
   interp->ExecuteCommand("RENUM");
+  // RENUM refuses only new numbers that would make a line too long.
+  const bool refused = interp->errorNumber != 0;
   interp->ExecuteCommand("ILXT");
-  const bool incomplete = interp->host.listingBuffer.incomplete;
+  const bool incomplete = refused || interp->host.listingBuffer.incomplete;
   interp->host.listingBuffer = ListingTarget{};
   if (incomplete) {
     // A line or the whole text no longer fits: nothing may be lost, so the

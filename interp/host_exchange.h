@@ -16,6 +16,9 @@ struct ListingTarget {
   std::size_t capacity = 0;
   // Set by ILXT when a line had to be cut or left out for lack of room.
   bool incomplete = false;
+  // The text goes back into a program (the setup dialog's Renum): numbers
+  // are written to read back exactly rather than as PRINT shows them.
+  bool asProgramText = false;
 };
 
 // The host's side of the record: the values a program hands over, the
@@ -27,8 +30,10 @@ struct HostExchange {
   double returnNumber = 0.0;
   std::string returnText;
   bool returnIsText = false;
-  // MMFTAG: the last tag raised.
+  // MMFTAG: the last tag raised, and whether the host has yet to take it
+  // (the name may be empty).
   std::string tagText;
+  bool tagPending = false;
   ListingTarget listingBuffer;
   // Receives the notices; none are posted while it is null.
   WindowHandle messageWindow = nullptr;

@@ -18,16 +18,6 @@ std::string CutToField(std::string_view text) {
   return std::string(text.substr(0, std::min(text.size(), kMaxFieldText)));
 }
 
-// Whether the line as listed ("%ld " and the tokens, as LIST shows them:
-// never shorter than SAVE writes them) stays within the 1023 characters a
-// line may have, so that SAVE and LOAD carry it whole.
-bool ListingFits(int32_t number, const TokenList& tokens) {
-  std::string listed = std::to_string(number);
-  listed += ' ';
-  ListTokensToText(listed, tokens);
-  return listed.size() <= kMaxLineLength;
-}
-
 }  // namespace
 
 Interpreter::Interpreter(Platform& platformIn) : platform(platformIn), memory(kPokeMemorySize, 0) {
@@ -70,6 +60,9 @@ void Interpreter::ExecuteCommand(std::string_view text) {
     EnterLine(outerLine);
     state = outerState;
   } else {
+    // The run is over: no line is current until the next one begins, and
+    // the lines it removed may now be freed.
+    LeaveProgram();
     ReleaseRetired();
   }
 }
@@ -353,7 +346,14 @@ void Interpreter::FreeRetiredLines() {
   retiredLines_.clear();
 }
 
+// Nothing may point at a line once it is freed: loops, returns and the
+// READ position that stood on a removed line go first.
 void Interpreter::ReleaseRetired() {
+  if (!retiredLines_.empty()) {
+    DiscardFramesOfRemovedLines();
+    if (dataLine != nullptr && dataLine->removed) ResetReadPosition();
+    if (currentLine != nullptr && currentLine->removed) LeaveProgram();
+  }
   FreeRetiredLines();
   for (const auto& variable : retiredVariables_) budget.Release(VariableBytes(*variable));
   retiredVariables_.clear();

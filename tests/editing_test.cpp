@@ -196,6 +196,23 @@ TEST_F(EditingTest, RenumRefusesNumbersThatWouldNotAscend) {
   EXPECT_EQ(Numbers(), "2147483646 2147483647");
 }
 
+// New numbers longer than the old ones could push a line past the 1023
+// characters a line may have, which no file or listing carries whole:
+// RENUM refuses, as typing such a line is refused, and changes nothing.
+TEST_F(EditingTest, RenumRefusesToMakeALineTooLong) {
+  std::string line = "1 ON A GOTO 1";
+  for (int i = 1; i < 240; ++i) line += ",1";
+  Enter({line, "2 GOTO 1"});
+  const std::string before = Listing();
+  Command("RENUM 1000000000, 1");
+  ExpectSyntaxError();
+  EXPECT_EQ(Listing(), before);
+  EXPECT_EQ(platform.output, "");
+  Command("RENUM 100, 1");  // 240 three-digit targets fit
+  EXPECT_EQ(interp.errorNumber, 0);
+  EXPECT_EQ(Numbers(), "100 101");
+}
+
 TEST_F(EditingTest, RenumOperandsNeedTheirComma) {
   Enter({"10 A=1", "20 A=2"});
   Command("RENUM 100 ; 5");

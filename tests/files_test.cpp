@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <bit>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -151,6 +152,40 @@ TEST_F(FilesTest, SavedProgramLoadsBackAsTheSameTokens) {
   Command("RENUM");
   EXPECT_EQ(DescribeProgram(interp), entered);
   EXPECT_EQ(otherPlatform.output + platform.output, "");
+}
+
+// Two rounds through a file change nothing: every literal keeps every
+// digit (LIST still shows the display form), and a stray character listed
+// as "{c}" reads back as c.
+TEST_F(FilesTest, TwoRoundsThroughAFileKeepEveryNumberAndStrayCharacter) {
+  Enter({"10 X = 3.14159265358979: Y = 1.23456789E12: Z = 0.1234567890123",
+         "20 PRINT 1 @ 2 {{} }: W = 1E-3 + 2.5 + 1E400"});
+  std::vector<uint64_t> numbers;
+  for (const ProgramLine* l = interp.program.First(); l != nullptr; l = l->next) {
+    for (const Token& t : l->tokens) {
+      if (t.kind == TokenKind::Number) numbers.push_back(std::bit_cast<uint64_t>(t.Number()));
+    }
+  }
+  const std::string entered = DescribeProgram(interp);
+  const std::string listed = Listing();
+  for (int round = 0; round < 2; ++round) {
+    FileCommand("SAVE", "KEEP");
+    Command("NEW");
+    FileCommand("LOAD", "KEEP");
+    EXPECT_EQ(interp.errorNumber, 0) << interp.errorText;
+  }
+  EXPECT_EQ(DescribeProgram(interp), entered);
+  EXPECT_EQ(Listing(), listed);
+  std::vector<uint64_t> loaded;
+  for (const ProgramLine* l = interp.program.First(); l != nullptr; l = l->next) {
+    for (const Token& t : l->tokens) {
+      if (t.kind == TokenKind::Number) loaded.push_back(std::bit_cast<uint64_t>(t.Number()));
+    }
+  }
+  EXPECT_EQ(loaded, numbers);
+  EXPECT_EQ(ReadFile("KEEP.BAS"),
+            "10 X = 3.14159265358979 : Y = 1.23456789E12 : Z = 0.1234567890123\r\n"
+            "20 PRINT 1{@}2{{}{}} : W =  1.00000E-003+2.5+1E309\r\n");
 }
 
 TEST_F(FilesTest, LoadAcceptsEitherLineEndAndSortsTheLines) {

@@ -340,6 +340,18 @@ TEST_F(HostRunObject, RenumNeverHangsNorLosesALine) {
   }
 }
 
+// The text Renum hands back is program text: every number in it reads
+// back as the number that was typed, however PRINT would show it.
+TEST_F(HostRunObject, RenumKeepsEveryDigitOfANumber) {
+  const std::string text = "5 X = 3.14159265358979: Y = 0.1234567890123\r\n7 Z = 1.23456789E12";
+  std::vector<char> editBox(4096, '\0');
+  std::memcpy(editBox.data(), text.data(), text.size());
+  RenumberEditText(editBox.data(), static_cast<int32_t>(editBox.size()));
+  EXPECT_EQ(std::string(editBox.data()),
+            "10 X = 3.14159265358979 : Y = 0.1234567890123\r\n20 Z = 1.23456789E12\r\n");
+  EXPECT_TRUE(platform.boxes.empty());
+}
+
 TEST(HostModuleState, InitializeAndFreeKeepOneRegistration) {
   class CountingWindows : public NativeWindowSystem {
    public:

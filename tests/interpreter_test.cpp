@@ -207,6 +207,43 @@ TEST_F(NestedCommandTest, ReplacingTheRunningLineEndsTheOuterRun) {
   EXPECT_EQ(Printed(), "1 \n99 \n20 \n");
 }
 
+// A run that ends because a command inside its box removed its own line
+// leaves nothing pointing at that line once the command is over: the next
+// report, RETURN and READ see only lines that exist.
+TEST_F(NestedCommandTest, NoPointerOutlivesALineRemovedDuringItsRun) {
+  struct Case {
+    const char* name;
+    std::vector<std::string_view> program;
+    std::string inBox;
+    std::string_view after;
+    int32_t afterError;
+  };
+  const std::vector<Case> cases = {
+      {"replaced", {"10 PRINT 1: PRINT 2"}, "10 PRINT 99", "RETURN", 37},
+      {"deleted under a GOSUB", {"10 GOSUB 20", "20 PRINT 1: PRINT 2"}, "DEL 10-20", "RETURN", 37},
+      {"deleted after a READ", {"10 DATA 1, 2", "20 READ A: PRINT A"}, "DEL 10-20", "READ B", 38},
+      {"program loaded anew", {"10 GOSUB 20", "20 PRINT 1: PRINT 2"}, "NEW", "RETURN", 37},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Command("NEW");
+    for (std::string_view line : c.program) Command(line);
+    SubmitInsideFirstBox(c.inBox);
+    Command("RUN");
+    platform.onModal = nullptr;
+    EXPECT_EQ(interp.currentLine, nullptr);
+    int32_t namedLine = -1;
+    interp.onError = [&](int32_t, std::string_view) {
+      namedLine = interp.currentLine != nullptr ? interp.currentLine->number : 0;
+    };
+    Command(std::string(kMaxLineLength + 1, '1'));  // refused before it runs
+    EXPECT_EQ(namedLine, 0);
+    Command(c.after);
+    EXPECT_EQ(interp.errorNumber, c.afterError);
+    interp.onError = nullptr;
+  }
+}
+
 // A box handler that submits a command showing another box, and so on:
 // the nesting stops at its cap with a report, and every run waiting in its
 // box goes on.

@@ -77,7 +77,7 @@ TEST_F(ListerTest, SemicolonIsFollowedByABlankOnlyInText) {
   ListTokensToText(text, tokens);
   EXPECT_EQ(text, "PRINT A; B");
   std::string file;
-  AppendTokensText(file, tokens, true);
+  AppendTokensText(file, tokens, kFileListing);
   EXPECT_EQ(file, "PRINT A;B");
 }
 

@@ -97,6 +97,23 @@ TEST_F(TokenizerTest, ExponentOfANaNLiteralEndsAtOnce) {
   EXPECT_EQ(Scan("1E-2147483647")[0].Number(), 0.0);
 }
 
+// The lister writes a stray character c as "{c}": read back, that is c
+// again. Braces around anything else stay stray characters of their own.
+TEST_F(TokenizerTest, ListedStrayCharacterReadsBackAsItself) {
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"1{@}2", "@"}, {"{{}", "{"}, {"{}}", "}"},    {"{{}{@}{}}", "{@}"},
+      {"{\t}", "\t"}, {"{", "{"},   {"}", "}"},      {"{}", "{}"},
+      {"{A}", "{}"},  {"{@", "{@"}, {"{@ }", "{@}"}, {"{ }", "{}"},
+  };
+  for (const auto& [text, strays] : cases) {
+    std::string found;
+    for (const Token& t : Scan(text)) {
+      if (t.kind == K::StrayChar) found += t.Character();
+    }
+    EXPECT_EQ(found, strays) << text;
+  }
+}
+
 TEST_F(TokenizerTest, StringLiteralsKeepTheirText) {
   EXPECT_EQ(Scan("'Hello'")[0].Text(), "Hello");
   EXPECT_EQ(Scan("\"it's\"")[0].Text(), "it's");

@@ -107,41 +107,60 @@ bool TakesLineNumbers(TokenKind kind) {
 }
 
 // Rewrites the reference `tokens[at]`; `lineNumber` is the new number of
-// the line holding it.
-void RewriteReference(Interpreter& interp, const Renumbering& renumbering, int32_t lineNumber,
+// the line holding it. A reference to no line is named on `warnings`, when
+// given, and left as it is.
+void RewriteReference(Platform* warnings, const Renumbering& renumbering, int32_t lineNumber,
                       TokenList& tokens, std::size_t at) {
   const int32_t old = RoundToInt(tokens[at].Number());
   if (const std::optional<int32_t> target = renumbering.NewNumberOf(old)) {
     tokens.SetNumber(at, *target);
     return;
   }
-  interp.platform.WriteOutput("Undefined line " + std::to_string(old) + " in line " +
-                              std::to_string(lineNumber) + "\n");
+  if (warnings == nullptr) return;
+  warnings->WriteOutput("Undefined line " + std::to_string(old) + " in line " +
+                        std::to_string(lineNumber) + "\n");
 }
 
 // Rewrites the Number tokens chained after the keyword at `index`
 // (directly, or through commas as in ON ... GOTO); returns the index of
 // the last token it consumed.
-std::size_t RewriteReferenceList(Interpreter& interp, const Renumbering& renumbering,
+std::size_t RewriteReferenceList(Platform* warnings, const Renumbering& renumbering,
                                  int32_t lineNumber, TokenList& tokens, std::size_t index) {
   while (index + 1 < tokens.size() && tokens[index + 1].kind == TokenKind::Number) {
     ++index;
-    RewriteReference(interp, renumbering, lineNumber, tokens, index);
+    RewriteReference(warnings, renumbering, lineNumber, tokens, index);
     if (index + 1 < tokens.size() && tokens[index + 1].kind == TokenKind::Comma) ++index;
   }
   return index;
+}
+
+void RewriteLineReferences(Platform* warnings, const Renumbering& renumbering, int32_t lineNumber,
+                           TokenList& tokens) {
+  for (std::size_t i = 0; i < tokens.size(); ++i) {
+    if (TakesLineNumbers(tokens[i].kind)) {
+      i = RewriteReferenceList(warnings, renumbering, lineNumber, tokens, i);
+    }
+  }
+}
+
+// Longer numbers can make a line longer than a line may be: each line is
+// tried on a copy first, and if one would not fit, nothing changes.
+bool RenumberedLinesFit(const ProgramStore& program, const Renumbering& renumbering) {
+  std::size_t ordinal = 0;
+  for (const ProgramLine* line = program.First(); line != nullptr; line = line->next) {
+    const int32_t lineNumber = renumbering.NewNumberAt(ordinal++);
+    TokenList tokens = line->tokens;
+    RewriteLineReferences(nullptr, renumbering, lineNumber, tokens);
+    if (!ListingFits(lineNumber, tokens)) return false;
+  }
+  return true;
 }
 
 void RewriteReferences(Interpreter& interp, const Renumbering& renumbering) {
   std::size_t ordinal = 0;
   for (ProgramLine* line = interp.program.First(); line != nullptr; line = line->next) {
     const int32_t lineNumber = renumbering.NewNumberAt(ordinal++);
-    TokenList& tokens = line->tokens;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-      if (TakesLineNumbers(tokens[i].kind)) {
-        i = RewriteReferenceList(interp, renumbering, lineNumber, tokens, i);
-      }
-    }
+    RewriteLineReferences(&interp.platform, renumbering, lineNumber, line->tokens);
   }
 }
 
@@ -172,7 +191,8 @@ Flow ExecDel(Interpreter& interp, StatementCursor& cursor) {
 
 // RENUM [first [, increment]]
 // Operands that would give numbers below 1, repeated numbers or numbers
-// beyond 2147483647 are refused with "Syntax error"; nothing changes.
+// beyond 2147483647, or a line longer than a line may be, are refused with
+// "Syntax error"; nothing changes.
 Flow ExecRenum(Interpreter& interp, StatementCursor& cursor) {
   const RenumOperands operands = ReadRenumOperands(interp, cursor);
   if (!NumbersFit(operands, interp.program.Size())) {
@@ -180,7 +200,12 @@ Flow ExecRenum(Interpreter& interp, StatementCursor& cursor) {
     return Flow::Next;
   }
   if (interp.program.Empty()) return Flow::Next;
-  RewriteReferences(interp, Renumbering(interp.program, operands));
+  const Renumbering renumbering(interp.program, operands);
+  if (!RenumberedLinesFit(interp.program, renumbering)) {
+    interp.Report(Error::SyntaxError);
+    return Flow::Next;
+  }
+  RewriteReferences(interp, renumbering);
   interp.RenumberLines(operands.first, operands.increment);
   return Flow::Next;
 }

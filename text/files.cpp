@@ -172,7 +172,7 @@ bool WriteLine(std::FILE* file, std::string& text, const ProgramLine& line) {
   text.clear();
   text += std::to_string(line.number);
   text += ' ';
-  AppendTokensText(text, line.tokens, true);
+  AppendTokensText(text, line.tokens, kFileListing);
   text += "\r\n";
   return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }

@@ -10,6 +10,7 @@
 #include "interp/interpreter.h"
 #include "interp/statements.h"
 #include "text/keywords.h"
+#include "text/number_literal.h"
 
 namespace tenrek {
 
@@ -27,12 +28,14 @@ void AppendStringLiteral(std::string& out, std::string_view text) {
   out += quote;
 }
 
-void AppendTokenText(std::string& out, const Token& token, bool forFile) {
+void AppendTokenText(std::string& out, const Token& token, ListingForm form) {
   switch (token.kind) {
     case TokenKind::Identifier:
       if (token.Var() != nullptr) out += token.Var()->name;
       return;
-    case TokenKind::Number: out += FormatNumber(token.Number()); return;
+    case TokenKind::Number:
+      out += form.exactNumbers ? ExactNumberText(token.Number()) : FormatNumber(token.Number());
+      return;
     case TokenKind::String: AppendStringLiteral(out, token.Text()); return;
     case TokenKind::StrayChar:
       out += '{';
@@ -43,7 +46,7 @@ void AppendTokenText(std::string& out, const Token& token, bool forFile) {
       out += "REM";
       out += token.Text();
       return;
-    case TokenKind::Semicolon: out += forFile ? ";" : "; "; return;
+    case TokenKind::Semicolon: out += form.compactSemicolon ? ";" : "; "; return;
     default: out += ListingText(token.kind); return;
   }
 }
@@ -55,7 +58,7 @@ bool CanBeCut(TokenKind kind) { return kind == TokenKind::Rem || kind == TokenKi
 
 // Appends the listing while the text stays within `limit` characters;
 // returns false when the line had to be cut.
-bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile,
+bool AppendTokensLimited(std::string& out, const TokenList& tokens, ListingForm form,
                          std::size_t limit) {
   bool previousWasWord = false;
   for (const Token& token : tokens) {
@@ -63,7 +66,7 @@ bool AppendTokensLimited(std::string& out, const TokenList& tokens, bool forFile
     const bool isWord = IsWordToken(token.kind);
     if (isWord && previousWasWord) out += ' ';
     previousWasWord = isWord && !IsLeftSideWord(token.kind);
-    AppendTokenText(out, token, forFile);
+    AppendTokenText(out, token, form);
     if (out.size() > limit) {
       out.resize(CanBeCut(token.kind) ? limit : before);
       return false;
@@ -76,12 +79,13 @@ int32_t RangeBound(const Token& token) { return TruncateToInt(token.Number()); }
 
 // One listed line: "%ld ", the tokens, the line end; a line too long for
 // its 1024-byte buffer is cut and keeps its line end. False when cut.
-bool BuildListedLine(std::string& line, const ProgramLine& programLine, std::string_view lineEnd) {
+bool BuildListedLine(std::string& line, const ProgramLine& programLine, std::string_view lineEnd,
+                     ListingForm form) {
   line.clear();
   line += std::to_string(programLine.number);
   line += ' ';
   const bool whole =
-      AppendTokensLimited(line, programLine.tokens, false, kMaxListedLine - lineEnd.size());
+      AppendTokensLimited(line, programLine.tokens, form, kMaxListedLine - lineEnd.size());
   line += lineEnd;
   return whole;
 }
@@ -90,6 +94,7 @@ bool BuildListedLine(std::string& line, const ProgramLine& programLine, std::str
 // added, so the listing always ends at a line boundary.
 struct ListingBuilder {
   std::string_view lineEnd;
+  ListingForm form = kScreenListing;
   std::size_t limit = kMaxListing;
   std::string text;
   std::string line;
@@ -104,7 +109,7 @@ struct ListingBuilder {
     }
   }
   void AddLine(const ProgramLine& programLine) {
-    if (!BuildListedLine(line, programLine, lineEnd)) cut = true;
+    if (!BuildListedLine(line, programLine, lineEnd, form)) cut = true;
     if (text.size() + line.size() > limit) {
       full = true;
       return;
@@ -119,17 +124,28 @@ bool HasListingBuffer(const Interpreter& interp) {
 
 }  // namespace
 
-void AppendTokensText(std::string& out, const TokenList& tokens, bool forFile) {
-  AppendTokensLimited(out, tokens, forFile, std::string::npos);
+void AppendTokensText(std::string& out, const TokenList& tokens, ListingForm form) {
+  AppendTokensLimited(out, tokens, form, std::string::npos);
 }
 
 void ListTokensToText(std::string& text, const TokenList& tokens) {
-  AppendTokensText(text, tokens, false);
+  AppendTokensText(text, tokens, kScreenListing);
+}
+
+bool ListingFits(int32_t number, const TokenList& tokens) {
+  // "; " makes the screen and the dialog's forms the longer ones; their
+  // numbers differ only where the display form would not read back.
+  for (const ListingForm form : {kScreenListing, kEditTextListing}) {
+    std::string listed = std::to_string(number);
+    listed += ' ';
+    if (!AppendTokensLimited(listed, tokens, form, kMaxLineLength)) return false;
+  }
+  return true;
 }
 
 bool ListTokensToFile(std::FILE* file, const TokenList& tokens) {
   std::string text;
-  AppendTokensText(text, tokens, true);
+  AppendTokensText(text, tokens, kFileListing);
   return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
@@ -168,6 +184,7 @@ void ListProgram(Interpreter& interp, StatementCursor& cursor, bool toMessageBox
   }
   ListingBuilder listing;
   listing.lineEnd = toMessageBox ? "\n" : "\r\n";
+  if (!toMessageBox && interp.host.listingBuffer.asProgramText) listing.form = kEditTextListing;
   if (!toMessageBox) {
     listing.limit = std::min(kMaxListing, interp.host.listingBuffer.capacity - 1);
   }

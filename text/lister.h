@@ -14,12 +14,28 @@ namespace tenrek {
 
 class Interpreter;
 
+// How a listing writes its tokens. A listing that is read back as program
+// text (a file, the setup dialog's text) writes every number so that it
+// reads back as the same double; one made to be looked at writes the
+// display form, as PRINT does.
+struct ListingForm {
+  bool compactSemicolon = false;  // ";" rather than "; "
+  bool exactNumbers = false;
+};
+inline constexpr ListingForm kScreenListing{false, false};
+inline constexpr ListingForm kFileListing{true, true};
+inline constexpr ListingForm kEditTextListing{false, true};
+
 // Appends the listing of one line's tokens (no number, no line end).
-// `forFile` picks ";" instead of "; " for the semicolon.
-void AppendTokensText(std::string& out, const TokenList& tokens, bool forFile);
+void AppendTokensText(std::string& out, const TokenList& tokens, ListingForm form);
 
 // The listing as LIST and ILXT show it ("; " after a semicolon).
 void ListTokensToText(std::string& text, const TokenList& tokens);
+
+// Whether the line stays within the 1023 characters a line may have in
+// every form it is listed in, so that LIST, SAVE and the setup dialog
+// carry it whole.
+bool ListingFits(int32_t number, const TokenList& tokens);
 
 // The listing as SAVE writes it (";" after a semicolon). Returns false
 // when the stream refused the text.

@@ -152,10 +152,30 @@ void ScanWord(Interpreter& interp, Scanner& in, char first, TokenListBuilder& ou
   out.Add(*keyword);
 }
 
+// A character no token begins with: it is kept as a StrayChar.
+bool IsStray(char c) {
+  bool known = false;
+  SingleCharKind(c, known);
+  return !known && c != '"' && c != '\'' && c != '<' && c != '>' && !IsLetter(c) && !IsDigit(c) &&
+         c != '.' && c != ' ' && c != '\0';
+}
+
+// The lister writes a stray character c as "{c}"; read back, that is the
+// character again, so a listing saved and loaded keeps its line. Any other
+// "{" or "}" is a stray character of its own.
+bool TakeListedStray(Scanner& in, TokenListBuilder& out) {
+  const char stray = in.Peek();
+  if (!IsStray(stray) || in.Peek(1) != '}') return false;
+  in.Skip(2);
+  out.Add(TokenKind::StrayChar, stray);
+  return true;
+}
+
 void ScanToken(Interpreter& interp, Scanner& in, TokenListBuilder& out) {
   const char c = in.Take();
   bool known = false;
   const TokenKind single = SingleCharKind(c, known);
+  if (c == '{' && TakeListedStray(in, out)) return;
   if (known) {
     out.Add(single);
   } else if (c == '"' || c == '\'') {
@@ -170,6 +190,13 @@ void ScanToken(Interpreter& interp, Scanner& in, TokenListBuilder& out) {
 }
 
 }  // namespace
+
+double ReadNumberLiteral(std::string_view text, std::size_t& length) {
+  Scanner in(text);
+  const double value = ScanNumber(in);
+  length = text.size() - in.Rest().size();
+  return value;
+}
 
 void Tokenize(Interpreter& interp, std::string_view text, TokenList& tokens) {
   TokenListBuilder out;

@@ -2,6 +2,7 @@
 // recognised becomes a StrayChar token. May create variables.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "interp/token.h"
@@ -11,5 +12,9 @@ namespace tenrek {
 class Interpreter;
 
 void Tokenize(Interpreter& interp, std::string_view text, TokenList& tokens);
+
+// Reads the number literal that `text` begins with, exactly as Tokenize
+// does; `length` receives the count of characters it took.
+double ReadNumberLiteral(std::string_view text, std::size_t& length);
 
 }  // namespace tenrek
