@@ -200,9 +200,10 @@ def troff_inline(node, fonts, font="R", form_lines=False):
             # between two forms (`SIN(x)`, `COS(x)`) a blank as wide as theirs
             out.append(f"\\f[{fonts.code(font)}]{escape(child.content, code=True)}\\f[{font}]")
         elif kind == "text":
-            out.append(escape(child.content))
+            # keywords in the prose are never hyphenated
+            out.append(re.sub(r"\b(?=[A-Z][A-Z]+\b)", r"\\%", escape(child.content)))
         elif kind == "code_inline":
-            out.append(f"\\f[{fonts.code(font)}]" + code_text(child.content, len(child.content) <= 24)
+            out.append(f"\\f[{fonts.code(font)}]" + code_text(child.content, fonts.pdf and len(child.content) <= 24)
                        + f"\\f[{font}]")
         elif kind in ("strong", "em"):
             inner = ("B" if kind == "strong" else "I")
@@ -300,9 +301,9 @@ class PdfWriter:
         for level, page, number, title, destination in self.contents:
             if level == 1:
                 self.emit(".sp 0.3")
-                line = f"\\fB{escape(number)}\\h'|2.5n'{escape(title)}\\fP\x01{page}"
+                line = f"\\fB{escape(number)}\\h'|3.5n'{escape(title)}\\fP\x01{page}"
             else:
-                line = f"\\h'|2.5n'{escape(number)}\\h'|6n'{escape(title)}\x01{page}"
+                line = f"\\h'|3.5n'{escape(number)}\\h'|9n'{escape(title)}\x01{page}"
             self.emit(self.link(destination, line), ".br")
         self.emit(".lc", ".ta", ".ad", ".hy")
 
@@ -408,7 +409,7 @@ class PdfWriter:
             label = f"\\f[CR]{code_text(text, True)}\\f[R]" if code else escape(text)
             numbers = ", ".join(self.link(dest, page) for page, dest in places)
             self.emit(".in 2n", ".ti 0", f"{label}\\0\\0{numbers}", ".br")
-        self.emit(".in 0", ".1C")
+        self.emit(".in 0")
 
 
 INDEX_GROUPS = ["Keywords", "Operators and signs", "Error numbers"]
@@ -621,11 +622,11 @@ def man_blocks(blocks, fonts):
         elif kind == "table":
             rows = table_rows(node)
             columns = max(len(r) for r in rows)
-            out += [".PP", ".TS", "allbox tab(\x01);", "lb " * columns, "l " * (columns - 1) + "lx."]
+            out += [".PP", ".TS", "allbox tab(\x01);", "lb " * columns, "lx " * columns + "."]
             for n, row in enumerate(rows):
                 cells = [" ".join(troff_block_text(c, fonts, "B" if n == 0 else "R"))
                          if inline_of(c).children else "" for c in row]
-                cells[-1] = "T{\n" + cells[-1] + "\nT}"
+                cells = ["T{\n.na\n" + cell + "\nT}" for cell in cells]
                 out.append("\x01".join(cells))
             out.append(".TE")
     return out
@@ -633,8 +634,8 @@ def man_blocks(blocks, fonts):
 
 def see_also(doc_dir, other):
     return [".SH SEE ALSO", f".BR {other},", "the Tenrek BASIC manual,",
-            f".IR {doc_dir}/Basic.pdf ,", "and the same text as one page,",
-            f".IR {doc_dir}/Basic.html ."]
+            f".IR \\%{doc_dir}/Basic.pdf ,", "and the same text as one page,",
+            f".IR \\%{doc_dir}/Basic.html ."]
 
 
 def man_page(chapters, version, doc_dir):
