@@ -196,7 +196,8 @@ def troff_inline(node, fonts, font="R", form_lines=False):
     for i, child in enumerate(children):
         kind = child.type
         if kind == "text" and 0 < i < len(children) - 1 and re.fullmatch(r"[,;]? ", child.content) \
-                and children[i - 1].type == children[i + 1].type == "code_inline":
+                and children[i - 1].type == children[i + 1].type == "code_inline" \
+                and children[i - 1].content.endswith((")", "$")):
             # between two forms (`SIN(x)`, `COS(x)`) a blank as wide as theirs
             out.append(f"\\f[{fonts.code(font)}]{escape(child.content, code=True)}\\f[{font}]")
         elif kind == "text":
@@ -366,9 +367,15 @@ class PdfWriter:
         rows = table_rows(node)
         kind = table_kind(node)
         columns = max(len(r) for r in rows)
-        # Columns as wide as their longest entry, but the last one takes
-        # what is left and wraps.
-        formats = ["lb " * (columns - 1) + "lb", "l " * (columns - 1) + "lx."]
+        widths = column_widths(rows)
+        if widths is None:
+            # Columns as wide as their longest entry, but the last one takes
+            # what is left and wraps.
+            formats = ["lb " * (columns - 1) + "lb", "l " * (columns - 1) + "lx."]
+        else:
+            # Too wide for that: every column wraps, in a width that is its
+            # share of the line.
+            formats = [" ".join(f"lbw({w}n)" for w in widths), " ".join(f"lw({w}n)" for w in widths) + "."]
         self.emit(".TS", "allbox tab(\x01);", *formats)
         for n, row in enumerate(rows):
             if n:
@@ -381,8 +388,8 @@ class PdfWriter:
                 text = " ".join(troff_block_text(cell, self.fonts, font)) \
                     if inline_of(cell).children else ""
                 # a text block starts in its font: tbl does not reset it
-                wrap = c == columns - 1 and n > 0
-                cells.append(f"T{{\n\\f[{font}]{text}\nT}}" if wrap else text)
+                wrap = widths is not None or (c == columns - 1 and n > 0)
+                cells.append(f"T{{\n.na\n.nh\n\\f[{font}]{text}\nT}}" if wrap else text)
             self.emit("\x01".join(cells))
         self.emit(".TE")
 
@@ -413,6 +420,58 @@ class PdfWriter:
 
 
 INDEX_GROUPS = ["Keywords", "Operators and signs", "Error numbers"]
+
+
+LINE_ENS = 93  # the line, 6.5 inches, in ens of the 10-point text
+
+
+def text_ens(node):
+    """The width of an inline node's text in ens, roughly (Courier's
+    characters are 1.2 ens wide, Times's 0.9 on average), and the width of
+    its longest word (a short code span does not break)."""
+    total, longest, word = 0.0, 0.0, 0.0
+    for child in inline_of(node).children if node is not None else []:
+        parts = [child] if child.type != "strong" and child.type != "em" else child.children
+        for part in parts:
+            code = part.type == "code_inline"
+            size = 1.2 if code else 0.9
+            pieces = [part.content] if code and len(part.content) <= 24 else part.content.split(" ")
+            for i, piece in enumerate(pieces):
+                if i:
+                    longest, word = max(longest, word), 0.0
+                    total += size
+                word += len(piece) * size
+                total += len(piece) * size
+    return total, max(longest, word)
+
+
+def column_widths(rows):
+    """None when every column can be as wide as its longest entry but the
+    last; otherwise each column's width in ens: the narrow ones as they
+    are, the others sharing the rest of the line by their lengths, none
+    narrower than its longest word."""
+    columns = max(len(r) for r in rows)
+    measured = [[text_ens(r[c] if c < len(r) and inline_of(r[c]).children else None)
+                 for r in rows] for c in range(columns)]
+    natural = [max(m[0] for m in column) + 1 for column in measured]
+    least = [max(m[1] for m in column) + 2 for column in measured]
+    room = LINE_ENS - 3 * columns - 2
+    if sum(natural[:-1]) + 20 <= room:
+        return None
+    widths, wide = list(natural), set(range(columns))
+    while wide:
+        share = (room - sum(widths[c] for c in range(columns) if c not in wide)) / len(wide)
+        narrow = {c for c in wide if natural[c] <= max(share, least[c])}
+        if not narrow:
+            break
+        wide -= narrow
+    if not wide:
+        return [int(w) for w in widths]
+    left = room - sum(widths[c] for c in range(columns) if c not in wide)
+    total = sum(natural[c] - least[c] for c in wide) or 1
+    for c in wide:
+        widths[c] = least[c] + max(0, left - sum(least[w] for w in wide)) * (natural[c] - least[c]) / total
+    return [int(w) for w in widths]
 
 
 def run_groff(document, output=None):
