@@ -173,6 +173,9 @@ def escape(text, code=False):
     return "".join(table.get(ch, ch) for ch in text)
 
 
+SHORT_CODE = 30  # a code span up to this long is never broken at a blank
+
+
 def code_text(text, fixed_blanks):
     """A code span: words never hyphenated; short spans never broken."""
     words = [("\\%" + escape(w, code=True)) if w else "" for w in text.split(" ")]
@@ -204,7 +207,7 @@ def troff_inline(node, fonts, font="R", form_lines=False):
             # keywords in the prose are never hyphenated
             out.append(re.sub(r"\b(?=[A-Z][A-Z]+\b)", r"\\%", escape(child.content)))
         elif kind == "code_inline":
-            out.append(f"\\f[{fonts.code(font)}]" + code_text(child.content, fonts.pdf and len(child.content) <= 24)
+            out.append(f"\\f[{fonts.code(font)}]" + code_text(child.content, fonts.pdf and len(child.content) <= SHORT_CODE)
                        + f"\\f[{font}]")
         elif kind in ("strong", "em"):
             inner = ("B" if kind == "strong" else "I")
@@ -427,21 +430,22 @@ LINE_ENS = 93  # the line, 6.5 inches, in ens of the 10-point text
 
 def text_ens(node):
     """The width of an inline node's text in ens, roughly (Courier's
-    characters are 1.2 ens wide, Times's 0.9 on average), and the width of
-    its longest word (a short code span does not break)."""
+    characters are 1.2 ens wide; Times's capitals 1.4, its other characters
+    1 at most), and the width of its longest word (a short code span does
+    not break)."""
     total, longest, word = 0.0, 0.0, 0.0
     for child in inline_of(node).children if node is not None else []:
         parts = [child] if child.type != "strong" and child.type != "em" else child.children
         for part in parts:
             code = part.type == "code_inline"
-            size = 1.2 if code else 0.9
-            pieces = [part.content] if code and len(part.content) <= 24 else part.content.split(" ")
+            pieces = [part.content] if code and len(part.content) <= SHORT_CODE else part.content.split(" ")
             for i, piece in enumerate(pieces):
                 if i:
                     longest, word = max(longest, word), 0.0
-                    total += size
-                word += len(piece) * size
-                total += len(piece) * size
+                    total += 1
+                size = sum(1.2 if code else 1.4 if ch.isupper() else 1.0 for ch in piece)
+                word += size
+                total += size
     return total, max(longest, word)
 
 
@@ -451,8 +455,10 @@ def column_widths(rows):
     are, the others sharing the rest of the line by their lengths, none
     narrower than its longest word."""
     columns = max(len(r) for r in rows)
-    measured = [[text_ens(r[c] if c < len(r) and inline_of(r[c]).children else None)
-                 for r in rows] for c in range(columns)]
+    # (the bold headings are a tenth wider)
+    measured = [[tuple(x * (1.1 if n == 0 else 1)
+                       for x in text_ens(r[c] if c < len(r) and inline_of(r[c]).children else None))
+                 for n, r in enumerate(rows)] for c in range(columns)]
     natural = [max(m[0] for m in column) + 1 for column in measured]
     least = [max(m[1] for m in column) + 2 for column in measured]
     room = LINE_ENS - 3 * columns - 2
@@ -493,10 +499,10 @@ def run_groff(document, output=None):
                 places.append((page, destination))
         elif line.startswith("LAST "):
             last = int(line[5:])
-        elif "error" in line or "fatal" in line:
-            sys.exit("groff: " + line)
         elif line.strip():
-            print("groff: " + line, file=sys.stderr)
+            # a warning is a line that does not fit or a table too wide:
+            # the manual must set cleanly
+            sys.exit("groff: " + line)
     if output is not None:
         with open(output, "wb") as f:
             f.write(result.stdout)
