@@ -684,6 +684,16 @@ def man_blocks(blocks, fonts):
             if label:
                 out += [".PP", f"\\fI{label}\\fR"]
             out += [".PP", ".RS 4", ".nf"] + code_lines(node.content) + [".fi", ".RE"]
+        elif kind == "table" and max(len(r) for r in table_rows(node)) >= 4:
+            # too wide for a terminal: an entry a row, the first two cells
+            # its tag, the others under it with their headings
+            rows = table_rows(node)
+            cell = lambda c: " ".join(troff_block_text(c, fonts)) if inline_of(c).children else ""
+            for row in rows[1:]:
+                out += [".TP", f"{cell(row[0])} \\(em {cell(row[1])}"]
+                for head, value in zip(rows[0][2:], row[2:]):
+                    if cell(value):
+                        out += [".br", f"\\fI{cell(head)}:\\fR {cell(value)}"]
         elif kind == "table":
             rows = table_rows(node)
             columns = max(len(r) for r in rows)
