@@ -6,8 +6,9 @@ what a Linux user gets:
 - tenrek-basic(7) documents every statement and function (every keyword
   of the language), with a line of its own for the forms of each;
 - tenrek(1) documents every option that `tenrek --help` names;
-- SEE ALSO, `--help` name the installed Basic.pdf, and it is there, with
-  Basic.html beside it holding every heading of the manual;
+- SEE ALSO and `--help` name the installed Basic.pdf, and it is there,
+  with Basic.html beside it holding every heading and code block of the
+  manual as written;
 - the example programs are installed, unchanged.
 
 Usage: check_install.py CMAKE BUILD_DIR DOC_DIR PREFIX token_kinds.h basic.md EXAMPLES_DIR
@@ -36,8 +37,9 @@ def main():
     with open(kinds_path) as f:
         keywords = re.findall(r'KIND\(\w+, "([^"]+)"', f.read())
     with open(source_path, encoding="latin-1") as f:
-        headings = re.findall(r"^#+ (.*)$", re.sub(r"^```.*?^```", "", f.read(), flags=re.S | re.M),
-                              re.M)
+        source = f.read()
+    headings = re.findall(r"^#+ (.*)$", re.sub(r"^```.*?^```", "", source, flags=re.S | re.M), re.M)
+    code_blocks = re.findall(r"^```\w*\n(.*?)^```$", source, re.S | re.M)
     problems = []
     with tempfile.TemporaryDirectory() as root:
         subprocess.run([cmake, "--install", build, "--prefix", root], check=True,
@@ -73,7 +75,12 @@ def main():
         page = os.path.join(installed_doc, "Basic.html")
         if os.path.isfile(page):
             with open(page, encoding="latin-1") as f:
-                text = html.unescape(re.sub(r"<[^>]+>", "", f.read()))
+                markup = f.read()
+            text = html.unescape(re.sub(r"<[^>]+>", "", markup))
+            blocks = [html.unescape(b) for b in re.findall(r"<pre[^>]*>(.*?)</pre>", markup, re.S)]
+            if blocks != code_blocks:
+                problems.append("Basic.html's code blocks differ from the manual's: " + str(
+                    [b for b in code_blocks if b not in blocks][:2]))
             absent = [h for h in headings if re.sub(r"[`*]", "", h) not in text]
             if absent:
                 problems.append(f"Basic.html lacks {absent}")
