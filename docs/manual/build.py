@@ -252,12 +252,11 @@ def code_lines(body):
 # ---- the PDF (ms) ------------------------------------------------------------
 
 class PdfWriter:
-    def __init__(self, chapters, version, contents, index, front_pages):
+    def __init__(self, chapters, version, contents, index):
         self.chapters = chapters
         self.version = version
         self.contents = contents      # [(level, page, number, title, destination)]
         self.index = index            # {(group, key)): (text, [(page, destination)])}
-        self.front_pages = front_pages
         self.fonts = Fonts(pdf=True)
         self.destinations = 0
         self.out = []
@@ -541,9 +540,9 @@ def build_pdf(chapters, version, output):
     # The contents come first but need the pages of the headings, and the
     # index needs the pages of its entries: a first pass finds them (the
     # body always starts on page 1, and the index comes last).
-    contents, index, _, _ = run_groff(PdfWriter(chapters, version, [], {}, 0).document())
-    contents, index, _, _ = run_groff(PdfWriter(chapters, version, contents, index, 0).document())
-    final = PdfWriter(chapters, version, contents, index, 0).document()
+    contents, index, _, _ = run_groff(PdfWriter(chapters, version, [], {}).document())
+    contents, index, _, _ = run_groff(PdfWriter(chapters, version, contents, index).document())
+    final = PdfWriter(chapters, version, contents, index).document()
     again, _, last, pdf = run_groff(final, output)
     if again != contents:
         sys.exit("the pages of the headings moved when the index was added")
@@ -708,7 +707,7 @@ def man_blocks(blocks, fonts):
 
 
 def see_also(doc_dir, other):
-    return [".SH SEE ALSO", f".BR {other},", "the Tenrek BASIC manual,",
+    return [".SH SEE ALSO", ".ad l", f".BR {other},", "the Tenrek BASIC manual,",
             f".IR \\%{doc_dir}/Basic.pdf ,", "and the same text as one page,",
             f".IR \\%{doc_dir}/Basic.html ."]
 
