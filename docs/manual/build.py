@@ -412,8 +412,9 @@ class PdfWriter:
                 self.index.items(), key=lambda item: (INDEX_GROUPS.index(item[0][0]),
                                                       sort_key(*item[0]))):
             if entry_group != group:
+                self.emit(".in 0", ".sp 0.6" if group else ".sp 0", ".ne 3")
                 group = entry_group
-                self.emit(".in 0", ".sp 0.6", ".ne 3", f"\\fB{group}\\fP", ".sp 0.2", ".br")
+                self.emit(f"\\fB{group}\\fP", ".sp 0.2", ".br")
             code = group != "Error numbers"
             label = f"\\f[CR]{code_text(text, True)}\\f[R]" if code else escape(text)
             numbers = ", ".join(self.link(dest, page) for page, dest in places)
