@@ -25,7 +25,8 @@ void PrintUsage(std::FILE* out) {
       "OPTIONS: --seed N, --memory MB\n"
       "--seed N starts RANDOM's sequence at N (0 to 4294967295), so a run can be repeated.\n"
       "--memory MB sets the interpreter's memory budget (default 256); past it a run\n"
-      "ends with error -2 (out of memory).\n",
+      "ends with error -2 (out of memory).\n"
+      "The manual: " TENREK_DOC_DIR "/Basic.pdf; the language: man tenrek-basic.\n",
       out);
 }
 

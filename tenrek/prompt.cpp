@@ -92,6 +92,7 @@ int RunPrompt(const Options& options) {
   const InterruptRoute interrupts(interp);
   if (editor.Interactive()) {
     std::puts("Tenrek BASIC. Type BASIC lines; BYE or end of input (Ctrl-D) leaves.");
+    std::puts("The manual: " TENREK_DOC_DIR "/Basic.pdf");
   }
   std::string line;
   for (;;) {
