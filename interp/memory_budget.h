@@ -22,9 +22,12 @@ inline constexpr std::size_t kDefaultMemoryBudget = std::size_t{256} << 20;
 // the nodes of the indexes that find it.
 inline constexpr std::size_t kRecordOverhead = 96;
 
-// Heap bytes behind a string: none while it fits the string's own buffer.
+// What a string is charged: the heap block a text of its length needs
+// (none while it fits the string's own buffer). The charge follows the
+// text, not the room a buffer happens to keep, so that a program runs out
+// of memory at the same point whichever way its statements run.
 inline std::size_t HeapBytes(const std::string& text) {
-  return text.capacity() > std::string().capacity() ? text.capacity() + 1 : 0;
+  return text.size() > std::string().capacity() ? text.size() + 1 : 0;
 }
 
 class MemoryBudget {

@@ -131,6 +131,24 @@ TEST_F(MemoryTest, LinesPastTheBudgetAreRefused) {
 
 // Whatever throws inside a command (the machine refusing memory, above
 // all) ends that command with the -2 report; an outer command goes on.
+// Whether a line runs translated or through its handlers, a program
+// runs out of memory at the same point: the budget is charged for what a
+// program holds, never for how the interpreter got there.
+TEST(MemoryBudgetPoint, SameTranslatedOrNot) {
+  for (const std::size_t budget : {2600u, 3194u, 4000u, 6000u}) {
+    std::vector<double> reached;
+    for (const bool translate : {true, false}) {
+      testing::BasicTest basic;
+      basic.interp.translateLines = translate;
+      basic.interp.budget.SetLimit(budget);
+      basic.Enter({"10 S$=LEFT$(S$+\"abc\"+S$,K): K=K+1: IF K<50 THEN GOSUB 10", "RUN"});
+      EXPECT_EQ(basic.interp.errorNumber, -2) << budget;
+      reached.push_back(basic.Number("K"));
+    }
+    EXPECT_EQ(reached[0], reached[1]) << "budget " << budget;
+  }
+}
+
 TEST_F(MemoryTest, ExceptionsInsideACommandEndItWithTheOutOfMemoryReport) {
   platform.onModal = [] { throw std::bad_alloc(); };
   Command("PRINT 1: A = 5");
