@@ -43,12 +43,24 @@ StatementHandler HandlerFor(TokenKind kind) {
   return code < kDispatch.size() ? kDispatch[code] : ExecIllegal;
 }
 
+// A string assignment always runs through its handler, with its
+// expression translated; other statements only when they have no
+// translated form.
+bool IsStringAssignment(TokenKind kind, const StatementCursor& cursor) {
+  if (kind != TokenKind::Identifier) return false;
+  const Variable* const target = cursor.Current()->Var();
+  return target != nullptr && target->isString;
+}
+
 // Runs the statement at the cursor through its handler. Returns false when
 // the run must close with the stop report.
 bool RunHandler(Interpreter& interp, StatementCursor& cursor) {
   const TokenKind kind = cursor.Current()->kind;
   // An implicit LET starts on its identifier.
   if (kind != TokenKind::Identifier) cursor.Advance();
+  if (interp.currentLine != nullptr && !IsStringAssignment(kind, cursor)) {
+    ++interp.statementsByHandler;
+  }
   const Flow flow = HandlerFor(kind)(interp, cursor);
   if (flow == Flow::Stop) return false;
   if (flow == Flow::Next) CheckStatementEnd(interp, cursor);

@@ -239,6 +239,10 @@ class Interpreter {
   // expression through the evaluator: both ways must agree, and tests
   // compare them.
   bool translateLines = true;
+  // Statements of stored lines that ran through their handlers for want
+  // of a translated form (string assignments, which always do, are not
+  // counted); the tests check that the loops of busy programs never do.
+  uint64_t statementsByHandler = 0;
 
   // Called after every report with the number and the composed text (the
   // embedder's error callback; may be empty).
