@@ -17,8 +17,8 @@ constexpr int kUsageError = 2;
 // At most 80 columns, for the narrowest terminal.
 void PrintUsage(std::FILE* out) {
   std::fputs(
-      "usage: tenrek [OPTIONS]              the BASIC prompt (reads a script from a pipe)\n"
-      "       tenrek [OPTIONS] FILE|-       run a program: enter its numbered lines, RUN\n"
+      "usage: tenrek [OPTIONS]              the BASIC prompt (or a script from a pipe)\n"
+      "       tenrek [OPTIONS] FILE|-       run a program: its numbered lines, then RUN\n"
       "       tenrek [OPTIONS] run FILE|-   the same; FILE may leave out .BAS\n"
       "       tenrek check FILE...          point out the dialect's traps, run nothing\n"
       "       tenrek host FILE|-            play a host script, print its transcript\n"
