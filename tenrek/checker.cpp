@@ -263,17 +263,17 @@ void Checker::ReadLines() {
            "nothing there, or a REM line");
       continue;
     }
+    const std::size_t end = LineNumberEnd(source.text);
+    if (end != 0) line.number = std::strtoll(source.text.c_str(), nullptr, 10);
     if (source.tooLong) {
       Warn(line, kMaxLineLength + 1,
            "line longer than " + std::to_string(kMaxLineLength) + " characters", "two lines");
       continue;
     }
-    const std::size_t end = LineNumberEnd(source.text);
     if (end == 0) {
       Warn(line, 1, "not a numbered line", "a line number first");
       continue;
     }
-    line.number = std::strtoll(source.text.c_str(), nullptr, 10);
     line.lexemes = Lex(source.text, end);
     lines_.push_back(std::move(line));
   }

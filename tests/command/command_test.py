@@ -263,6 +263,36 @@ class Reports(Folder):
                       result.stdout.decode())
 
 
+class Check(Folder):
+    TRAPS = os.path.join(SOURCE, "tests", "check")
+    EXAMPLES = os.path.join(SOURCE, "examples")
+
+    def test_every_line_of_the_traps_is_flagged(self):
+        result = run(["check", "traps.bas"], cwd=self.TRAPS)
+        self.assertEqual(result.returncode, 1)
+        with open(os.path.join(self.TRAPS, "traps.out"), "rb") as expected:
+            self.assertEqual(result.stdout, expected.read())
+        flagged = {int(line.split(":")[1]) for line in result.stdout.decode().splitlines()}
+        with open(os.path.join(self.TRAPS, "traps.bas")) as traps:
+            for number, line in enumerate(traps.read().splitlines(), 1):
+                place = int(line.split()[0]) if line[:1].isdigit() else number
+                self.assertIn(place, flagged, f"line {number} of traps.bas: {line[:40]}")
+
+    def test_the_examples_are_clean(self):
+        examples = sorted(name for name in os.listdir(self.EXAMPLES) if name.endswith(".bas"))
+        result = run(["check"] + examples, cwd=self.EXAMPLES)
+        self.assertEqual((result.returncode, result.stdout), (0, b""))
+
+    def test_run_check_runs_only_a_clean_program(self):
+        self.write("clean.bas", '10 PRINT "ran"\n')
+        self.write("trap.bas", '10 PRINT "ran"; SQR(16)\n')
+        clean = run(["run", "--check", "clean.bas"], cwd=self.dir)
+        self.assertEqual((clean.returncode, clean.stdout, clean.stderr), (0, b"ran\n", b""))
+        trap = run(["--check", "trap.bas"], cwd=self.dir)
+        self.assertEqual((trap.returncode, trap.stdout), (1, b""))
+        self.assertIn(b"trap.bas:10:17: warning: SQR is the square", trap.stderr)
+
+
 class HostRunnerFolder(Folder):
     def test_runner_works_in_a_folder_of_its_own(self):
         self.write("outside.BAS", "10 PRINT 1\n")
