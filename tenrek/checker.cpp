@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -36,13 +36,13 @@ enum class Kind { Word, Number, String, Symbol };
 // A piece of a line as the tokenizer cuts it, with its place.
 struct Lexeme {
   Kind kind = Kind::Symbol;
-  std::string text;         // a word keeps its first 20 characters
-  std::string full;         // a word as written
-  std::size_t column = 0;   // from 1
-  std::size_t end = 0;      // the column after it
-  bool glued = false;       // nothing between it and the lexeme before
-  char quote = 0;           // a string's delimiter
-  bool closed = true;       // a string: its closing delimiter was there
+  std::string text;        // a word keeps its first 20 characters
+  std::string full;        // a word as written
+  std::size_t column = 0;  // from 1
+  std::size_t end = 0;     // the column after it
+  bool glued = false;      // nothing between it and the lexeme before
+  char quote = 0;          // a string's delimiter
+  bool closed = true;      // a string: its closing delimiter was there
   std::optional<TokenKind> keyword;
 };
 
@@ -80,8 +80,8 @@ std::size_t StringEnd(std::string_view text, std::size_t at, Lexeme& lexeme) {
 
 std::size_t SymbolEnd(std::string_view text, std::size_t at) {
   const char next = at + 1 < text.size() ? text[at + 1] : '\0';
-  const bool pair = (text[at] == '<' && (next == '=' || next == '>')) ||
-                    (text[at] == '>' && next == '=');
+  const bool pair =
+      (text[at] == '<' && (next == '=' || next == '>')) || (text[at] == '>' && next == '=');
   return at + (pair ? 2 : 1);
 }
 
@@ -136,7 +136,7 @@ struct Warning {
 struct LoopMark {
   std::size_t order;  // the line's place among the lines sorted by number
   std::size_t column;
-  std::string name;   // FOR's and NEXT's variable; empty for a bare NEXT
+  std::string name;  // FOR's and NEXT's variable; empty for a bare NEXT
   const Line* line;
 };
 
@@ -187,10 +187,10 @@ const Foreign* FindForeign(const auto& table, const std::string& upper) {
 // Keywords that begin a statement, and those that stand between operands:
 // glued to what follows (FORI, TO9) they make one unknown name.
 constexpr std::array<std::string_view, 17> kStatementWords = {
-    "PRINT", "INPUT", "GOTO", "GOSUB", "IF", "FOR", "NEXT", "WHILE", "WEND",
-    "RETURN", "READ", "RESTORE", "DIM", "LET", "ON", "END", "STOP"};
-constexpr std::array<std::string_view, 10> kInfixWords = {"TO",   "STEP", "THEN", "ELSE", "GOTO",
-                                                          "GOSUB", "AND", "OR",   "XOR",  "MOD"};
+    "PRINT",  "INPUT", "GOTO",    "GOSUB", "IF",  "FOR", "NEXT", "WHILE", "WEND",
+    "RETURN", "READ",  "RESTORE", "DIM",   "LET", "ON",  "END",  "STOP"};
+constexpr std::array<std::string_view, 10> kInfixWords = {"TO",    "STEP", "THEN", "ELSE", "GOTO",
+                                                          "GOSUB", "AND",  "OR",   "XOR",  "MOD"};
 
 std::optional<std::string_view> GluedPrefix(const auto& words, const std::string& upper) {
   for (std::string_view word : words) {
@@ -304,8 +304,7 @@ bool IsAssignment(const Line& line, std::size_t i);
 // FORI = 1 TO 9: FOR glued to its variable makes an assignment.
 bool IsGluedFor(const Line& line, std::size_t i, const std::string& upper) {
   if (upper.size() <= 3 || !upper.starts_with("FOR")) return false;
-  for (std::size_t at = i + 1; at < line.lexemes.size() && !IsSymbol(line.lexemes[at], ":");
-       ++at) {
+  for (std::size_t at = i + 1; at < line.lexemes.size() && !IsSymbol(line.lexemes[at], ":"); ++at) {
     if (line.lexemes[at].kind == Kind::Word && Upper(line.lexemes[at].text).starts_with("TO")) {
       return true;
     }
@@ -355,16 +354,17 @@ void Checker::CheckWord(const Line& line, std::size_t i, bool statementStart) {
   }
   const std::string upper = Upper(word.text);
   if (LookupKeyword(upper)) {
-    Warn(line, word.column, word.text + " is a variable name, not the keyword " + upper +
-                                " (keywords are written in capitals or in small letters)",
+    Warn(line, word.column,
+         word.text + " is a variable name, not the keyword " + upper +
+             " (keywords are written in capitals or in small letters)",
          upper);
     return;
   }
   const Lexeme* after = i + 1 < line.lexemes.size() ? &line.lexemes[i + 1] : nullptr;
   if (IsTypeSuffix(after)) {
-    Warn(line, after->column, after->text + " after " + word.text +
-                                  " is not a type: only $ marks one, and " + after->text +
-                                  " is a stray character",
+    Warn(line, after->column,
+         after->text + " after " + word.text + " is not a type: only $ marks one, and " +
+             after->text + " is a stray character",
          word.text);
   }
   if (statementStart) return CheckStatementWord(line, i);
@@ -520,9 +520,8 @@ void Checker::CheckRandom(const Line& line, std::size_t i) {
   const int64_t high = std::strtoll(second.text.c_str(), nullptr, 10);
   if (!whole || low >= high) return;
   Warn(line, line.lexemes[i].column,
-       "RANDOM(" + first.text + ", " + second.text +
-           ") is not a draw from " + first.text + " to " + second.text +
-           ": the bound above comes first",
+       "RANDOM(" + first.text + ", " + second.text + ") is not a draw from " + first.text + " to " +
+           second.text + ": the bound above comes first",
        "RANDOM(" + std::to_string(high + 1) + ", " + first.text + ")");
 }
 

@@ -134,12 +134,12 @@ int RunSubcommand(const CommandLine& line) {
   const char* command = line.words[0];
   const bool takesOptions = !Is(command, "host") && !Is(command, "check");
   if (!takesOptions && line.firstOption != nullptr) {
-    return UsageError(std::string(line.firstOption) + " is for the prompt and run, not " +
-                      command);
+    return UsageError(std::string(line.firstOption) + " is for the prompt and run, not " + command);
   }
   if (Is(command, "run")) return RunFile(line, 1, "run needs a FILE (or - for standard input)");
   std::vector<char*> rest(line.words.begin(), line.words.end());
-  if (Is(command, "host")) return tenrek::RunHostCommand(static_cast<int>(rest.size()), rest.data());
+  if (Is(command, "host"))
+    return tenrek::RunHostCommand(static_cast<int>(rest.size()), rest.data());
   if (Is(command, "check")) {
     if (rest.size() < 2) return UsageError("check needs at least one FILE");
     return tenrek::RunCheckCommand(static_cast<int>(rest.size() - 1), rest.data() + 1);

@@ -27,8 +27,8 @@ void EnterSource(Interpreter& interp, ConsoleReports& reports, const ProgramSour
   for (const SourceLine& line : source.lines) {
     if (IsSkippedLine(line)) continue;
     if (line.tooLong) {
-      reports.ShowFileProblem(line.number, "longer than " + std::to_string(kMaxLineLength) +
-                                               " characters: left out");
+      reports.ShowFileProblem(
+          line.number, "longer than " + std::to_string(kMaxLineLength) + " characters: left out");
       continue;
     }
     if (LineNumberEnd(line.text) == 0) {

@@ -42,8 +42,8 @@ void ShowBanner() {
 void RefuseLongLine(ConsoleReports& reports, const LineEditor& editor) {
   std::string where = "input line " + std::to_string(editor.PlainInput().LineNumber());
   if (editor.Interactive()) where = "the line";
-  reports.ShowFileProblem(0, where + " is longer than " + std::to_string(kMaxLineLength) +
-                                 " characters: refused");
+  reports.ShowFileProblem(
+      0, where + " is longer than " + std::to_string(kMaxLineLength) + " characters: refused");
 }
 
 }  // namespace
