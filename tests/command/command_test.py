@@ -237,7 +237,8 @@ class Reports(Folder):
                 ("PRINT LOG10(100)", "Bad subscript: LOG10(100) (error 42)"),
                 ("DIM M(2, 3): PRINT M(1, 7)", "Bad subscript: M(_, 7) (error 42)"),
                 ("PRINT A$(3)", "Variable not created: A$(3) (error 43)"),
-                ('LOAD "demo.bas"', 'File not found: "demo.bas.BAS" (error -10)')]:
+                ('LOAD "demo.bas"', 'File not found: "demo.bas.BAS" (error -10)'),
+                ("10 THEN PRINT 1\nRUN", "line 10: Illegal command: THEN (error 45)")]:
             with self.subTest(command=command):
                 result = run([], command + "\n", cwd=self.dir)
                 self.assertEqual(result.stderr.decode(), shown + "\n")
