@@ -118,7 +118,6 @@ std::vector<Lexeme> Lex(std::string_view text, std::size_t at) {
     }
     if (lexeme.kind == Kind::Word) lexeme.text.resize(std::min(end - at, kMaxNameLength));
     if (lexeme.kind == Kind::Word) lexeme.keyword = LookupKeyword(lexeme.text);
-    lexeme.end = end + 1;
     lexemes.push_back(std::move(lexeme));
     if (lexemes.back().keyword == TokenKind::Rem) break;
     at = end;
@@ -580,21 +579,47 @@ bool Before(const LoopMark& a, const LoopMark& b) {
   return a.order != b.order ? a.order < b.order : a.column < b.column;
 }
 
+// The first (or last) of `marks` for each name; "" stands for any name.
+std::map<std::string, const LoopMark*> Extremes(const std::vector<LoopMark>& marks, bool first) {
+  std::map<std::string, const LoopMark*> extremes;
+  for (const LoopMark& mark : marks) {
+    for (const std::string& name : {mark.name, std::string()}) {
+      const LoopMark*& kept = extremes[name];
+      if (kept == nullptr || Before(mark, *kept) == first) kept = &mark;
+    }
+  }
+  return extremes;
+}
+
+const LoopMark* Find(const std::map<std::string, const LoopMark*>& marks,
+                     const std::string& name) {
+  const auto found = marks.find(name);
+  return found == marks.end() ? nullptr : found->second;
+}
+
 void Checker::CheckLoops() {
+  // A FOR is closed by a later NEXT of its variable or a later bare NEXT;
+  // a NEXT is opened by an earlier FOR of its variable (any, when bare).
+  const auto lastNext = Extremes(nexts_, false);
+  const auto firstFor = Extremes(fors_, true);
+  const LoopMark* lastBareNext = nullptr;
+  for (const LoopMark& next : nexts_) {
+    if (next.name.empty() && (lastBareNext == nullptr || Before(*lastBareNext, next))) {
+      lastBareNext = &next;
+    }
+  }
   for (const LoopMark& loop : fors_) {
-    const bool closed = std::any_of(nexts_.begin(), nexts_.end(), [&](const LoopMark& next) {
-      return Before(loop, next) && (next.name.empty() || next.name == loop.name);
-    });
+    const LoopMark* named = Find(lastNext, loop.name);
+    const bool closed = (named != nullptr && Before(loop, *named)) ||
+                        (lastBareNext != nullptr && Before(loop, *lastBareNext));
     if (!closed) {
       Warn(*loop.line, loop.column, "FOR " + loop.name + " without NEXT " + loop.name,
            "NEXT " + loop.name + " after the loop's statements");
     }
   }
   for (const LoopMark& next : nexts_) {
-    const bool opened = std::any_of(fors_.begin(), fors_.end(), [&](const LoopMark& loop) {
-      return Before(loop, next) && (next.name.empty() || next.name == loop.name);
-    });
-    if (!opened) {
+    const LoopMark* opening = Find(firstFor, next.name);
+    if (opening == nullptr || !Before(*opening, next)) {
       const std::string name = next.name.empty() ? "" : " " + next.name;
       Warn(*next.line, next.column, "NEXT" + name + " without FOR" + name,
            "FOR" + name + " = FIRST TO LAST before it");
