@@ -591,8 +591,7 @@ std::map<std::string, const LoopMark*> Extremes(const std::vector<LoopMark>& mar
   return extremes;
 }
 
-const LoopMark* Find(const std::map<std::string, const LoopMark*>& marks,
-                     const std::string& name) {
+const LoopMark* Find(const std::map<std::string, const LoopMark*>& marks, const std::string& name) {
   const auto found = marks.find(name);
   return found == marks.end() ? nullptr : found->second;
 }
