@@ -342,7 +342,7 @@ double ReadElement(const Variable& variable, const double* indexes, int count) {
 // after "Variable not created".
 std::string_view StringOf(Interpreter& interp, const Variable& variable) {
   if (variable.text.hasValue) return variable.text.text;
-  interp.Report(Error::VariableNotCreated);
+  interp.Report(Error::VariableNotCreated, variable.name);
   return std::string_view();
 }
 
@@ -366,7 +366,7 @@ bool LeadsToLineNumber(TokenKind kind) {
 double CheckedIndex(Interpreter& interp, const Variable& variable, int k, double value) {
   int32_t index = 0;
   if (!SubscriptInRange(value, variable.extents[k], index)) {
-    interp.Report(Error::BadSubscript);
+    interp.Report(Error::BadSubscript, ElementName(variable, k, value));
     return -1.0;
   }
   return index;

@@ -375,7 +375,7 @@ void Append(std::string& head, std::string_view tail) {
 
 std::string_view TextOf(Interpreter& interp, const Variable& variable) {
   if (variable.text.hasValue) return variable.text.text;
-  interp.Report(Error::VariableNotCreated);
+  interp.Report(Error::VariableNotCreated, variable.name);
   return std::string_view();
 }
 

@@ -173,7 +173,7 @@ bool PlainStringOperand(Interpreter& interp, StatementCursor& cursor, int lowest
   if (v->text.hasValue) {
     text = v->text.text;
   } else {
-    interp.Report(Error::VariableNotCreated);
+    interp.Report(Error::VariableNotCreated, v->name);
   }
   return true;
 }
@@ -235,7 +235,9 @@ Value ReadVariable(Interpreter& interp, StatementCursor& cursor) {
   if (!cell.IsString()) return Value::Number(cell.GetNumber());
   if (const StringCell* text = cell.GetString()) return Value::Text(text->text);
   // A failed reference has been reported already.
-  if (cell.index != CellRef::kScratch) interp.Report(Error::VariableNotCreated);
+  if (cell.index != CellRef::kScratch) {
+    interp.Report(Error::VariableNotCreated, CellName(*cell.variable, cell.index));
+  }
   return Value::Text(std::string());
 }
 

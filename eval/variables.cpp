@@ -1,10 +1,12 @@
 // Variables, array references with automatic dimensioning, and DIM.
 #include "eval/variables.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 
 #include "eval/evaluator.h"
+#include "eval/number_format.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
 #include "interp/statements.h"
@@ -58,7 +60,7 @@ bool AllocateElements(Interpreter& interp, Variable& variable, std::size_t count
   } catch (const std::bad_alloc&) {
     interp.budget.Release(bytes);
     ReleaseElements(variable);
-    interp.Report(Error::BadSubscript);
+    interp.Report(Error::BadSubscript, variable.name);
     return false;
   }
 }
@@ -93,7 +95,7 @@ bool DimensionAutomatically(Interpreter& interp, StatementCursor& cursor, Variab
   int count = 0;
   do {
     cursor.Advance();  // the "(" or ","
-    if (count == kMaxDimensions) interp.Report(Error::BadSubscript);
+    if (count == kMaxDimensions) interp.Report(Error::BadSubscript, variable.name);
     ++count;
     SkipSubscript(interp, cursor);
   } while (cursor.Is(TokenKind::Comma));
@@ -121,10 +123,12 @@ CellRef ReadSubscripts(Interpreter& interp, StatementCursor& cursor, Variable& v
       if (!cursor.Is(TokenKind::Comma)) return MalformedSubscripts(interp, cursor, variable);
       cursor.Advance();
     }
-    const int32_t index = RoundToInt(NumericExpression(interp, cursor));
+    const double value = NumericExpression(interp, cursor);
+    const int32_t index = RoundToInt(value);
     const int32_t extent = variable.extents[k];
     if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(extent)) {
-      interp.Report(Error::BadSubscript);  // negative or too large
+      // negative or too large
+      interp.Report(Error::BadSubscript, ElementName(variable, k, value));
       inRange = false;
     } else {
       offset = offset * extent + index;
@@ -138,7 +142,7 @@ CellRef ReadSubscripts(Interpreter& interp, StatementCursor& cursor, Variable& v
 
 // One DIM bound: a full expression, the extent being the bound plus one.
 // Answers the extent, or 0 after reporting a bound below 0.
-int64_t ReadBound(Interpreter& interp, StatementCursor& cursor) {
+int64_t ReadBound(Interpreter& interp, StatementCursor& cursor, const Variable& variable) {
   const Value bound = EvaluateExpression(interp, cursor);
   double number = bound.number;
   if (bound.isString) {
@@ -147,7 +151,7 @@ int64_t ReadBound(Interpreter& interp, StatementCursor& cursor) {
   }
   const int64_t extent = static_cast<int64_t>(RoundToInt(number)) + 1;
   if (extent < 1) {
-    interp.Report(Error::BadSubscript);
+    interp.Report(Error::BadSubscript, variable.name);
     return 0;
   }
   return extent;
@@ -156,7 +160,7 @@ int64_t ReadBound(Interpreter& interp, StatementCursor& cursor) {
 // name "(" bound {"," bound} ")". A declaration with a bad bound, a fifth
 // bound or too many elements leaves the variable undimensioned.
 void DimensionOne(Interpreter& interp, StatementCursor& cursor, Variable& variable) {
-  if (variable.extentCount != 0) interp.Report(Error::ArrayAlreadyDimensioned);
+  if (variable.extentCount != 0) interp.Report(Error::ArrayAlreadyDimensioned, variable.name);
   if (!cursor.Is(TokenKind::LeftParen)) {
     interp.Report(Error::SyntaxError);
     ReleaseElements(variable);
@@ -168,9 +172,9 @@ void DimensionOne(Interpreter& interp, StatementCursor& cursor, Variable& variab
   bool valid = true;
   for (;;) {
     cursor.Advance();  // the "(" or ","
-    const int64_t extent = ReadBound(interp, cursor);
+    const int64_t extent = ReadBound(interp, cursor, variable);
     if (count == kMaxDimensions) {
-      interp.Report(Error::BadSubscript);
+      interp.Report(Error::BadSubscript, variable.name);
       valid = false;
     } else if (extent == 0) {
       valid = false;
@@ -178,7 +182,7 @@ void DimensionOne(Interpreter& interp, StatementCursor& cursor, Variable& variab
       extents[count++] = static_cast<int32_t>(extent);
       elements *= extent;  // both factors are at most 2^31: no overflow
       if (elements > kMaxArrayElements) {
-        interp.Report(Error::BadSubscript);
+        interp.Report(Error::BadSubscript, variable.name);
         valid = false;
       }
     }
@@ -266,6 +270,31 @@ Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name) {
   return created;
 }
 
+std::string ElementName(const Variable& variable, int dimension, double index) {
+  std::string name = variable.name + "(";
+  const int dimensions = std::max(static_cast<int>(variable.extentCount), dimension + 1);
+  for (int k = 0; k < dimensions; ++k) {
+    if (k > 0) name += ", ";
+    name += k == dimension ? FormatNumber(index) : "_";
+  }
+  return name + ")";
+}
+
+std::string CellName(const Variable& variable, int32_t index) {
+  if (index < 0 || variable.extentCount == 0) return variable.name;
+  std::array<int32_t, kMaxDimensions> subscripts{};
+  for (int k = variable.extentCount - 1; k >= 0; --k) {
+    subscripts[k] = index % variable.extents[k];
+    index /= variable.extents[k];
+  }
+  std::string name = variable.name + "(";
+  for (int k = 0; k < variable.extentCount; ++k) {
+    if (k > 0) name += ", ";
+    name += std::to_string(subscripts[k]);
+  }
+  return name + ")";
+}
+
 CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
   const Token* token = cursor.Current();
   if (token == nullptr || token->kind != TokenKind::Identifier) {
@@ -281,7 +310,7 @@ CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
   cursor.Advance();
   if (!cursor.Is(TokenKind::LeftParen)) {
     if (variable.extentCount == 0) return {&variable, CellRef::kScalar};
-    interp.Report(Error::BadSubscript);  // an array needs its subscripts
+    interp.Report(Error::BadSubscript, variable.name);  // an array needs its subscripts
     return {&variable, CellRef::kScratch};
   }
   if (variable.extentCount == 0) {

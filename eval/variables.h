@@ -73,6 +73,14 @@ Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name);
 // dimensioning an array automatically on its first subscripted use.
 CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor);
 
+// How a report names an element whose subscript `dimension` (from 0) is out
+// of range: "A(12)", or "M(_, 12)" for the second of two subscripts.
+std::string ElementName(const Variable& variable, int dimension, double index);
+
+// How a report names the cell at `index` (CellRef's): "A$", "A$(3)",
+// "M$(1, 4)".
+std::string CellName(const Variable& variable, int32_t index);
+
 // Every variable back to its empty state; arrays dropped; variables stay.
 void ClearVariables(Interpreter& interp);
 

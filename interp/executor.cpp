@@ -11,12 +11,21 @@
 #include "interp/statements.h"
 #include "interp/translated_statements.h"
 #include "text/files.h"
+#include "text/keywords.h"
 
 namespace tenrek {
 namespace {
 
-Flow ExecIllegal(Interpreter& interp, StatementCursor&) {
-  interp.Report(Error::IllegalCommand);
+// Names the word that cannot begin a statement (the cursor is past it),
+// when it has a fixed text: THEN, "+", ...
+Flow ExecIllegal(Interpreter& interp, StatementCursor& cursor) {
+  std::string_view word;
+  if (cursor.list != nullptr && cursor.pos > 0 && cursor.pos <= cursor.list->size()) {
+    word = ListingText((*cursor.list)[cursor.pos - 1].kind);
+  }
+  while (word.starts_with(' ')) word.remove_prefix(1);
+  while (word.ends_with(' ')) word.remove_suffix(1);
+  interp.Report(Error::IllegalCommand, word);
   return Flow::Stop;
 }
 

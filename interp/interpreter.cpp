@@ -132,7 +132,7 @@ void Interpreter::EnterLine(std::string_view text, TokenList& tokens) {
 
 ProgramLine* Interpreter::FindLine(int32_t number) {
   ProgramLine* line = program.Find(number);
-  if (line == nullptr) Report(Error::UndefinedLine);
+  if (line == nullptr) Report(Error::UndefinedLine, std::to_string(number));
   return line;
 }
 
@@ -141,6 +141,7 @@ void Interpreter::ReportError(int32_t number, std::string_view message) {
   errorNumber = number;
   Notify(HostNotice::Error);
   if (onError) onError(errorNumber, errorText);
+  errorCulprit.clear();
 }
 
 void Interpreter::Notify(HostNotice notice) {
@@ -150,6 +151,11 @@ void Interpreter::Notify(HostNotice notice) {
 void Interpreter::Report(Error error) {
   const ErrorInfo info = DescribeError(error);
   ReportError(info.number, info.message);
+}
+
+void Interpreter::Report(Error error, std::string_view culprit) {
+  errorCulprit = culprit;
+  Report(error);
 }
 
 void Interpreter::ReportOutOfMemory() {
@@ -164,11 +170,13 @@ bool Interpreter::TakeOutOfMemory() {
   return true;
 }
 
-void Interpreter::ReportIoFailure(int32_t ioSubCode) {
+void Interpreter::ReportIoFailure(int32_t ioSubCode, std::string_view file) {
   errorText = CutToField(FormatSystemError(kIoFailureCode, ioSubCode, ""));
   errorNumber = kIoFailureCode;
+  errorCulprit = file;
   Notify(HostNotice::Error);
   if (onError) onError(errorNumber, errorText);
+  errorCulprit.clear();
 }
 
 void Interpreter::NewProgram(StatementCursor& cursor) {

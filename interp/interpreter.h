@@ -81,8 +81,10 @@ class Interpreter {
   // Stores the number and composed text and notifies the message window.
   void ReportError(int32_t number, std::string_view message);
   void Report(Error error);
-  // LOAD, MERGE and SAVE could not open their file.
-  void ReportIoFailure(int32_t ioSubCode);
+  // The same, naming what the report is about (see errorCulprit).
+  void Report(Error error, std::string_view culprit);
+  // LOAD, MERGE and SAVE could not open (or write) the file `file`.
+  void ReportIoFailure(int32_t ioSubCode, std::string_view file = {});
   // Posts `notice` to the host's message window, when there is one.
   void Notify(HostNotice notice);
 
@@ -243,6 +245,12 @@ class Interpreter {
   // of a translated form (string assignments, which always do, are not
   // counted); the tests check that the loops of busy programs never do.
   uint64_t statementsByHandler = 0;
+
+  // What the report being made is about, when the code that found the
+  // error knows: the missing line's number, a variable or an element with
+  // its subscript, a file. Readable from onError; the stored text never
+  // carries it, and it is emptied after every report.
+  std::string errorCulprit;
 
   // Called after every report with the number and the composed text (the
   // embedder's error callback; may be empty).

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "eval/compiled_expression.h"
+#include "eval/variables.h"
 #include "interp/loop_frames.h"
 #include "interp/statements.h"
 
@@ -232,8 +233,9 @@ void AssignElement(Interpreter& interp, const TranslatedStatement& s) {
   for (int k = 0; k < s.count; ++k) {
     const int32_t extent = variable.extents[k];
     int32_t index = 0;
-    if (!SubscriptInRange(Operand(interp, s, static_cast<std::size_t>(k)), extent, index)) {
-      interp.Report(Error::BadSubscript);
+    const double value = Operand(interp, s, static_cast<std::size_t>(k));
+    if (!SubscriptInRange(value, extent, index)) {
+      interp.Report(Error::BadSubscript, ElementName(variable, k, value));
       inRange = false;
     } else {
       offset = offset * extent + index;

@@ -17,6 +17,8 @@ namespace tenrek {
 namespace {
 
 constexpr int kFailed = 2;
+// More than any script a person writes; a bound on what "-" may cost.
+constexpr std::size_t kMaxScriptText = std::size_t{16} << 20;
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "tenrek host: %s\n", message.c_str());
@@ -35,7 +37,7 @@ int RunHostCommand(int argc, char** argv) {
   if (argc != 2) return Fail("usage: tenrek host FILE|-");
   std::string text;
   std::string reason;
-  if (!ReadInputFile(argv[1], text, reason)) {
+  if (!ReadInputFile(argv[1], kMaxScriptText, text, reason)) {
     return Fail(std::string("cannot read ") + argv[1] + ": " + reason);
   }
   std::string error;

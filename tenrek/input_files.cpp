@@ -2,65 +2,79 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tenrek {
 namespace {
-
-// Closes a descriptor this file opened (never standard input).
-class Descriptor {
- public:
-  explicit Descriptor(int fd, bool owned) : fd_(fd), owned_(owned) {}
-  ~Descriptor() {
-    if (owned_ && fd_ >= 0) close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-  bool owned_;
-};
-
-bool ReadAll(int fd, std::string& text, std::string& reason) {
-  char buffer[8192];
-  for (;;) {
-    const ssize_t count = read(fd, buffer, sizeof buffer);
-    if (count == 0) return true;
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      reason = std::strerror(errno);
-      return false;
-    }
-    text.append(buffer, static_cast<std::size_t>(count));
-  }
-}
 
 bool Exists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;
 }
 
+// The words for a file that is there but cannot be read as a file.
+const char* WhyNotRegular(const struct stat& info) {
+  return S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
+}
+
 }  // namespace
 
-bool ReadInputFile(const std::string& path, std::string& text, std::string& reason) {
-  text.clear();
-  const bool fromStandardInput = path == "-";
-  const Descriptor file(fromStandardInput ? STDIN_FILENO : open(path.c_str(), O_RDONLY),
-                        !fromStandardInput);
-  if (file.Get() < 0) {
+void FileCloser::operator()(std::FILE* file) const {
+  if (file != nullptr) std::fclose(file);
+}
+
+bool OpenInputFile(const std::string& path, InputFile& file, std::FILE*& stream,
+                   std::string& reason) {
+  if (path == "-") {
+    stream = stdin;
+    return true;
+  }
+  // Asked before opening: opening a named pipe would wait for a writer.
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) {
     reason = std::strerror(errno);
     return false;
   }
-  struct stat info {};
-  if (fstat(file.Get(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    reason = std::strerror(EISDIR);
+  if (!S_ISREG(info.st_mode)) {
+    reason = WhyNotRegular(info);
     return false;
   }
-  return ReadAll(file.Get(), text, reason);
+  file.reset(std::fopen(path.c_str(), "rb"));
+  if (file == nullptr) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  // The name may have been given to something else in between.
+  if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode)) {
+    reason = WhyNotRegular(info);
+    file.reset();
+    return false;
+  }
+  stream = file.get();
+  return true;
+}
+
+bool ReadInputFile(const std::string& path, std::size_t limit, std::string& text,
+                   std::string& reason) {
+  text.clear();
+  InputFile file;
+  std::FILE* stream = nullptr;
+  if (!OpenInputFile(path, file, stream, reason)) return false;
+  char buffer[8192];
+  for (;;) {
+    const std::size_t count = std::fread(buffer, 1, sizeof buffer, stream);
+    if (text.size() + count > limit) {
+      reason = "larger than " + std::to_string(limit >> 20) + " MB";
+      return false;
+    }
+    text.append(buffer, count);
+    if (count < sizeof buffer) break;
+  }
+  if (std::ferror(stream) != 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
+  return true;
 }
 
 std::string FindProgramFile(const std::string& name) {

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "platform/native/console_platform.h"
 #include "tenrek/interrupts.h"
 
 #ifdef TENREK_HAVE_LIBEDIT
@@ -24,15 +23,11 @@ std::string HistoryPathInHome() {
   return std::string(home) + "/.tenrek_history";
 }
 
-LineResult ReadPlainLine(std::string& line) {
-  return ReadConsoleLine(stdin, line) ? LineResult::Line : LineResult::End;
-}
-
 }  // namespace
 
 LineEditor* ActiveLineEditor() { return activeEditor; }
 
-LineEditor::LineEditor() : interactive_(isatty(STDIN_FILENO) != 0) {
+LineEditor::LineEditor() : interactive_(isatty(STDIN_FILENO) != 0), plain_(stdin) {
   activeEditor = this;
 #ifdef TENREK_HAVE_LIBEDIT
   if (!interactive_) return;
@@ -81,7 +76,12 @@ LineResult LineEditor::Read(const char* prompt, std::string& line, bool remember
   }
   (void)remember;
 #endif
-  return ReadPlainLine(line);
+  switch (plain_.Next(line)) {
+    case LineStatus::Line: return LineResult::Line;
+    case LineStatus::TooLong: return LineResult::TooLong;
+    case LineStatus::End: break;
+  }
+  return LineResult::End;
 }
 
 }  // namespace tenrek

@@ -5,9 +5,13 @@
 
 #include <string>
 
+#include "tenrek/line_source.h"
+
 namespace tenrek {
 
-enum class LineResult { Line, Interrupted, End };
+// TooLong: not from a terminal, a line longer than the interpreter takes;
+// `line` holds its beginning.
+enum class LineResult { Line, TooLong, Interrupted, End };
 
 class LineEditor {
  public:
@@ -17,6 +21,9 @@ class LineEditor {
   LineEditor& operator=(const LineEditor&) = delete;
 
   bool Interactive() const { return interactive_; }
+  // Where plain reading stands: the number of the line read last, and
+  // whether reading ended because the input is not text.
+  const LineSource& PlainInput() const { return plain_; }
 
   // Shows `prompt` (on a terminal) and reads one line into `line`.
   // Interrupted: Ctrl-C was typed, the partly typed line is dropped.
@@ -28,6 +35,7 @@ class LineEditor {
 
   bool interactive_;
   std::string historyPath_;
+  LineSource plain_;
 };
 
 // The LineEditor that INPUT at a terminal shares with the prompt; null

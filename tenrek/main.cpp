@@ -1,10 +1,11 @@
-// tenrek: an interactive BASIC prompt, a program runner and a host
-// simulator.
+// tenrek: an interactive BASIC prompt, a program runner, a checker of
+// programs and a host simulator.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "interp/memory_budget.h"
 #include "tenrek/subcommands.h"
@@ -13,20 +14,24 @@ namespace {
 
 constexpr int kUsageError = 2;
 
+// At most 80 columns, for the narrowest terminal.
 void PrintUsage(std::FILE* out) {
   std::fputs(
-      "usage: tenrek [OPTIONS]                  interactive BASIC prompt (reads a script\n"
-      "                                         from a pipe)\n"
-      "       tenrek [OPTIONS] run FILE|-       enter the numbered lines of FILE (or standard\n"
-      "                                         input) and RUN them; FILE may leave out .BAS\n"
-      "       tenrek host FILE|-                play a host script and print its transcript\n"
-      "       tenrek --version                  print the version\n"
-      "       tenrek --help                     print this text\n"
-      "OPTIONS: --seed N, --memory MB\n"
-      "--seed N starts RANDOM's sequence at N (0 to 4294967295), so a run can be repeated.\n"
-      "--memory MB sets the interpreter's memory budget (default 256); past it a run\n"
-      "ends with error -2 (out of memory).\n"
-      "The manual: " TENREK_DOC_DIR "/Basic.pdf; the language: man tenrek-basic.\n",
+      "usage: tenrek [OPTIONS]              the BASIC prompt (or a script from a pipe)\n"
+      "       tenrek [OPTIONS] FILE|-       run a program: its numbered lines, then RUN\n"
+      "       tenrek [OPTIONS] run FILE|-   the same; FILE may leave out .BAS\n"
+      "       tenrek check FILE...          point out the dialect's traps, run nothing\n"
+      "       tenrek host FILE|-            play a host script, print its transcript\n"
+      "       tenrek --version | --help\n"
+      "Options may stand anywhere:\n"
+      "  --seed N     start RANDOM's sequence at N (0 to 4294967295), to repeat a run\n"
+      "  --memory MB  the interpreter's memory budget (default 256); past it a run\n"
+      "               ends with error -2 (out of memory)\n"
+      "  --check      run the program only when tenrek check finds nothing\n"
+      "Exit status: 0 ok, 1 an error was reported (or check warned), 2 usage error\n"
+      "or a file that cannot be read.\n"
+      "The manual: " TENREK_DOC_DIR "/Basic.pdf\n"
+      "The language: man tenrek-basic\n",
       out);
 }
 
@@ -60,50 +65,106 @@ bool ParseMegabytes(const char* text, std::size_t& bytes) {
   return true;
 }
 
+// The command line taken apart: options wherever they stand, and the
+// other words in their order.
+struct CommandLine {
+  tenrek::Options options;
+  const char* firstOption = nullptr;  // named when a subcommand takes none
+  bool help = false;
+  bool version = false;
+  std::vector<char*> words;
+  std::string problem;  // a usage error, when not empty
+};
+
+bool TakeOption(CommandLine& line, const char* option, const char* value, int& used) {
+  if (Is(option, "--seed")) {
+    uint32_t seed = 0;
+    if (value == nullptr || !ParseSeed(value, seed)) {
+      line.problem = "--seed needs a whole number from 0 to 4294967295";
+      return false;
+    }
+    line.options.seed = seed;
+    used = 2;
+  } else if (Is(option, "--memory")) {
+    if (value == nullptr || !ParseMegabytes(value, line.options.memoryBudget)) {
+      line.problem = "--memory needs a whole number of megabytes from 1 to 1000000";
+      return false;
+    }
+    used = 2;
+  } else if (Is(option, "--check")) {
+    line.options.checkFirst = true;
+  } else if (Is(option, "--help") || Is(option, "-h")) {
+    line.help = true;
+  } else if (Is(option, "--version")) {
+    line.version = true;
+  } else {
+    line.problem = std::string("unknown argument: ") + option;
+    return false;
+  }
+  if (line.firstOption == nullptr && used == 2) line.firstOption = option;
+  if (line.firstOption == nullptr && Is(option, "--check")) line.firstOption = option;
+  return true;
+}
+
+CommandLine Parse(int argc, char** argv) {
+  CommandLine line;
+  bool optionsEnd = false;
+  for (int i = 1; i < argc; ++i) {
+    char* word = argv[i];
+    if (!optionsEnd && Is(word, "--")) {
+      optionsEnd = true;
+    } else if (optionsEnd || word[0] != '-' || Is(word, "-")) {
+      line.words.push_back(word);
+    } else {
+      int used = 1;
+      if (!TakeOption(line, word, i + 1 < argc ? argv[i + 1] : nullptr, used)) return line;
+      i += used - 1;
+    }
+  }
+  return line;
+}
+
+int RunFile(const CommandLine& line, std::size_t at, const char* missing) {
+  if (line.words.size() <= at) return UsageError(missing);
+  if (line.words.size() > at + 1) {
+    return UsageError(std::string("unexpected argument: ") + line.words[at + 1]);
+  }
+  return tenrek::RunProgramFile(line.words[at], line.options);
+}
+
+int RunSubcommand(const CommandLine& line) {
+  const char* command = line.words[0];
+  const bool takesOptions = !Is(command, "host") && !Is(command, "check");
+  if (!takesOptions && line.firstOption != nullptr) {
+    return UsageError(std::string(line.firstOption) + " is for the prompt and run, not " + command);
+  }
+  if (Is(command, "run")) return RunFile(line, 1, "run needs a FILE (or - for standard input)");
+  std::vector<char*> rest(line.words.begin(), line.words.end());
+  if (Is(command, "host"))
+    return tenrek::RunHostCommand(static_cast<int>(rest.size()), rest.data());
+  if (Is(command, "check")) {
+    if (rest.size() < 2) return UsageError("check needs at least one FILE");
+    return tenrek::RunCheckCommand(static_cast<int>(rest.size() - 1), rest.data() + 1);
+  }
+  return RunFile(line, 0, "");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  tenrek::Options options;
-  int first = 1;
-  const char* optionGiven = nullptr;  // the first option, named if host gets one
-  for (; first < argc; first += 2) {
-    const char* option = argv[first];
-    const char* value = first + 1 < argc ? argv[first + 1] : nullptr;
-    if (Is(option, "--seed")) {
-      uint32_t seed = 0;
-      if (value == nullptr || !ParseSeed(value, seed)) {
-        return UsageError("--seed needs a whole number from 0 to 4294967295");
-      }
-      options.seed = seed;
-    } else if (Is(option, "--memory")) {
-      if (value == nullptr || !ParseMegabytes(value, options.memoryBudget)) {
-        return UsageError("--memory needs a whole number of megabytes from 1 to 1000000");
-      }
-    } else {
-      break;
-    }
-    if (optionGiven == nullptr) optionGiven = option;
-  }
-  if (argc == first) return tenrek::RunPrompt(options);
-  const char* command = argv[first];
-  if (Is(command, "run")) {
-    if (argc < first + 2) return UsageError("run needs a FILE (or - for standard input)");
-    if (argc > first + 2) return UsageError(std::string("unexpected argument: ") + argv[first + 2]);
-    return tenrek::RunProgramFile(argv[first + 1], options);
-  }
-  if (Is(command, "host")) {
-    if (optionGiven != nullptr) {
-      return UsageError(std::string(optionGiven) + " is for the prompt and run, not host");
-    }
-    return tenrek::RunHostCommand(argc - first, argv + first);
-  }
-  if (Is(command, "--help") || Is(command, "-h")) {
+  const CommandLine line = Parse(argc, argv);
+  if (!line.problem.empty()) return UsageError(line.problem);
+  if (line.help) {
     PrintUsage(stdout);
     return 0;
   }
-  if (Is(command, "--version")) {
+  if (line.version) {
     std::printf("tenrek %s\n", TENREK_VERSION);
     return 0;
   }
-  return UsageError(std::string("unknown argument: ") + command);
+  if (line.words.empty()) {
+    if (line.options.checkFirst) return UsageError("--check needs a FILE to run");
+    return tenrek::RunPrompt(line.options);
+  }
+  return RunSubcommand(line);
 }

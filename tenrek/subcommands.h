@@ -9,6 +9,8 @@
 
 namespace tenrek {
 
+class Interpreter;
+
 // What every interpreter the command makes starts with.
 struct Options {
   // RANDOM's first state; the time of day when not given (--seed N).
@@ -16,7 +18,12 @@ struct Options {
   // Bytes the interpreter may hold (--memory MB); past it a run ends with
   // error -2.
   std::size_t memoryBudget = kDefaultMemoryBudget;
+  // `run --check`: the program runs only when the checker finds nothing.
+  bool checkFirst = false;
 };
+
+// Applies `options` to a new interpreter, and makes it ready for commands.
+void PrepareInterpreter(Interpreter& interp, const Options& options);
 
 // `tenrek`: the interactive prompt (or a script on standard input).
 int RunPrompt(const Options& options);
@@ -24,5 +31,7 @@ int RunPrompt(const Options& options);
 int RunProgramFile(const char* path, const Options& options);
 // `tenrek host FILE|-`: plays a host script and writes its transcript.
 int RunHostCommand(int argc, char** argv);
+// `tenrek check FILE...`: warns of the dialect's traps in each program.
+int RunCheckCommand(int count, char** paths);
 
 }  // namespace tenrek

@@ -43,8 +43,9 @@ class Run : public testing::BasicTest {
     interp.translateLines = translate;
     // A program that runs away is broken off in both runs alike.
     interp.SetStatementLimit(100000);
+    // The culprit the console shows is part of the report too.
     interp.onError = [this](int32_t number, std::string_view text) {
-      seen.reports.emplace_back(number, std::string(text));
+      seen.reports.emplace_back(number, std::string(text) + " | " + interp.errorCulprit);
     };
   }
 

@@ -38,8 +38,9 @@ void ExpectSame(const Observed& stored, const Observed& evaluated, const std::st
 class TranslationTest : public ::testing::Test, public testing::BasicTest {
  protected:
   TranslationTest() {
+    // The culprit the console shows is part of the report too.
     interp.onError = [this](int32_t number, std::string_view text) {
-      reports.emplace_back(number, std::string(text));
+      reports.emplace_back(number, std::string(text) + " | " + interp.errorCulprit);
     };
     Enter({"DIM A(3,2): A(2,1)=7: B=2: C$=\"X\": N=0/0: I=1/0: D(1)=5"});
   }

@@ -188,17 +188,18 @@ bool WriteProgram(std::FILE* file, const ProgramStore& program) {
 void SaveProgramFile(Interpreter& interp, StatementCursor& cursor) {
   const std::string name = EvaluateFileName(interp, cursor);
   if (!IsUsableFileName(name)) {
-    interp.ReportIoFailure(kBadFileName);
+    interp.ReportIoFailure(kBadFileName, name);
     return;
   }
-  std::FILE* file = std::fopen(ProgramFileName(name).c_str(), "wb");
+  const std::string path = ProgramFileName(name);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
-    interp.ReportIoFailure(kFileNotFound);
+    interp.ReportIoFailure(kFileNotFound, path);
     return;
   }
   const bool written = WriteProgram(file, interp.program);
   const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) interp.ReportIoFailure(kFileWriteError);
+  if (!written || !closed) interp.ReportIoFailure(kFileWriteError, path);
 }
 
 }  // namespace
@@ -218,12 +219,12 @@ void LoadProgramFile(Interpreter& interp, bool merge, std::string_view name,
                      StatementCursor& cursor) {
   if (!merge) interp.NewProgram(cursor);
   if (!IsUsableFileName(name)) {
-    interp.ReportIoFailure(kBadFileName);
+    interp.ReportIoFailure(kBadFileName, name);
     return;
   }
   FilePtr file(OpenProgramFile(name));
   if (file == nullptr || !EnterLines(interp, file.get())) {
-    interp.ReportIoFailure(kFileNotFound);
+    interp.ReportIoFailure(kFileNotFound, ProgramFileName(name));
   }
 }
 

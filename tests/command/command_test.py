@@ -124,12 +124,15 @@ class Arguments(Folder):
 
     def test_usage_errors_name_the_argument(self):
         for args, named in [(["--frobnicate"], "unknown argument: --frobnicate"),
-                            (["hello.bas"], "unknown argument: hello.bas"),
                             (["run"], "run needs a FILE"),
                             (["run", "a.bas", "b.bas"], "unexpected argument: b.bas"),
                             (["--seed", "-1", "run", "-"], "--seed needs a whole number"),
                             (["--seed", "4294967296"], "--seed needs a whole number"),
-                            (["--seed", "1", "host", "-"], "--seed is for the prompt")]:
+                            (["--seed", "1", "host", "-"], "--seed is for the prompt"),
+                            (["check", "--memory", "9", "a.bas"], "--memory is for the prompt"),
+                            (["check"], "check needs at least one FILE"),
+                            (["--check"], "--check needs a FILE"),
+                            (["a.bas", "b.bas"], "unexpected argument: b.bas")]:
             with self.subTest(args=args):
                 result = run(args)
                 self.assertEqual(result.returncode, 2)
@@ -143,7 +146,14 @@ class Arguments(Folder):
                 (["run", "folder"], "tenrek: cannot read folder: Is a directory\n"),
                 (["host", "none.script"],
                  "tenrek host: cannot read none.script: No such file or directory\n"),
-                (["run", "none"], "tenrek: cannot read none: No such file or directory\n")]:
+                (["run", "none"], "tenrek: cannot read none: No such file or directory\n"),
+                (["none"], "tenrek: cannot read none: No such file or directory\n"),
+                (["check", "none"],
+                 "tenrek check: cannot read none: No such file or directory\n"),
+                # a device would feed the command for ever
+                (["run", "/dev/zero"], "tenrek: cannot read /dev/zero: not a regular file\n"),
+                (["host", "/dev/zero"],
+                 "tenrek host: cannot read /dev/zero: not a regular file\n")]:
             with self.subTest(args=args):
                 result = run(args, cwd=self.dir)
                 self.assertEqual(result.returncode, 2)
@@ -154,6 +164,23 @@ class Arguments(Folder):
         runs = [run(["--seed", seed, "run", "-"], program).stdout for seed in ["7", "7", "8"]]
         self.assertEqual(runs[0], runs[1])
         self.assertNotEqual(runs[0], runs[2])
+
+    def test_a_file_runs_without_run_and_options_stand_anywhere(self):
+        self.write("dice.bas", "10 PRINT RANDOM(101, 1); RANDOM(101, 1)\n")
+        runs = [run(args, cwd=self.dir) for args in
+                [["--seed", "7", "run", "dice.bas"], ["run", "--seed", "7", "dice.bas"],
+                 ["dice.bas", "--seed", "7"], ["dice"]]]
+        self.assertEqual([r.returncode for r in runs], [0, 0, 0, 0])
+        self.assertEqual(runs[0].stdout, runs[1].stdout)
+        self.assertEqual(runs[0].stdout, runs[2].stdout)
+        self.assertEqual(len(runs[3].stdout.split()), 2)
+
+    def test_help_fits_80_columns(self):
+        result = run(["--help"])
+        self.assertEqual(result.returncode, 0)
+        lines = result.stdout.decode().splitlines()
+        self.assertIn("check FILE", result.stdout.decode())
+        self.assertEqual([line for line in lines if len(line) > 80], [])
 
     def test_run_reads_the_program_from_standard_input(self):
         result = run(["run", "-"], "10 FOR I = 1 TO 3: PRINT I;: NEXT I\n20 PRINT\n")
@@ -196,15 +223,38 @@ class Reports(Folder):
     def test_console_reports_name_their_line(self):
         stderr = run([], "10 X = 5 +* 2\nRUN\nY = 5 +* 2\n").stderr.decode()
         self.assertEqual(stderr.split("\n"), [
-            # a report made while line 10 runs gets its line
-            "Syntax error: ", "Basic system error 40 (line 10)",
-            # a text that already names the line is left alone
-            "Extra information on line in 10: ", "Basic system error 30",
-            "Illegal command: ", "Basic system error 45 (line 10)",
-            " in 10: ", "Basic system error -12 (bus error)",
+            # a report made while line 10 runs names its line, once; the
+            # close of the run after the illegal command adds nothing
+            "line 10: Syntax error (error 40)",
+            "line 10: Extra information on line (error 30)",
+            "line 10: Illegal command (error 45)",
             # a command typed at the prompt has no line
-            "Syntax error: ", "Basic system error 40", "Illegal command: ",
-            "Basic system error 45", ""])
+            "Syntax error (error 40)", "Illegal command (error 45)", ""])
+
+    def test_reports_name_the_culprit(self):
+        for command, shown in [
+                ("GOTO 500", "Undefined line 500 (error 31)"),
+                ("PRINT LOG10(100)", "Bad subscript: LOG10(100) (error 42)"),
+                ("DIM M(2, 3): PRINT M(1, 7)", "Bad subscript: M(_, 7) (error 42)"),
+                ("PRINT A$(3)", "Variable not created: A$(3) (error 43)"),
+                ('LOAD "demo.bas"', 'File not found: "demo.bas.BAS" (error -10)'),
+                ("10 THEN PRINT 1\nRUN", "line 10: Illegal command: THEN (error 45)")]:
+            with self.subTest(command=command):
+                result = run([], command + "\n", cwd=self.dir)
+                self.assertEqual(result.stderr.decode(), shown + "\n")
+
+    def test_a_script_that_met_an_error_fails(self):
+        for script, status in [("PRINT 1\n", 0), ("GOTO 9\nPRINT 1\n", 1),
+                               ("10 STOP\nRUN\n", 1)]:
+            with self.subTest(script=script):
+                self.assertEqual(run([], script).returncode, status)
+
+    def test_tabs_are_blanks_outside_strings(self):
+        typed = [run([], f'10{blank}PRINT{blank}"a\tb";{blank}I\nLIST\nRUN\n')
+                 for blank in ["\t", " "]]
+        self.assertEqual(typed[0].stderr, b"")
+        self.assertEqual(typed[0].stdout, typed[1].stdout)
+        self.assertIn(b'"a\tb"', typed[0].stdout)
 
     def test_the_host_sees_the_stored_text_unchanged(self):
         script = 'create "10 GOTO 99"\naction 9\naction 1\npump\nexpression 4\n'
@@ -212,6 +262,36 @@ class Reports(Folder):
         self.assertEqual(result.returncode, 0)
         self.assertIn('= "Undefined line: \\nBasic system error 31"\n',
                       result.stdout.decode())
+
+
+class Check(Folder):
+    TRAPS = os.path.join(SOURCE, "tests", "check")
+    EXAMPLES = os.path.join(SOURCE, "examples")
+
+    def test_every_line_of_the_traps_is_flagged(self):
+        result = run(["check", "traps.bas"], cwd=self.TRAPS)
+        self.assertEqual(result.returncode, 1)
+        with open(os.path.join(self.TRAPS, "traps.out"), "rb") as expected:
+            self.assertEqual(result.stdout, expected.read())
+        flagged = {int(line.split(":")[1]) for line in result.stdout.decode().splitlines()}
+        with open(os.path.join(self.TRAPS, "traps.bas")) as traps:
+            for number, line in enumerate(traps.read().splitlines(), 1):
+                place = int(line.split()[0]) if line[:1].isdigit() else number
+                self.assertIn(place, flagged, f"line {number} of traps.bas: {line[:40]}")
+
+    def test_the_examples_are_clean(self):
+        examples = sorted(name for name in os.listdir(self.EXAMPLES) if name.endswith(".bas"))
+        result = run(["check"] + examples, cwd=self.EXAMPLES)
+        self.assertEqual((result.returncode, result.stdout), (0, b""))
+
+    def test_run_check_runs_only_a_clean_program(self):
+        self.write("clean.bas", '10 PRINT "ran"\n')
+        self.write("trap.bas", '10 PRINT "ran"; SQR(16)\n')
+        clean = run(["run", "--check", "clean.bas"], cwd=self.dir)
+        self.assertEqual((clean.returncode, clean.stdout, clean.stderr), (0, b"ran\n", b""))
+        trap = run(["--check", "trap.bas"], cwd=self.dir)
+        self.assertEqual((trap.returncode, trap.stdout), (1, b""))
+        self.assertIn(b"trap.bas:10:17: warning: SQR is the square", trap.stderr)
 
 
 class HostRunnerFolder(Folder):
@@ -238,6 +318,40 @@ class Prompt(Folder):
             with self.subTest(word=word):
                 result = run([], f'PRINT "in"\n{word}\nPRINT "after"\n')
                 self.assertEqual((result.returncode, result.stdout), (0, b"in\n"))
+
+    def test_banner_and_help(self):
+        with open(os.path.join(SOURCE, "resources", "Tenrek.rc")) as rc:
+            version = re.search(r'VALUE "ProductVersion", "([^"]+)"', rc.read()).group(1)
+        term = self.terminal()
+        term.expect(f"Tenrek BASIC {version}: type help")
+        term.expect("] ")
+        term.type("help\r")
+        term.expect("RUN, LIST")
+        term.expect("] ")
+        term.type("BYE\r")
+        self.assertEqual(term.exit_status(), 0)
+
+    def test_over_long_lines_are_refused_and_skipped(self):
+        script = "PRINT 1" + " " * 2000 + "\nPRINT 2\n"
+        result = run([], script)
+        self.assertEqual(result.stdout, b"2 \n")
+        self.assertEqual(result.stderr,
+                         b"input line 1 is longer than 1023 characters: refused\n")
+        self.assertEqual(result.returncode, 1)
+        self.write("long.bas", "10 PRINT 1\n20 REM" + "x" * 2000 + "\n30 PRINT 3\n")
+        result = run(["long.bas"], cwd=self.dir)
+        self.assertEqual((result.stdout, result.stderr),
+                         (b"1 \n3 \n", b"long.bas:2: longer than 1023 characters: left out\n"))
+
+    def test_input_without_line_ends_stops_reading(self):
+        # standard input from a device that never ends a line
+        for args, report in [([], b"input line 1 has no line end: not text, reading stopped\n"),
+                             (["run", "-"],
+                              b"<stdin>:1: no line end: not text, reading stopped\n")]:
+            with self.subTest(args=args), open("/dev/zero", "rb") as zeros:
+                result = subprocess.run([TENREK] + args, stdin=zeros, capture_output=True,
+                                        timeout=TIMEOUT)
+                self.assertEqual((result.returncode, result.stderr), (1, report))
 
     def test_bye_leaves_the_terminal_prompt(self):
         term = self.terminal()
@@ -273,7 +387,7 @@ class Prompt(Folder):
         term.expect("] ")
         term.type("RUN\r")
         term.interrupt()
-        term.expect("Break in 10")
+        term.expect("line 10: Break\r\n")
         term.expect("] ")
         term.type("BYE\r")
         self.assertEqual(term.exit_status(), 0)
@@ -307,16 +421,18 @@ class InputAtTerminal(Folder):
         term.expect("Hello, BXob")
         self.assertEqual(term.exit_status(), 0)
 
-    def test_ctrl_c_breaks_at_once(self):
-        self.write("greet.bas", self.PROGRAM)
-        term = self.terminal("run", "greet.bas")
-        term.expect("Name ")
-        term.type("Bo")
-        term.interrupt()
-        # the break is reported before the statement it keeps from running
-        term.expect("Break in 20")
-        self.assertEqual(term.exit_status(), 1)
-        self.assertNotIn(b"Hello", term.seen)
+    def test_ctrl_c_breaks_at_once_and_names_the_input_line(self):
+        # INPUT with a line after it, and INPUT as the program's last line
+        for program in [self.PROGRAM, '5 PRINT "Hello"\n10 INPUT "Name"; N$\n']:
+            with self.subTest(program=program):
+                self.write("greet.bas", program)
+                term = self.terminal("run", "greet.bas")
+                term.expect("Name ")
+                term.type("Bo")
+                term.interrupt()
+                term.expect("greet.bas:10: Break\r\n")
+                self.assertEqual(term.exit_status(), 1)
+                self.assertNotIn(b"Hello, ", term.seen)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,71 @@
+// `tenrek run FILE`: enters the numbered lines of a program file, then
+// runs them.
+#include <cstdio>
+#include <string>
+
+#include "interp/interpreter.h"
+#include "interp/limits.h"
+#include "tenrek/checker.h"
+#include "tenrek/console_reports.h"
+#include "tenrek/input_files.h"
+#include "tenrek/interrupts.h"
+#include "tenrek/line_editor.h"
+#include "tenrek/program_source.h"
+#include "tenrek/subcommands.h"
+#include "tenrek/terminal_platform.h"
+
+namespace tenrek {
+namespace {
+
+constexpr int kUnreadable = 2;
+constexpr int kFailed = 1;
+
+// Each numbered line is entered as if typed. A line that is not one is
+// reported with its place in the file and left out; reports made while a
+// line is entered (a line too long to list, say) name the same place.
+void EnterSource(Interpreter& interp, ConsoleReports& reports, const ProgramSource& source) {
+  for (const SourceLine& line : source.lines) {
+    if (IsSkippedLine(line)) continue;
+    if (line.tooLong) {
+      reports.ShowFileProblem(
+          line.number, "longer than " + std::to_string(kMaxLineLength) + " characters: left out");
+      continue;
+    }
+    if (LineNumberEnd(line.text) == 0) {
+      reports.ShowFileProblem(line.number, "not a numbered line");
+      continue;
+    }
+    reports.AboutFileLine(line.number);
+    interp.ExecuteCommand(WithTabsAsBlanks(line.text));
+    reports.AboutFileLine(0);
+  }
+  if (source.notTextAt != 0) {
+    reports.ShowFileProblem(source.notTextAt, "no line end: not text, reading stopped");
+  }
+}
+
+}  // namespace
+
+int RunProgramFile(const char* name, const Options& options) {
+  const std::string path = FindProgramFile(name);
+  ProgramSource source;
+  std::string reason;
+  if (!ReadProgramSource(path, source, reason)) {
+    std::fprintf(stderr, "tenrek: cannot read %s: %s\n", path.c_str(), reason.c_str());
+    return kUnreadable;
+  }
+  if (options.checkFirst && CheckProgram(source, stderr) != 0) return kFailed;
+  TerminalPlatform platform;
+  Interpreter interp(platform);
+  PrepareInterpreter(interp, options);
+  ConsoleReports reports(interp, source.name);
+  platform.ReportTo(reports);
+  EnterSource(interp, reports, source);
+  LineEditor editor;
+  const InterruptRoute interrupts(interp);
+  interp.ExecuteCommand("RUN");
+  reports.EndOfCommand();
+  return reports.Count() == 0 ? 0 : kFailed;
+}
+
+}  // namespace tenrek
