@@ -30,7 +30,8 @@ void PrintUsage(std::FILE* out) {
       "  --check      run the program only when tenrek check finds nothing\n"
       "Exit status: 0 ok, 1 an error was reported (or check warned), 2 usage error\n"
       "or a file that cannot be read.\n"
-      "The manual: " TENREK_DOC_DIR "/Basic.pdf\n"
+      "The manual: " TENREK_DOC_DIR
+      "/Basic.pdf\n"
       "The language: man tenrek-basic\n",
       out);
 }
