@@ -7,7 +7,9 @@
 #   scripts/fuzz.sh --smoke                 15 s per target from the seeds
 #                                           alone, for the test command
 #
-# Targets: command_lines, program_files, edit_data, host_scripts. Seeds come
+# Targets: command_lines, program_files, edit_data, host_scripts and
+# translation (each input run translated and through the handlers, the two
+# compared; it breaks runs by a time watchdog instead). Seeds come
 # from the golden scripts, the examples and the benchmark programs; the
 # corpus grows in build/fuzz/corpus/TARGET and is kept between runs; inputs
 # that crash land in build/fuzz/artifacts. A watchdog inside each target
@@ -31,7 +33,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   shift
 fi
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(command_lines program_files edit_data host_scripts)
+[ ${#targets[@]} -gt 0 ] || targets=(command_lines program_files edit_data host_scripts translation)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}" >/dev/null
@@ -58,6 +60,12 @@ for script in tests/golden/*.script; do
   cp "$script" "$work/seeds/command_lines/$(basename "$script")"
 done
 seed command_lines nested '10 PRINT 1: PRINT 2\n>PRINT 3\n>NEW\n?5\nRUN\n10 INPUT A\nRUN\n'
+# The translation target starts from the command lines and from the
+# benchmark programs, cut to two passes so that they end within its watchdog.
+cp -r "$work/seeds/command_lines" "$work/seeds/translation"
+for file in tests/bench_programs/*.bas; do
+  { sed 's/^5 N=.*/5 N=2/' "$file"; printf 'RUN\n'; } > "$work/seeds/translation/bench-$(basename "$file" .bas)"
+done
 seed edit_data destroy '\x02\x31\x30 PRINT 1\r\n20 PRINT 2\0\x05\0\xa4\0\x8f\0'
 
 run_as=()
