@@ -87,6 +87,21 @@ TEST_F(InterpreterTest, LinesThatWouldListTooLongAreRefused) {
   Command("100" + atLimit.substr(2));  // one digit more
   EXPECT_EQ(interp.errorNumber, 40);
   EXPECT_EQ(interp.program.Find(100), nullptr);
+
+  // SAVE writes a number in full where LIST shows it short: the longer
+  // form must fit too. A NaN literal lists as "NAN" and saves as 311
+  // characters; long literals save a few characters longer than shown.
+  const std::string nan = "." + std::string("1") + std::string(310, '0');
+  Command("20 X = " + nan + " + " + nan + " + " + nan);
+  EXPECT_EQ(interp.errorNumber, 0);
+  Command("30 X = " + nan + " + " + nan + " + " + nan + " + " + nan);
+  EXPECT_EQ(interp.errorNumber, 40);
+  EXPECT_EQ(interp.program.Find(30), nullptr);
+  std::string longLiterals = "40 X = 0";
+  for (int i = 0; i < 40; ++i) longLiterals += "+1234567890123456789.5";
+  Command(longLiterals);  // 24 characters a literal listed in full
+  EXPECT_EQ(interp.errorNumber, 0);
+  EXPECT_NE(interp.program.Find(40), nullptr);
 }
 
 TEST_F(InterpreterTest, FindLineReportsUndefinedLine) {

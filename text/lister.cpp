@@ -135,12 +135,20 @@ void ListTokensToText(std::string& text, const TokenList& tokens) {
 bool ListingFits(int32_t number, const TokenList& tokens) {
   // "; " makes the screen and the dialog's forms the longer ones; their
   // numbers differ only where the display form would not read back.
-  for (const ListingForm form : {kScreenListing, kEditTextListing}) {
-    std::string listed = std::to_string(number);
-    listed += ' ';
-    if (!AppendTokensLimited(listed, tokens, form, kMaxLineLength)) return false;
+  std::string listed = std::to_string(number);
+  listed += ' ';
+  if (!AppendTokensLimited(listed, tokens, kScreenListing, kMaxLineLength)) return false;
+  // The exact forms are searched for only when their bounds come near the
+  // limit: a line of long literals is entered without the search.
+  std::size_t longest = listed.size();
+  for (const Token& token : tokens) {
+    if (token.kind != TokenKind::Number) continue;
+    const std::size_t shown = FormatNumber(token.Number()).size();
+    longest += ExactNumberTextBound(token.Number()) - shown;
   }
-  return true;
+  if (longest <= kMaxLineLength) return true;
+  listed = std::to_string(number) + ' ';
+  return AppendTokensLimited(listed, tokens, kEditTextListing, kMaxLineLength);
 }
 
 bool ListTokensToFile(std::FILE* file, const TokenList& tokens) {

@@ -5,6 +5,7 @@
 // forms in order of length and reading each back.
 #include "text/number_literal.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -27,6 +28,10 @@ constexpr int kMaxSignificantDigits = 17;
 // programs write their constants. Other powers take an exponent.
 constexpr int kLowestPlainPower = -7;
 constexpr int kHighestPlainPower = 17;
+// The longest text the search gives for a finite number: a mantissa of
+// at most 19 digits, a point and up to 7 leading zeros, and an exponent
+// such as "E-324".
+constexpr std::size_t kLongestFoundText = 32;
 // 10^22 is the largest power of ten a double holds exactly: the divisor of
 // a literal with more decimals is rounded.
 constexpr int kMaxExactDecimals = 22;
@@ -211,17 +216,23 @@ bool FindWithLongMantissa(double value, int exponent, int decimals, std::string&
   return ReadsBackAs(found, value);
 }
 
-// The last resort: for each exponent near the number's power, the point
-// placed so that the mantissa has 16 to 19 digits.
+// Mantissas of 16 to 19 digits with this exponent.
+bool FindLongFormAt(double value, int exponent, std::string& found) {
+  const int mantissaPower = PowerOfTen(value) - exponent;
+  for (int decimals = 15 - mantissaPower; decimals <= 18 - mantissaPower; ++decimals) {
+    if (decimals < 0 || decimals > kMaxExactDecimals) continue;
+    if (FindWithLongMantissa(value, exponent, decimals, found)) return true;
+  }
+  return false;
+}
+
+// The last resort: long mantissas with each exponent near the number's
+// power.
 bool FindLongForm(double value, std::string& found) {
   const int power = PowerOfTen(value);
   for (int distance = 0; distance <= kHighestPlainPower; ++distance) {
     for (const int exponent : {power - distance, power + distance}) {
-      const int mantissaPower = power - exponent;
-      for (int decimals = 15 - mantissaPower; decimals <= 18 - mantissaPower; ++decimals) {
-        if (decimals < 0 || decimals > kMaxExactDecimals) continue;
-        if (FindWithLongMantissa(value, exponent, decimals, found)) return true;
-      }
+      if (FindLongFormAt(value, exponent, found)) return true;
       if (distance == 0) break;
     }
   }
@@ -237,14 +248,24 @@ std::string SpecialText(double value) {
 
 }  // namespace
 
+std::size_t ExactNumberTextBound(double value) {
+  const std::string shown = FormatNumber(value);
+  if (ReadsBackAs(shown, value)) return shown.size();
+  if (std::isnan(value) || value == HUGE_VAL) return SpecialText(value).size();
+  return std::max(shown.size(), kLongestFoundText);
+}
+
 std::string ExactNumberText(double value) {
   std::string shown = FormatNumber(value);
   if (ReadsBackAs(shown, value)) return shown;
   if (std::isnan(value) || value == HUGE_VAL) return SpecialText(value);
   if (value < 0.0) return shown;
   std::string found;
-  if (FindRoundedForm(value, found) || FindAnyExponent(value, found) ||
-      FindLongForm(value, found)) {
+  // A literal typed with more digits than a double holds is most often
+  // written out in full: that form is tried before the exponents.
+  const bool plain = PlainPower(PowerOfTen(value));
+  if (FindRoundedForm(value, found) || (plain && FindLongFormAt(value, 0, found)) ||
+      FindAnyExponent(value, found) || FindLongForm(value, found)) {
     return found;
   }
   return shown;

@@ -1,6 +1,7 @@
 // Numbers written back as program text.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace tenrek {
@@ -11,5 +12,9 @@ namespace tenrek {
 // ("3.14159265358979", "1.23456789E12"). What the tokenizer never makes
 // (a negative number) keeps the display form.
 std::string ExactNumberText(double value);
+
+// At least as many characters as ExactNumberText(value) has, found
+// without the search: the display form's length where that reads back.
+std::size_t ExactNumberTextBound(double value);
 
 }  // namespace tenrek
