@@ -331,8 +331,6 @@ bool Interpreter::BeginStatementWithChecks(const TokenList& commandTokens) {
 // named only by the command line being run (lines and frames that named
 // them went with them), so those it names are kept until it ends.
 void Interpreter::ReleaseRetiredDuringRun(const TokenList& commandTokens) {
-  DiscardFramesOfRemovedLines();
-  if (dataLine != nullptr && dataLine->removed) ResetReadPosition();
   FreeRetiredLines();
   if (retiredVariables_.empty()) return;
   std::unordered_set<const Variable*> inUse;
@@ -347,21 +345,20 @@ void Interpreter::ReleaseRetiredDuringRun(const TokenList& commandTokens) {
   });
 }
 
+// Nothing may point at a line once it is freed: loops, returns and the
+// READ position that stood on a removed line go first. (No run stands on
+// one: a run ends when its own line goes.)
 void Interpreter::FreeRetiredLines() {
+  if (retiredLines_.empty()) return;
+  DiscardFramesOfRemovedLines();
+  if (dataLine != nullptr && dataLine->removed) ResetReadPosition();
   // A line's charge depends only on its tokens' count and texts, which
   // nothing changes once it is stored.
   for (const auto& line : retiredLines_) budget.Release(LineBytes(line->tokens));
   retiredLines_.clear();
 }
 
-// Nothing may point at a line once it is freed: loops, returns and the
-// READ position that stood on a removed line go first.
 void Interpreter::ReleaseRetired() {
-  if (!retiredLines_.empty()) {
-    DiscardFramesOfRemovedLines();
-    if (dataLine != nullptr && dataLine->removed) ResetReadPosition();
-    if (currentLine != nullptr && currentLine->removed) LeaveProgram();
-  }
   FreeRetiredLines();
   for (const auto& variable : retiredVariables_) budget.Release(VariableBytes(*variable));
   retiredVariables_.clear();

@@ -89,6 +89,12 @@ class FilesTest : public ::testing::Test, public testing::BasicTest {
   void FileCommand(const std::string& keyword, const std::string& name) {
     Command(keyword + " \"" + Path(name) + "\"");
   }
+  // SAVE to NAME, NEW, LOAD from NAME.
+  void SaveAndLoad(const std::string& name) {
+    FileCommand("SAVE", name);
+    Command("NEW");
+    FileCommand("LOAD", name);
+  }
   std::string Listing(std::string_view command = "ILXT") {
     std::string text;
     interp.host.listingBuffer = {&text, 32768};
@@ -141,9 +147,7 @@ TEST_F(FilesTest, SavedProgramLoadsBackAsTheSameTokens) {
   for (std::string_view line : kVariedProgram) Command(line);
   const std::string entered = DescribeProgram(interp);
   const std::string listed = Listing();
-  FileCommand("SAVE", "ROUND");
-  Command("NEW");
-  FileCommand("LOAD", "ROUND");
+  SaveAndLoad("ROUND");
   EXPECT_EQ(interp.errorNumber, 0) << interp.errorText;
   EXPECT_EQ(DescribeProgram(interp), entered);
   EXPECT_EQ(Listing(), listed);
@@ -176,9 +180,7 @@ TEST_F(FilesTest, TwoRoundsThroughAFileKeepEveryNumberAndStrayCharacter) {
   const std::string entered = DescribeProgram(interp);
   const std::string listed = Listing();
   for (int round = 0; round < 2; ++round) {
-    FileCommand("SAVE", "KEEP");
-    Command("NEW");
-    FileCommand("LOAD", "KEEP");
+    SaveAndLoad("KEEP");
     EXPECT_EQ(interp.errorNumber, 0) << interp.errorText;
   }
   EXPECT_EQ(DescribeProgram(interp), entered);

@@ -81,6 +81,39 @@ TEST_F(ListerTest, SemicolonIsFollowedByABlankOnlyInText) {
   EXPECT_EQ(file, "PRINT A;B");
 }
 
+// Whether a line fits is decided from its screen listing and a bound on
+// what its numbers' exact forms add; only near the limit are those forms
+// listed. Both ways give the same answer, and the bound is never short.
+TEST_F(ListerTest, ListingFitsAgreesWithEveryFormListedInFull) {
+  const std::string nan = "." + std::string("1") + std::string(310, '0');
+  std::string longLiterals = "X = 0";
+  for (int i = 0; i < 40; ++i) longLiterals += "+1234567890123456789.5";
+  const std::vector<std::string> lines = {
+      "X = 1 + 2.5 + 1E-3: PRINT A;B",
+      "X = 3.14159265358979",
+      longLiterals,
+      "X = " + nan + " + " + nan + " + " + nan,
+      "X = " + nan + " + " + nan + " + " + nan + " + " + nan,
+      "X = 3.14159265358979: REM " + std::string(985, 'x'),
+      "X = 3.14159265358979: REM " + std::string(995, 'x'),
+  };
+  for (const std::string& line : lines) {
+    TokenList tokens;
+    Tokenize(interp, line, tokens);
+    std::string screen = "10 ";
+    std::string edit = "10 ";
+    ListTokensToText(screen, tokens);
+    AppendTokensText(edit, tokens, kEditTextListing);
+    EXPECT_GE(screen.size() + ExactNumbersGrowth(tokens), edit.size()) << line;
+    EXPECT_EQ(ListingFits(10, tokens),
+              screen.size() <= kMaxLineLength && edit.size() <= kMaxLineLength)
+        << line;
+  }
+  TokenList ordinary;
+  Tokenize(interp, lines[0], ordinary);
+  EXPECT_EQ(ExactNumbersGrowth(ordinary), 0u);  // decided without listing again
+}
+
 struct RangeCase {
   const char* command;
   const char* listedNumbers;

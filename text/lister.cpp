@@ -132,21 +132,23 @@ void ListTokensToText(std::string& text, const TokenList& tokens) {
   AppendTokensText(text, tokens, kScreenListing);
 }
 
+std::size_t ExactNumbersGrowth(const TokenList& tokens) {
+  std::size_t growth = 0;
+  for (const Token& token : tokens) {
+    if (token.kind == TokenKind::Number) growth += ExactNumberTextGrowth(token.Number());
+  }
+  return growth;
+}
+
 bool ListingFits(int32_t number, const TokenList& tokens) {
   // "; " makes the screen and the dialog's forms the longer ones; their
   // numbers differ only where the display form would not read back.
   std::string listed = std::to_string(number);
   listed += ' ';
   if (!AppendTokensLimited(listed, tokens, kScreenListing, kMaxLineLength)) return false;
-  // The exact forms are searched for only when their bounds come near the
+  // The exact forms are searched for only when their bound comes near the
   // limit: a line of long literals is entered without the search.
-  std::size_t longest = listed.size();
-  for (const Token& token : tokens) {
-    if (token.kind != TokenKind::Number) continue;
-    const std::size_t shown = FormatNumber(token.Number()).size();
-    longest += ExactNumberTextBound(token.Number()) - shown;
-  }
-  if (longest <= kMaxLineLength) return true;
+  if (listed.size() + ExactNumbersGrowth(tokens) <= kMaxLineLength) return true;
   listed = std::to_string(number) + ' ';
   return AppendTokensLimited(listed, tokens, kEditTextListing, kMaxLineLength);
 }

@@ -2,6 +2,7 @@
 // ILXT and SAVE, and the line-number ranges that LIST, ILXT and DEL read.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -36,6 +37,10 @@ void ListTokensToText(std::string& text, const TokenList& tokens);
 // every form it is listed in, so that LIST, SAVE and the setup dialog
 // carry it whole.
 bool ListingFits(int32_t number, const TokenList& tokens);
+
+// At most how many characters the numbers of `tokens` add when written
+// exactly rather than in their display form; 0 for most lines.
+std::size_t ExactNumbersGrowth(const TokenList& tokens);
 
 // The listing as SAVE writes it (";" after a semicolon). Returns false
 // when the stream refused the text.

@@ -5,7 +5,6 @@
 // forms in order of length and reading each back.
 #include "text/number_literal.h"
 
-#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -120,33 +119,41 @@ bool FindRoundedForm(double value, std::string& found) {
   return false;
 }
 
-// What the tokenizer makes of mantissa `value` followed by E`exponent`:
-// one multiplication by 10 or 0.1 per step.
-double ApplyExponentSteps(double value, int exponent) {
-  const double factor = exponent < 0 ? 0.1 : 10.0;
-  for (int step = 0; step < std::abs(exponent); ++step) {
-    if (!std::isfinite(value) || value == 0.0) break;
-    value *= factor;
-  }
-  return value;
-}
-
-// The first positive double whose exponent steps reach at least `value`
-// (or, with `above`, more than it). The steps never reverse the order of
-// two mantissas, so a bisection over the ordered bit patterns finds it.
-double FirstMantissaReaching(double value, int exponent, bool above) {
-  uint64_t low = 1;
-  uint64_t high = std::bit_cast<uint64_t>(std::numeric_limits<double>::max());
+// The first of low .. high - 1 for which `reaches` holds (high when none
+// does); `reaches` must hold for every number after the first that does.
+template <typename Predicate>
+uint64_t FirstWhere(uint64_t low, uint64_t high, Predicate reaches) {
   while (low < high) {
     const uint64_t middle = low + (high - low) / 2;
-    const double reached = ApplyExponentSteps(std::bit_cast<double>(middle), exponent);
-    if (above ? reached > value : reached >= value) {
+    if (reaches(middle)) {
       high = middle;
     } else {
       low = middle + 1;
     }
   }
-  return std::bit_cast<double>(low);
+  return low;
+}
+
+// The first positive double whose exponent steps reach at least `value`
+// (or, with `above`, more than it). The steps never reverse the order of
+// two mantissas, and the bit patterns of positive doubles are in order.
+double FirstMantissaReaching(double value, int exponent, bool above) {
+  const uint64_t largest = std::bit_cast<uint64_t>(std::numeric_limits<double>::max());
+  return std::bit_cast<double>(FirstWhere(1, largest, [=](uint64_t bits) {
+    const double reached = ApplyDecimalExponent(std::bit_cast<double>(bits), exponent);
+    return above ? reached > value : reached >= value;
+  }));
+}
+
+// Calls `find` with the exponents from `power` out to `reach` steps either
+// side, nearest first, until it answers true.
+template <typename Find>
+bool AnyExponentNear(int power, int reach, Find find) {
+  if (find(power)) return true;
+  for (int distance = 1; distance <= reach; ++distance) {
+    if (find(power - distance) || find(power + distance)) return true;
+  }
+  return false;
 }
 
 // A literal with this exponent that reads back as `value`: the shortest
@@ -171,15 +178,10 @@ bool FindWithExponent(double value, int exponent, std::string& found) {
 bool FindAnyExponent(double value, std::string& found) {
   const int power = PowerOfTen(value);
   if (PlainPower(power) && FindWithExponent(value, 0, found)) return true;
-  const int span = kHighestPlainPower - kLowestPlainPower;
-  for (int distance = 0; distance <= span; ++distance) {
-    for (const int exponent : {power - distance, power + distance}) {
-      if (exponent - power > -kLowestPlainPower || power - exponent > kHighestPlainPower) continue;
-      if (exponent != 0 && FindWithExponent(value, exponent, found)) return true;
-      if (distance == 0) break;
-    }
-  }
-  return false;
+  return AnyExponentNear(power, kHighestPlainPower - kLowestPlainPower, [&](int exponent) {
+    const int mantissaPower = power - exponent;
+    return exponent != 0 && PlainPower(mantissaPower) && FindWithExponent(value, exponent, found);
+  });
 }
 
 // `digits` written with its last `decimals` digits after the point:
@@ -202,17 +204,10 @@ double Read(const std::string& text) {
 // Mantissas of up to 19 digits with `decimals` places are tried instead,
 // by bisection over the digits (more digits never read as less).
 bool FindWithLongMantissa(double value, int exponent, int decimals, std::string& found) {
-  uint64_t low = 0;
-  uint64_t high = 9999999999999999999u;
-  while (low < high) {
-    const uint64_t middle = low + (high - low) / 2;
-    if (Read(DecimalText(middle, decimals) + ExponentText(exponent)) >= value) {
-      high = middle;
-    } else {
-      low = middle + 1;
-    }
-  }
-  found = DecimalText(low, decimals) + ExponentText(exponent);
+  const uint64_t digits = FirstWhere(0, 9999999999999999999u, [&](uint64_t candidate) {
+    return Read(DecimalText(candidate, decimals) + ExponentText(exponent)) >= value;
+  });
+  found = DecimalText(digits, decimals) + ExponentText(exponent);
   return ReadsBackAs(found, value);
 }
 
@@ -229,14 +224,8 @@ bool FindLongFormAt(double value, int exponent, std::string& found) {
 // The last resort: long mantissas with each exponent near the number's
 // power.
 bool FindLongForm(double value, std::string& found) {
-  const int power = PowerOfTen(value);
-  for (int distance = 0; distance <= kHighestPlainPower; ++distance) {
-    for (const int exponent : {power - distance, power + distance}) {
-      if (FindLongFormAt(value, exponent, found)) return true;
-      if (distance == 0) break;
-    }
-  }
-  return false;
+  return AnyExponentNear(PowerOfTen(value), kHighestPlainPower,
+                         [&](int exponent) { return FindLongFormAt(value, exponent, found); });
 }
 
 // Infinity and NaN are what the tokenizer makes of a literal too large for
@@ -248,11 +237,11 @@ std::string SpecialText(double value) {
 
 }  // namespace
 
-std::size_t ExactNumberTextBound(double value) {
+std::size_t ExactNumberTextGrowth(double value) {
   const std::string shown = FormatNumber(value);
-  if (ReadsBackAs(shown, value)) return shown.size();
+  if (ReadsBackAs(shown, value)) return 0;
   if (std::isnan(value) || value == HUGE_VAL) return SpecialText(value).size();
-  return std::max(shown.size(), kLongestFoundText);
+  return kLongestFoundText > shown.size() ? kLongestFoundText - shown.size() : 0;
 }
 
 std::string ExactNumberText(double value) {

@@ -13,8 +13,8 @@ namespace tenrek {
 // (a negative number) keeps the display form.
 std::string ExactNumberText(double value);
 
-// At least as many characters as ExactNumberText(value) has, found
-// without the search: the display form's length where that reads back.
-std::size_t ExactNumberTextBound(double value);
+// At most how many characters ExactNumberText(value) adds to the display
+// form, known without the search: 0 where the display form reads back.
+std::size_t ExactNumberTextGrowth(double value);
 
 }  // namespace tenrek

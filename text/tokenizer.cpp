@@ -191,6 +191,11 @@ void ScanToken(Interpreter& interp, Scanner& in, TokenListBuilder& out) {
 
 }  // namespace
 
+double ApplyDecimalExponent(double value, int32_t exponent) {
+  if (exponent < 0) return ApplyExponent(value, 0.1, exponent == INT32_MIN ? INT32_MAX : -exponent);
+  return ApplyExponent(value, 10.0, exponent);
+}
+
 double ReadNumberLiteral(std::string_view text, std::size_t& length) {
   Scanner in(text);
   const double value = ScanNumber(in);
