@@ -15,6 +15,7 @@
 
 #include "interp/limits.h"
 #include "text/keywords.h"
+#include "text/tokenizer.h"
 
 namespace tenrek {
 namespace {
@@ -53,19 +54,11 @@ struct Line {
   std::vector<Lexeme> lexemes;
 };
 
-// digits [ "." digits ] [ ("E"|"e") ["+"|"-"] digits ], as the tokenizer
-// reads a number (a "." may also come first).
+// Where the number literal at `at` ends, as the tokenizer reads it.
 std::size_t NumberEnd(std::string_view text, std::size_t at) {
-  bool point = false;
-  while (at < text.size() && (IsDigit(text[at]) || (text[at] == '.' && !point))) {
-    point = point || text[at] == '.';
-    ++at;
-  }
-  if (at == text.size() || (text[at] != 'E' && text[at] != 'e')) return at;
-  ++at;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
-  while (at < text.size() && IsDigit(text[at])) ++at;
-  return at;
+  std::size_t length = 0;
+  ReadNumberLiteral(text.substr(at), length);
+  return at + length;
 }
 
 std::size_t StringEnd(std::string_view text, std::size_t at, Lexeme& lexeme) {
