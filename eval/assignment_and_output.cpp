@@ -7,8 +7,6 @@
 #include <utility>
 
 #include "eval/assignment.h"
-#include "eval/compiled_expression.h"
-#include "eval/compiled_strings.h"
 #include "eval/evaluator.h"
 #include "eval/number_format.h"
 #include "interp/interpreter.h"
@@ -97,7 +95,7 @@ bool JoinInPlace(Interpreter& interp, StatementCursor& cursor) {
     return false;
   }
   if (variable == nullptr || !variable->isString || variable->extentCount != 0 ||
-      !variable->text.hasValue || interp.evaluationDepth >= kMaxEvaluationDepth ||
+      !variable->text.hasValue || interp.NestingDepth() >= kMaxEvaluationDepth ||
       !RestOnlyJoins(tokens, at + 3, variable)) {
     return false;
   }
@@ -112,26 +110,6 @@ bool JoinInPlace(Interpreter& interp, StatementCursor& cursor) {
   return true;
 }
 
-// name$ = string expression, translated: the value is built into the
-// variable's own storage, with no copy between.
-bool AssignStringTranslated(Interpreter& interp, StatementCursor& cursor) {
-  const Token* target = cursor.Current();
-  const Token* next = cursor.Peek();
-  if (target == nullptr || target->kind != TokenKind::Identifier || next == nullptr ||
-      next->kind != TokenKind::Equal) {
-    return false;
-  }
-  Variable* const variable = target->Var();
-  if (variable == nullptr || !variable->isString || variable->extentCount != 0) return false;
-  StatementCursor after = cursor;
-  after.pos += 2;
-  const CompiledExpression* compiled = CompiledStringAt(interp, after);
-  if (compiled == nullptr) return false;
-  RunStringCodeInto(interp, *compiled->Strings(), *variable);
-  cursor.pos = compiled->end;
-  return true;
-}
-
 }  // namespace
 
 // [LET] target = expression
@@ -139,7 +117,6 @@ bool AssignStringTranslated(Interpreter& interp, StatementCursor& cursor) {
 // A(J) writes A(I) whatever the evaluation referenced meanwhile. Without
 // "=" nothing is evaluated or stored.
 Flow ExecLet(Interpreter& interp, StatementCursor& cursor) {
-  if (AssignStringTranslated(interp, cursor)) return Flow::Next;
   if (JoinInPlace(interp, cursor)) return Flow::Next;
   if (!ExpectTarget(interp, cursor)) return Flow::Next;
   const CellRef cell = ReferenceVariable(interp, cursor);

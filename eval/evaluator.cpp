@@ -9,15 +9,13 @@
 // "Syntax error" and counts as 0 or the empty string, whichever its reader
 // wanted, so that one error does not bring a second.
 #include "eval/evaluator.h"
-#include "eval/operator_levels.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-#include "eval/compiled_expression.h"
-#include "eval/compiled_strings.h"
+#include "eval/builtins.h"
 #include "eval/functions.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
@@ -39,20 +37,9 @@ int64_t RoundToInt64(double value) {
                                       : std::numeric_limits<int64_t>::min();
 }
 
-// A whole number that fits 32 bits, as MOD's operands nearly always are.
-bool IsSmallWhole(double value, int32_t& whole) {
-  if (!(value >= -2147483648.0 && value <= 2147483647.0)) return false;
-  whole = static_cast<int32_t>(value);
-  return whole == value;
-}
+}  // namespace
 
-double Modulo(Interpreter& interp, double left, double right) {
-  int32_t a = 0;
-  int32_t b = 0;
-  // Whole operands round to themselves: the remainder needs no rounding
-  // and no 64-bit division. (-2147483648 MOD -1 is left to the general
-  // path below, as is a zero divisor.)
-  if (IsSmallWhole(left, a) && IsSmallWhole(right, b) && b > 0) return a % b;
+double ModuloSlow(Interpreter& interp, double left, double right) {
   const int64_t dividend = RoundToInt64(left);
   const int64_t divisor = RoundToInt64(right);
   if (divisor == 0) {
@@ -62,6 +49,8 @@ double Modulo(Interpreter& interp, double left, double right) {
   if (divisor == -1) return 0.0;  // the one quotient that would overflow
   return static_cast<double>(dividend % divisor);
 }
+
+namespace {
 
 // b ^ e, defined as exp(e * ln b), with ln of the magnitude and the sign
 // of an integral power for a negative base. Where that product is a number
@@ -99,10 +88,7 @@ double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b) {
     case TokenKind::And:
     case TokenKind::Or:
     case TokenKind::Xor: return Bitwise(op, TruncateToInt(a), TruncateToInt(b));
-    default: {  // a comparison
-      const int order = (a > b) - (a < b);
-      return Compare(op, order, std::isnan(a) || std::isnan(b)) ? 1.0 : 0.0;
-    }
+    default: return Relation(op, a, b) ? 1.0 : 0.0;
   }
 }
 
@@ -111,7 +97,7 @@ namespace {
 // A binary operator with at least one string operand: "+" joins two
 // strings, a comparison compares them; anything else is a mismatch.
 Value TextOperation(Interpreter& interp, TokenKind op, Value left, const Value& right) {
-  const bool isComparison = op >= TokenKind::Equal && op <= TokenKind::NotEqual;
+  const bool isComparison = IsRelation(op);
   if (left.isString && right.isString) {
     if (op == TokenKind::Plus) {
       AppendLimited(left.text, right.text);
@@ -139,14 +125,14 @@ Value GuardedFactor(Interpreter& interp, StatementCursor& cursor, bool wantStrin
   // Every nesting (parentheses, unary operators, arguments, subscripts,
   // VAL) passes through here; refusing to go deeper keeps the machine
   // stack safe from texts such as VAL(A$) where A$ holds "VAL(A$)".
-  if (interp.evaluationDepth >= kMaxEvaluationDepth) {
+  if (interp.NestingDepth() >= kMaxEvaluationDepth) {
     interp.Report(Error::SyntaxError);
     cursor.Advance();
     return Blank(wantString);
   }
-  ++interp.evaluationDepth;
+  interp.EnterNesting();
   Value value = Factor(interp, cursor, wantString);
-  --interp.evaluationDepth;
+  interp.LeaveNesting();
   return value;
 }
 
@@ -167,7 +153,7 @@ bool PlainStringOperand(Interpreter& interp, StatementCursor& cursor, int lowest
     return false;
   }
   // The factor's nesting check.
-  if (interp.evaluationDepth >= kMaxEvaluationDepth) return false;
+  if (interp.NestingDepth() >= kMaxEvaluationDepth) return false;
   cursor.Advance();
   text = std::string_view();
   if (v->text.hasValue) {
@@ -189,9 +175,9 @@ Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool want
 // The right operand of "^": right-associative, so a chain of "^" nests
 // like parentheses do and counts towards the nesting limit.
 Value PowerOperand(Interpreter& interp, StatementCursor& cursor) {
-  ++interp.evaluationDepth;
+  interp.EnterNesting();
   Value exponent = Binary(interp, cursor, kPower, false);
-  --interp.evaluationDepth;
+  interp.LeaveNesting();
   return exponent;
 }
 
@@ -293,30 +279,7 @@ Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
 
 }  // namespace
 
-// A translated expression runs without the descent; the cursor ends where
-// the descent would have left it.
-bool RunTranslation(Interpreter& interp, StatementCursor& cursor, double& value) {
-  const CompiledExpression* compiled = CompiledExpressionAt(interp, cursor);
-  if (compiled == nullptr) return false;
-  value = RunCompiled(interp, *compiled);
-  cursor.pos = compiled->end;
-  return true;
-}
-
-// The same for a translated string expression.
-bool RunStringTranslation(Interpreter& interp, StatementCursor& cursor, std::string& text) {
-  const CompiledExpression* compiled = CompiledStringAt(interp, cursor);
-  if (compiled == nullptr) return false;
-  text = RunStringCode(interp, *compiled->Strings());
-  cursor.pos = compiled->end;
-  return true;
-}
-
 Value EvaluateExpression(Interpreter& interp, StatementCursor& cursor) {
-  if (double value = 0.0; RunTranslation(interp, cursor, value)) return Value::Number(value);
-  if (std::string text; RunStringTranslation(interp, cursor, text)) {
-    return Value::Text(std::move(text));
-  }
   return OrLevel(interp, cursor, false);
 }
 
@@ -347,12 +310,10 @@ std::string AsString(Interpreter& interp, Value&& value) {
 }  // namespace
 
 double NumericExpression(Interpreter& interp, StatementCursor& cursor) {
-  if (double value = 0.0; RunTranslation(interp, cursor, value)) return value;
   return AsNumber(interp, OrLevel(interp, cursor, false));
 }
 
 std::string StringExpression(Interpreter& interp, StatementCursor& cursor) {
-  if (std::string text; RunStringTranslation(interp, cursor, text)) return text;
   return AsString(interp, OrLevel(interp, cursor, true));
 }
 
@@ -383,13 +344,13 @@ bool StringFactorInPlace(Interpreter& interp, StatementCursor& cursor, std::stri
   // "(" name ")": the parenthesis nests one level deeper.
   const std::size_t open = cursor.pos;
   if (open + 2 >= cursor.list->size() || (*cursor.list)[open + 2].kind != TokenKind::RightParen ||
-      interp.evaluationDepth + 1 >= kMaxEvaluationDepth) {
+      interp.NestingDepth() + 1 >= kMaxEvaluationDepth) {
     return false;
   }
   cursor.Advance();
-  ++interp.evaluationDepth;
+  interp.EnterNesting();
   const bool plain = PlainStringOperand(interp, cursor, kOr, text);
-  --interp.evaluationDepth;
+  interp.LeaveNesting();
   if (!plain) {
     cursor.pos = open;
     return false;

@@ -38,6 +38,19 @@ int32_t IntegerFactor(Interpreter& interp, StatementCursor& cursor);
 // A binary operator on two numbers (MOD by zero reports "Divide by zero").
 double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b);
 
+// MOD: the operands rounded to whole numbers, "Divide by zero" for a zero
+// divisor. Whole operands of 32 bits and a positive divisor, as MOD's
+// operands nearly always are, take a plain remainder without a call.
+double ModuloSlow(Interpreter& interp, double left, double right);
+inline double Modulo(Interpreter& interp, double left, double right) {
+  if (left >= -2147483648.0 && left <= 2147483647.0 && right >= 1.0 && right <= 2147483647.0) {
+    const auto wholeLeft = static_cast<int32_t>(left);
+    const auto wholeRight = static_cast<int32_t>(right);
+    if (wholeLeft == left && wholeRight == right) return wholeLeft % wholeRight;
+  }
+  return ModuloSlow(interp, left, right);
+}
+
 // The string operand at the cursor read in place when it is a string
 // variable standing alone (the whole expression, or the whole factor with
 // or without parentheses): `text` then views the variable's value, valid

@@ -28,11 +28,6 @@ double Sign(double x) {
 
 }  // namespace
 
-bool IsNumericFunctionKind(TokenKind f) {
-  return (f >= TokenKind::Sqr && f <= TokenKind::Sgn) ||
-         (f >= TokenKind::Int && f <= TokenKind::Floor);
-}
-
 double NumericFunction(TokenKind f, double x) {
   switch (f) {
     case TokenKind::Sqr: return x * x;  // the square, not the root
@@ -76,8 +71,6 @@ void Proper(std::string& s) {
 }
 
 }  // namespace
-
-bool IsTextFunctionKind(TokenKind f) { return f >= TokenKind::Ltrim && f <= TokenKind::Proper; }
 
 void TransformText(TokenKind f, std::string& s) {
   switch (f) {
@@ -140,7 +133,7 @@ Value FactorFunction(Interpreter& interp, StatementCursor& cursor, TokenKind f) 
     case TokenKind::Asc: {
       std::string holder;
       const std::string_view s = StringFactorView(interp, cursor, holder);
-      return Value::Number(s.empty() ? 0.0 : static_cast<signed char>(s[0]));
+      return Value::Number(CodeOfText(s));
     }
     case TokenKind::Len: {
       std::string holder;
@@ -178,16 +171,13 @@ Value Mid(Interpreter& interp, StatementCursor& cursor) {
   int32_t start = 0;
   std::string holder;
   const std::string_view s = TextAndCount(interp, cursor, start, holder);
-  if (start < 1) start = 1;
   int32_t count = static_cast<int32_t>(kMaxStringLength);
   if (cursor.Is(TokenKind::Comma)) {
     cursor.Advance();
     count = IntegerExpression(interp, cursor);
   }
   ExpectToken(interp, cursor, TokenKind::RightParen);
-  const auto from = static_cast<std::size_t>(start) - 1;
-  if (from >= s.size()) return Value::Text(std::string());
-  return Value::Text(std::string(s.substr(from, ClampCount(count, s.size() - from))));
+  return Value::Text(std::string(MidOf(s, start, count)));
 }
 
 // LEFT$(s, n) and RIGHT$(s, n).
@@ -196,8 +186,7 @@ Value Side(Interpreter& interp, StatementCursor& cursor, bool left) {
   std::string holder;
   const std::string_view s = TextAndCount(interp, cursor, count, holder);
   ExpectToken(interp, cursor, TokenKind::RightParen);
-  const std::size_t n = ClampCount(count, s.size());
-  return Value::Text(std::string(left ? s.substr(0, n) : s.substr(s.size() - n)));
+  return Value::Text(std::string(left ? LeftOf(s, count) : RightOf(s, count)));
 }
 
 // "(" s "," t: the two texts of OCCUR and ATC.
@@ -305,9 +294,19 @@ Value EvaluateFunction(Interpreter& interp, StatementCursor& cursor, TokenKind f
   return OtherFunction(interp, cursor, function);
 }
 
-bool IsFunctionKind(TokenKind kind) {
-  return (kind >= TokenKind::Sqr && kind <= TokenKind::Peek) ||
-         (kind >= TokenKind::Random && kind <= TokenKind::Max) || kind == TokenKind::Crlf;
+std::string_view MidOf(std::string_view s, int32_t start, int32_t count) {
+  if (start < 1) start = 1;
+  const auto from = static_cast<std::size_t>(start) - 1;
+  if (from >= s.size()) return std::string_view();
+  return s.substr(from, ClampCount(count, s.size() - from));
+}
+
+std::string_view LeftOf(std::string_view s, int32_t count) {
+  return s.substr(0, ClampCount(count, s.size()));
+}
+
+std::string_view RightOf(std::string_view s, int32_t count) {
+  return s.substr(s.size() - ClampCount(count, s.size()));
 }
 
 int32_t RandomBetween(RandomGenerator& generator, int32_t a, int32_t b) {

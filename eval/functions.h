@@ -3,7 +3,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "eval/builtins.h"
 #include "eval/value.h"
 #include "interp/cursor.h"
 
@@ -14,18 +16,25 @@ class Interpreter;
 // Evaluates the function whose keyword token was just consumed.
 Value EvaluateFunction(Interpreter& interp, StatementCursor& cursor, TokenKind function);
 
-// SQR ... SGN, INT, CEILING, FLOOR: the functions of one number giving a
-// number, and their value.
-bool IsNumericFunctionKind(TokenKind kind);
+// The value of a function of one number giving a number (SQR ... SGN,
+// INT, CEILING, FLOOR).
 double NumericFunction(TokenKind function, double x);
 
-// LTRIM$ ... PROPER$: the functions of one string giving a string, and
-// their value, computed in place.
-bool IsTextFunctionKind(TokenKind kind);
+// The value of a function of one string giving a string (LTRIM$ ...
+// PROPER$), computed in place.
 void TransformText(TokenKind function, std::string& text);
 
-// True for the function keyword kinds (SQR ... PEEK, RANDOM ... MAX, CRLF$).
-bool IsFunctionKind(TokenKind kind);
+// The slices of a text, as views of it: MID$ from the 1-based `start`
+// (below 1 counting as 1), LEFT$ and RIGHT$. A count below 0 or past the
+// text means all of it.
+std::string_view MidOf(std::string_view s, int32_t start, int32_t count);
+std::string_view LeftOf(std::string_view s, int32_t count);
+std::string_view RightOf(std::string_view s, int32_t count);
+
+// ASC: the first character as a signed byte, 0 for the empty text.
+inline double CodeOfText(std::string_view s) {
+  return s.empty() ? 0.0 : static_cast<signed char>(s[0]);
+}
 
 // The language's random generator: state * 214013 + 2531011, bits 16 to 30.
 class RandomGenerator {

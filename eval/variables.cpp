@@ -124,10 +124,9 @@ CellRef ReadSubscripts(Interpreter& interp, StatementCursor& cursor, Variable& v
       cursor.Advance();
     }
     const double value = NumericExpression(interp, cursor);
-    const int32_t index = RoundToInt(value);
+    int32_t index = 0;
     const int32_t extent = variable.extents[k];
-    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(extent)) {
-      // negative or too large
+    if (!SubscriptInRange(value, extent, index)) {
       interp.Report(Error::BadSubscript, ElementName(variable, k, value));
       inRange = false;
     } else {
@@ -315,7 +314,7 @@ CellRef ReferenceVariable(Interpreter& interp, StatementCursor& cursor) {
   }
   if (variable.extentCount == 0) {
     const bool dimensioned = DimensionAutomatically(interp, cursor, variable);
-    interp.ChangeShapes();
+    interp.CodeChanged();
     if (!dimensioned) return {&variable, CellRef::kScratch};
   }
   return ReadSubscripts(interp, cursor, variable);
@@ -332,7 +331,7 @@ Flow ExecDim(Interpreter& interp, StatementCursor& cursor) {
     }
     cursor.Advance();
     DimensionOne(interp, cursor, *token->Var());
-    interp.ChangeShapes();
+    interp.CodeChanged();
     if (cursor.AtStatementEnd()) return Flow::Next;
     if (!cursor.Is(TokenKind::Comma)) {
       interp.Report(Error::SyntaxError);
@@ -350,7 +349,7 @@ void ClearVariables(Interpreter& interp) {
     interp.budget.Release(HeapBytes(variable->text.text));
     variable->text = StringCell{};
   }
-  interp.ChangeShapes();
+  interp.CodeChanged();
 }
 
 void DiscardVariables(Interpreter& interp) {
@@ -359,7 +358,7 @@ void DiscardVariables(Interpreter& interp) {
   for (auto& variable : interp.variables) interp.RetireVariable(std::move(variable));
   interp.variables.clear();
   interp.variableIndex.clear();
-  interp.ChangeShapes();
+  interp.CodeChanged();
 }
 
 }  // namespace tenrek

@@ -65,6 +65,16 @@ struct CellRef {
   void SetString(std::string value) const;
 };
 
+// A subscript in range: floor(value + 0.5) in [0, extent), its index in
+// `index`. Found without testing the value for a whole number first (for
+// a shifted value of zero or more, truncation is the floor). False for NaN.
+inline bool SubscriptInRange(double value, int32_t extent, int32_t& index) {
+  const double shifted = value + 0.5;
+  if (!(shifted >= 0.0 && shifted < 2147483648.0)) return false;
+  index = static_cast<int32_t>(shifted);
+  return index < extent;
+}
+
 // Finds the variable of exactly this name (case counts) or creates it:
 // numeric with 0, or a string without a value when the name ends in "$".
 Variable* FindOrCreateVariable(Interpreter& interp, std::string_view name);

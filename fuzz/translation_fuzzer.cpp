@@ -142,7 +142,7 @@ std::string Play(const Script& script, bool translate, const fs::path& folder) {
   WatchedPlatform platform;
   for (const std::string& answer : script.answers) platform.answers.push_back(answer);
   Interpreter interp(platform);
-  interp.translateLines = translate;
+  interp.compileLines = translate;
   interp.random.Seed(1);
   interp.state = RunState::Idle;
   interp.host.messageWindow = reinterpret_cast<WindowHandle>(1);

@@ -3,13 +3,11 @@
 #include <array>
 #include <string>
 
-#include "eval/compiled_expression.h"
 #include "eval/evaluator.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
-#include "interp/statement_chain.h"
 #include "interp/statements.h"
-#include "interp/translated_statements.h"
+#include "interp/vm.h"
 #include "text/files.h"
 #include "text/keywords.h"
 
@@ -52,24 +50,13 @@ StatementHandler HandlerFor(TokenKind kind) {
   return code < kDispatch.size() ? kDispatch[code] : ExecIllegal;
 }
 
-// A string assignment always runs through its handler, with its
-// expression translated; other statements only when they have no
-// translated form.
-bool IsStringAssignment(TokenKind kind, const StatementCursor& cursor) {
-  if (kind != TokenKind::Identifier) return false;
-  const Variable* const target = cursor.Current()->Var();
-  return target != nullptr && target->isString;
-}
-
 // Runs the statement at the cursor through its handler. Returns false when
 // the run must close with the stop report.
 bool RunHandler(Interpreter& interp, StatementCursor& cursor) {
   const TokenKind kind = cursor.Current()->kind;
   // An implicit LET starts on its identifier.
   if (kind != TokenKind::Identifier) cursor.Advance();
-  if (interp.currentLine != nullptr && !IsStringAssignment(kind, cursor)) {
-    ++interp.statementsByHandler;
-  }
+  if (interp.CurrentLine() != nullptr) ++interp.statementsByHandler;
   const Flow flow = HandlerFor(kind)(interp, cursor);
   if (flow == Flow::Stop) return false;
   if (flow == Flow::Next) CheckStatementEnd(interp, cursor);
@@ -78,17 +65,17 @@ bool RunHandler(Interpreter& interp, StatementCursor& cursor) {
 
 // Moves to the next line to run; false when the run ends.
 bool ChangeLine(Interpreter& interp, StatementCursor& cursor) {
-  if (interp.currentLine == nullptr) return false;
+  if (interp.CurrentLine() == nullptr) return false;
   if (!cursor.jumped) interp.StepToNextLine();
-  if (interp.currentLine == nullptr) return false;
-  cursor.Point(&interp.currentLine->tokens, 0);
+  if (interp.CurrentLine() == nullptr) return false;
+  cursor.Point(&interp.CurrentLine()->tokens, 0);
   return true;
 }
 
 // A statement (MERGE, DEL, or a command handled inside a box) removed the
 // line the run stands on: its successor is no longer known, so the run ends.
 bool CurrentLineRemoved(const Interpreter& interp) {
-  return interp.currentLine != nullptr && interp.currentLine->removed;
+  return interp.CurrentLine() != nullptr && interp.CurrentLine()->removed;
 }
 
 }  // namespace
@@ -112,32 +99,22 @@ bool FindNextStatement(Interpreter& interp, StatementCursor& cursor) {
   }
 }
 
-bool NextStatementWithin(Interpreter& interp, StatementCursor& cursor) {
-  if (cursor.pos < cursor.list->size()) return true;
-  ProgramLine* const line = interp.currentLine;
-  if (line == nullptr || line->next == nullptr) return FindNextStatement(interp, cursor);
-  interp.EnterLine(line->next);
-  cursor.Point(&line->next->tokens, 0);
-  return cursor.AtLineEnd() || cursor.Is(TokenKind::Colon) ? FindNextStatement(interp, cursor)
-                                                           : true;
-}
-
-namespace {
-
-// Runs the statement at the cursor, begun, and perhaps translated ones
-// after it. False when the run ends.
-bool RunStatements(Interpreter& interp, StatementCursor& cursor, std::string& messageBuffer) {
-  interp.state = RunState::Running;
-  if (const TranslatedStatement* translated = TranslatedStatementAt(interp, cursor)) {
-    const Chain chain = RunChain(interp, cursor, translated);
-    if (chain == Chain::RunOver) return false;
-    if (chain == Chain::NextStatement) return true;
-  }
+bool RunHandledStatement(Interpreter& interp, StatementCursor& cursor, std::string& messageBuffer) {
   if (!RunHandler(interp, cursor)) {
     StopReport(interp, messageBuffer);
     return false;
   }
   return RunGoesOn(interp) && FindNextStatement(interp, cursor);
+}
+
+namespace {
+
+// Runs the statement at the cursor, begun, compiled or through its
+// handler. False when the run ends.
+bool RunStatements(Interpreter& interp, StatementCursor& cursor, std::string& messageBuffer) {
+  interp.state = RunState::Running;
+  if (RunsCompiled(interp, cursor)) return RunCompiled(interp, cursor, messageBuffer);
+  return RunHandledStatement(interp, cursor, messageBuffer);
 }
 
 void ReportStopCode(Interpreter& interp, int16_t code) {
@@ -169,8 +146,8 @@ void StopReport(Interpreter& interp, std::string& messageBuffer) {
   } else if (interp.stopCode < kNoStopCode) {
     ReportStopCode(interp, interp.stopCode);
   }
-  if (interp.currentLine == nullptr) return;
-  messageBuffer += " in " + std::to_string(interp.currentLine->number);
+  if (interp.CurrentLine() == nullptr) return;
+  messageBuffer += " in " + std::to_string(interp.CurrentLine()->number);
   interp.ReportError(kStopReportCode, messageBuffer);
 }
 
@@ -193,9 +170,9 @@ void StopReport(Interpreter& interp, std::string& messageBuffer) {
 }
 
 void CheckExtra(Interpreter& interp, StatementCursor& cursor) {
-  if (cursor.AtLineEnd() || interp.currentLine == nullptr) return;
+  if (cursor.AtLineEnd() || interp.CurrentLine() == nullptr) return;
   interp.ReportError(30, std::string(DescribeError(Error::ExtraInformation).message) + " in " +
-                             std::to_string(interp.currentLine->number));
+                             std::to_string(interp.CurrentLine()->number));
 }
 
 void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line) {
@@ -204,37 +181,7 @@ void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line) {
   cursor.jumped = true;
 }
 
-namespace {
-
-// The line numbered `number`, remembered by the translated expression that
-// named it for as long as the program stays as it is.
-ProgramLine* FindJumpTarget(Interpreter& interp, CompiledExpression& named, int32_t number) {
-  const uint64_t generation = interp.program.Generation();
-  JumpMemory* const memory = named.Jump();
-  if (memory != nullptr && memory->generation == generation && named.jumpNumber == number) {
-    return memory->line;
-  }
-  ProgramLine* line = interp.FindLine(number);
-  if (line != nullptr && memory != nullptr) {
-    *memory = JumpMemory{generation, line};
-    named.jumpNumber = number;
-  }
-  return line;
-}
-
-}  // namespace
-
-void JumpToComputedLine(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target) {
-  const int32_t number = RoundToInt(RunCompiled(interp, target));
-  cursor.pos = target.end;
-  JumpTo(interp, cursor, FindJumpTarget(interp, target, number));
-}
-
 void JumpToLine(Interpreter& interp, StatementCursor& cursor) {
-  if (CompiledExpression* compiled = CompiledExpressionAt(interp, cursor)) {
-    JumpToTranslated(interp, cursor, *compiled);
-    return;
-  }
   const int32_t number = RoundToInt(NumericExpression(interp, cursor));
   JumpTo(interp, cursor, interp.FindLine(number));
 }

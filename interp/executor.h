@@ -17,7 +17,7 @@ void RunProgram(Interpreter& interp, const TokenList& commandTokens);
 // Closes a run after STOP, an illegal command or a quit request.
 void StopReport(Interpreter& interp, std::string& messageBuffer);
 
-// ---- between two statements, shared with runs of translated ones ----
+// ---- between two statements, shared with the run loop of compiled code ----
 
 // The end-of-statement check: nothing may follow a statement but ":" or
 // ELSE, unless it left the next statement to start at the cursor.
@@ -30,9 +30,8 @@ bool RunGoesOn(Interpreter& interp);
 // and from line to line. False when the run ends on the way.
 bool FindNextStatement(Interpreter& interp, StatementCursor& cursor);
 
-// After a statement that went on within its line, the cursor standing
-// where the next one starts or at the line's end: the start of the next
-// statement, stepping to the next line when this one ended.
-bool NextStatementWithin(Interpreter& interp, StatementCursor& cursor);
+// Runs the statement at the cursor, begun, through its handler, then
+// finds the next one. False when the run ends.
+bool RunHandledStatement(Interpreter& interp, StatementCursor& cursor, std::string& messageBuffer);
 
 }  // namespace tenrek

@@ -35,7 +35,7 @@ void Interpreter::ExecuteCommand(std::string_view text) {
   }
   const bool nested = commandDepth_ > 0;
   const RunState outerState = state;
-  ProgramLine* const outerLine = currentLine;
+  ProgramLine* const outerLine = currentLine_;
   // A break left pending by the previous command (INPUT at end of input as
   // its last statement) must not stop this one.
   if (!nested) {
@@ -71,7 +71,7 @@ void Interpreter::ExecuteCommand(std::string_view text) {
 // memory, above all) ends the command with the -2 report, and the
 // interpreter stays usable.
 void Interpreter::EnterAndRun(std::string_view text) {
-  const int32_t outerEvaluationDepth = evaluationDepth;
+  const int32_t outerEvaluationDepth = nestingDepth_;
   TokenList tokens;
   try {
     EnterLine(text, tokens);
@@ -81,7 +81,7 @@ void Interpreter::EnterAndRun(std::string_view text) {
       TakeOutOfMemory();
     }
   } catch (...) {
-    evaluationDepth = outerEvaluationDepth;
+    nestingDepth_ = outerEvaluationDepth;
     DiscardFramesInto(&tokens);
     state = RunState::Idle;
     budget.TakeExhausted();
@@ -160,7 +160,7 @@ void Interpreter::Report(Error error, std::string_view culprit) {
 
 void Interpreter::ReportOutOfMemory() {
   std::string message = "Out of memory";
-  if (currentLine != nullptr) message += " in " + std::to_string(currentLine->number);
+  if (currentLine_ != nullptr) message += " in " + std::to_string(currentLine_->number);
   ReportError(kOutOfMemoryCode, message);
 }
 
@@ -199,15 +199,13 @@ void Interpreter::RemoveLine(ProgramLine* line) {
   if (line == nullptr) return;
   if (line == dataLine) ResetReadPosition();
   program.Remove(line, retiredLines_);
-  CallAttention();
-  ++codeVersion_;
+  CodeChanged();
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
 void Interpreter::RemoveAllLines() {
   program.RemoveAll(retiredLines_);
-  CallAttention();
-  ++codeVersion_;
+  CodeChanged();
   if (commandDepth_ == 0) ReleaseRetired();
 }
 
@@ -268,8 +266,7 @@ void Interpreter::StoreLine(int32_t number, const TokenList& tokens) {
   const std::size_t bytes = tokens.empty() ? 0 : LineBytes(tokens);
   if (bytes != 0 && !budget.Reserve(bytes)) return;
   program.Store(number, tokens, retiredLines_);
-  CallAttention();
-  ++codeVersion_;
+  CodeChanged();
   if (commandDepth_ == 0) ReleaseRetired();
 }
 

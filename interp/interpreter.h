@@ -120,28 +120,26 @@ class Interpreter {
   bool BeginStatement(const TokenList& commandTokens) {
     return StatementIsQuiet() || BeginStatementWithChecks(commandTokens);
   }
-  // Counts the events that a run of translated statements must stop for:
-  // a change to what BeginStatement looks at besides the budget (a
-  // command begun or ended, a line or variable retired, the object
-  // abandoned, a statement limit set), a break request, and a change to
-  // what translated code depends on (below). Safe to bump from a signal
-  // handler.
+  // Counts the events that a run of compiled statements must stop for: a
+  // change to what BeginStatement looks at besides the budget (a command
+  // begun or ended, a line or variable retired, the object abandoned, a
+  // statement limit set), a break request, and a change of the code stamp.
+  // Safe to bump from a signal handler.
   uint32_t Attention() const { return attention_.load(std::memory_order_relaxed); }
-  // Counts the changes to what translated code depends on: a line stored,
-  // removed or renumbered, variables changing shape. Never 0.
-  uint64_t CodeVersion() const { return codeVersion_; }
-  // Variables changed their shapes (DIM, CLEAR, ...): translations made
-  // for the old ones no longer hold.
-  void ChangeShapes() {
-    ++shapeEpoch;
-    ++codeVersion_;
+  // The one owner of what compiled code depends on: compiled lines and
+  // the targets they keep hold while the stamp stays as it was when they
+  // were made. Never 0.
+  uint64_t CodeStamp() const { return codeStamp_; }
+  // Compiled code no longer holds: a line stored, removed or renumbered,
+  // variables changing shape (DIM, a first subscripted use, CLEAR, NEW).
+  void CodeChanged() {
+    ++codeStamp_;
     CallAttention();
   }
   // RENUM's final pass over the stored lines.
   void RenumberLines(int32_t first, int32_t increment) {
     program.ApplyNewNumbers(first, increment);
-    ++codeVersion_;
-    CallAttention();
+    CodeChanged();
   }
   bool StatementIsQuiet() const {
     return !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
@@ -197,17 +195,25 @@ class Interpreter {
 
   int CommandDepth() const { return commandDepth_; }
 
-  // Where execution stands. currentLine is changed only through these.
+  // Where execution stands: the stored line being run, or null on the
+  // command line. Changed only through the three below.
+  ProgramLine* CurrentLine() const { return currentLine_; }
   // The run goes on in `line` (a jump, a loop's or a return's resumption).
-  void EnterLine(ProgramLine* line) { currentLine = line; }
+  void EnterLine(ProgramLine* line) { currentLine_ = line; }
   // Execution stands on the command line: at its end the run ends.
-  void LeaveProgram() { currentLine = nullptr; }
+  void LeaveProgram() { currentLine_ = nullptr; }
   // Moves on to the line after the current one; false when there is none
   // (execution then stands on no line).
   bool StepToNextLine() {
-    if (currentLine != nullptr) currentLine = currentLine->next;
-    return currentLine != nullptr;
+    if (currentLine_ != nullptr) currentLine_ = currentLine_->next;
+    return currentLine_ != nullptr;
   }
+
+  // How deeply the expression evaluator is nested right now (eval/); it
+  // refuses to nest further than kMaxEvaluationDepth.
+  int32_t NestingDepth() const { return nestingDepth_; }
+  void EnterNesting() { ++nestingDepth_; }
+  void LeaveNesting() { --nestingDepth_; }
 
   // ---- the record's fields ----
   Platform& platform;
@@ -216,7 +222,6 @@ class Interpreter {
   std::unordered_map<std::string, Variable*> variableIndex;
   std::vector<ControlFrame> controlStack;  // top is back()
   int32_t enteredLineNumber = 0;
-  ProgramLine* currentLine = nullptr;
   ProgramLine* dataLine = nullptr;  // null: READ starts at the first line
   std::size_t dataToken = 0;        // index into dataLine->tokens
   bool quitRequested = false;
@@ -229,21 +234,13 @@ class Interpreter {
   RandomGenerator random;
   std::vector<uint8_t> memory;  // PEEK and POKE, kPokeMemorySize bytes
   MemoryBudget budget;
-  // How deeply the expression evaluator is nested right now (eval/); it
-  // refuses to nest further than kMaxEvaluationDepth.
-  int32_t evaluationDepth = 0;
-  // Changes whenever a variable may have changed its shape (DIM, a first
-  // subscripted use, CLEAR, NEW): translated expressions check the shapes
-  // they rely on again.
-  uint64_t shapeEpoch = 1;
-  // Stored lines run through their translated form. Off (set before any
-  // line has run), every statement goes through its handler and every
-  // expression through the evaluator: both ways must agree, and tests
-  // compare them.
-  bool translateLines = true;
+  // Stored lines run compiled. Off (set before any line has run), every
+  // statement goes through its handler and every expression through the
+  // evaluator: both ways must agree, and tests compare them.
+  bool compileLines = true;
   // Statements of stored lines that ran through their handlers for want
-  // of a translated form (string assignments, which always do, are not
-  // counted); the tests check that the loops of busy programs never do.
+  // of a compiled form; the tests check that the loops of busy programs
+  // never do.
   uint64_t statementsByHandler = 0;
 
   // What the report being made is about, when the code that found the
@@ -276,7 +273,9 @@ class Interpreter {
   void CallAttention() { attention_.fetch_add(1, std::memory_order_relaxed); }
 
   std::atomic<uint32_t> attention_{0};
-  uint64_t codeVersion_ = 1;
+  uint64_t codeStamp_ = 1;
+  ProgramLine* currentLine_ = nullptr;
+  int32_t nestingDepth_ = 0;
   bool abandoned_ = false;
   uint64_t statementLimit_ = 0;
   uint64_t statementsRun_ = 0;

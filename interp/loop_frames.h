@@ -17,7 +17,7 @@ inline bool LoopContinues(double value, double limit, double step) {
 inline void PushFrame(Interpreter& interp, const StatementCursor& cursor, FrameKind kind) {
   ControlFrame frame;
   frame.kind = kind;
-  frame.line = interp.currentLine;
+  frame.line = interp.CurrentLine();
   frame.list = cursor.list;
   frame.resume = cursor.pos;
   interp.PushFrame(frame);

@@ -1,6 +1,5 @@
 // FOR/NEXT, WHILE/WEND, GOSUB/RETURN and ON: the statements that keep
 // state on the control stack.
-#include "eval/compiled_expression.h"
 #include "eval/evaluator.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
@@ -14,9 +13,9 @@ namespace {
 // At the end of a line, moves the cursor to the start of the next program
 // line. False when there is none.
 bool AdvanceToNextLine(Interpreter& interp, StatementCursor& cursor) {
-  if (interp.currentLine == nullptr || interp.currentLine->next == nullptr) return false;
+  if (interp.CurrentLine() == nullptr || interp.CurrentLine()->next == nullptr) return false;
   interp.StepToNextLine();
-  cursor.Point(&interp.currentLine->tokens, 0);
+  cursor.Point(&interp.CurrentLine()->tokens, 0);
   return true;
 }
 
@@ -26,52 +25,10 @@ bool NamesVariable(const StatementCursor& cursor, const Variable* control) {
   return after != nullptr && after->kind == TokenKind::Identifier && after->Var() == control;
 }
 
-// The stored line the cursor reads, or null (a command line).
-ProgramLine* LineUnderCursor(const Interpreter& interp, const StatementCursor& cursor) {
-  ProgramLine* const line = interp.currentLine;
-  return line != nullptr && cursor.list == &line->tokens ? line : nullptr;
-}
-
-// A body skipped before from the cursor's place, the program unchanged
-// since: the cursor goes straight to where that skip ended.
-bool SkipAsBefore(Interpreter& interp, StatementCursor& cursor) {
-  ProgramLine* const line = interp.currentLine;
-  if (line == nullptr || line->code == nullptr || cursor.list != &line->tokens) return false;
-  for (const SkipTarget* skip = line->code->skips; skip != nullptr; skip = skip->next) {
-    if (skip->from == cursor.pos && skip->generation == interp.program.Generation()) {
-      interp.EnterLine(skip->line);
-      cursor.Point(&skip->line->tokens, skip->pos);
-      return true;
-    }
-  }
-  return false;
-}
-
-// Remembers where a skip that began at token `from` of `line` ended.
-void RememberSkip(Interpreter& interp, ProgramLine* line, std::size_t from,
-                  const StatementCursor& cursor) {
-  if (line == nullptr || line->removed || interp.currentLine == nullptr ||
-      cursor.list != &interp.currentLine->tokens) {
-    return;
-  }
-  LineCode& code = CodeOf(*line);
-  SkipTarget* skip = code.skips;
-  while (skip != nullptr && skip->from != from) skip = skip->next;
-  if (skip == nullptr) {
-    skip = code.arena.Make<SkipTarget>();
-    skip->from = static_cast<TokenIndex>(from);
-    skip->next = code.skips;
-    code.skips = skip;
-  }
-  skip->generation = interp.program.Generation();
-  skip->line = interp.currentLine;
-  skip->pos = static_cast<uint32_t>(cursor.pos);
-}
-
 // Passes over the body of a FOR loop that is not entered: forward, across
 // lines, to just after the NEXT that closes it. False when there is none.
 bool SkipForBody(Interpreter& interp, StatementCursor& cursor, const Variable* control) {
-  ProgramLine* const forLine = interp.currentLine;
+  ProgramLine* const forLine = interp.CurrentLine();
   int own = 0;
   int other = 0;
   for (;;) {
@@ -113,7 +70,7 @@ bool UnwindTo(Interpreter& interp, Accept accept, bool stopAtGosub) {
 // cursor stands after the closing keyword, in the line that holds it.
 bool FindClosing(Interpreter& interp, StatementCursor& cursor, TokenKind opening,
                  TokenKind closing) {
-  ProgramLine* const remembered = interp.currentLine;
+  ProgramLine* const remembered = interp.CurrentLine();
   int depth = 0;
   for (;;) {
     if (cursor.AtLineEnd()) {
@@ -154,10 +111,7 @@ Flow ExecFor(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void SkipUnenteredForBody(Interpreter& interp, StatementCursor& cursor, Variable* control) {
-  if (SkipAsBefore(interp, cursor)) return;
-  ProgramLine* const line = LineUnderCursor(interp, cursor);
-  const std::size_t from = cursor.pos;
-  if (SkipForBody(interp, cursor, control)) RememberSkip(interp, line, from, cursor);
+  SkipForBody(interp, cursor, control);
 }
 
 bool NextOfInnermostLoop(Interpreter& interp, StatementCursor& cursor) {
@@ -221,16 +175,10 @@ Flow ExecWhile(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void SkipWhileBody(Interpreter& interp, StatementCursor& cursor) {
-  if (SkipAsBefore(interp, cursor)) return;
-  ProgramLine* const line = LineUnderCursor(interp, cursor);
-  const std::size_t from = cursor.pos;
   if (!FindClosing(interp, cursor, TokenKind::While, TokenKind::Wend)) {
     interp.Report(Error::WhileWithoutWend);
-    cursor.SkipToStatementEnd();
-    return;
   }
   cursor.SkipToStatementEnd();
-  RememberSkip(interp, line, from, cursor);
 }
 
 // WEND [exit condition]
@@ -250,7 +198,7 @@ Flow ExecWend(Interpreter& interp, StatementCursor& cursor) {
 }
 
 void RepeatWhileLoop(Interpreter& interp, StatementCursor& cursor) {
-  ProgramLine* const afterLine = interp.currentLine;
+  ProgramLine* const afterLine = interp.CurrentLine();
   const StatementCursor after = cursor;
   ResumeAt(interp, cursor, interp.controlStack.back());
   if (cursor.AtStatementEnd() || NumericExpression(interp, cursor) != 0.0) return;

@@ -49,7 +49,6 @@ ProgramLine* ProgramStore::FirstFrom(int32_t number) const { return At(LowerBoun
 
 void ProgramStore::Store(int32_t number, const TokenList& tokens,
                          std::vector<std::unique_ptr<ProgramLine>>& removed) {
-  ++generation_;
   Position at = LowerBound(number);
   ProgramLine* existing = At(at);
   if (existing != nullptr && existing->number == number) {
@@ -108,7 +107,6 @@ void ProgramStore::Remove(ProgramLine* line, std::vector<std::unique_ptr<Program
 }
 
 void ProgramStore::RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed) {
-  ++generation_;
   for (Block& block : blocks_) {
     for (auto& line : block) {
       line->removed = true;
@@ -121,12 +119,10 @@ void ProgramStore::RemoveAll(std::vector<std::unique_ptr<ProgramLine>>& removed)
 }
 
 void ProgramStore::ApplyNewNumbers(int32_t first, int32_t increment) {
-  ++generation_;
   int64_t number = first;
   for (Block& block : blocks_) {
     for (auto& line : block) {
       line->number = static_cast<int32_t>(number);
-      line->code.reset();
       number += increment;
     }
   }

@@ -17,7 +17,7 @@
 #include <memory>
 #include <vector>
 
-#include "interp/line_code.h"
+#include "interp/instructions.h"
 #include "interp/token.h"
 
 namespace tenrek {
@@ -31,7 +31,7 @@ struct alignas(alignof(double)) ProgramLine {
   bool removed = false;
   TokenList tokens;
   ProgramLine* next = nullptr;
-  std::unique_ptr<LineCode> code;  // built when the line first runs
+  std::unique_ptr<LineCode> code;  // compiled when the line first runs
 
   // Line `number` holding a copy of `tokens`.
   static std::unique_ptr<ProgramLine> Make(int32_t number, const TokenList& tokens);
@@ -65,13 +65,8 @@ class ProgramStore {
 
   // Numbers the lines first, first + increment, first + 2 * increment and
   // so on (RENUM's final pass). The caller guarantees that the numbers fit
-  // and increment is positive, so the order stays. The lines' text has been
-  // rewritten, so their translations are dropped.
+  // and increment is positive, so the order stays.
   void ApplyNewNumbers(int32_t first, int32_t increment);
-
-  // Changes whenever a line is stored, removed or renumbered: a line found
-  // under an earlier generation may be gone.
-  uint64_t Generation() const { return generation_; }
 
  private:
   // Big enough that a long program has few blocks, small enough that
@@ -95,7 +90,6 @@ class ProgramStore {
   std::vector<Block> blocks_;  // none empty, ascending across them
   std::size_t size_ = 0;
   ProgramLine* first_ = nullptr;
-  uint64_t generation_ = 1;
 };
 
 }  // namespace tenrek

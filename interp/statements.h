@@ -12,7 +12,6 @@
 namespace tenrek {
 
 class Interpreter;
-struct CompiledExpression;
 
 enum class Flow {
   Next,     // apply the end-of-statement check, then go on
@@ -84,9 +83,4 @@ void CheckExtra(Interpreter& interp, StatementCursor& cursor);
 void JumpToLine(Interpreter& interp, StatementCursor& cursor);
 // Sends execution to the start of `line` (null ends the run).
 void JumpTo(Interpreter& interp, StatementCursor& cursor, ProgramLine* line);
-// JumpToLine for a translated line number: the line it found is
-// remembered for as long as the program stays as it is. The common case,
-// a number whose line is remembered, is JumpToTranslated's.
-void JumpToComputedLine(Interpreter& interp, StatementCursor& cursor, CompiledExpression& target);
-
 }  // namespace tenrek

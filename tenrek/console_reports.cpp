@@ -102,7 +102,7 @@ void ConsoleReports::Show(int32_t number, std::string_view text) {
     place = PlaceOfLine(waitingLine_);
     breakOwed_ = false;
   } else {
-    place = PlaceOfLine(interp_.currentLine != nullptr ? interp_.currentLine->number : 0);
+    place = PlaceOfLine(interp_.CurrentLine() != nullptr ? interp_.CurrentLine()->number : 0);
   }
   ShowCounted(place, message, ConsoleMessage(number, text, interp_.errorCulprit));
 }
@@ -136,13 +136,13 @@ void ConsoleReports::ShowFileProblem(std::size_t number, std::string_view what) 
 void ConsoleReports::NoMoreInput() {
   ++count_;
   inputEnded_ = true;
-  const int32_t line = interp_.currentLine != nullptr ? interp_.currentLine->number : 0;
+  const int32_t line = interp_.CurrentLine() != nullptr ? interp_.CurrentLine()->number : 0;
   WriteLine(Joined(PlaceOfLine(line), "no more input"));
 }
 
 void ConsoleReports::BrokenWhileWaiting() {
   breakOwed_ = true;
-  waitingLine_ = interp_.currentLine != nullptr ? interp_.currentLine->number : 0;
+  waitingLine_ = interp_.CurrentLine() != nullptr ? interp_.CurrentLine()->number : 0;
 }
 
 void ConsoleReports::EndOfCommand() {

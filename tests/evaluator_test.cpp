@@ -312,7 +312,7 @@ TEST_F(EvaluatorTest, NestingTooDeepIsAnErrorNotACrash) {
   SetText("A$", "VAL(A$)");
   Eval("VAL(A$)");
   EXPECT_EQ(interp.errorNumber, 40);
-  EXPECT_EQ(interp.evaluationDepth, 0);
+  EXPECT_EQ(interp.NestingDepth(), 0);
   EXPECT_EQ(cursor.list, &tokens);
 }
 

@@ -147,7 +147,7 @@ TEST_F(ExecutorTest, ABreakRequestStopsTheRunAtTheNextStatement) {
 // one, translated or not.
 TEST_F(ExecutorTest, ABreakAskedForInsideARunOfTranslatedStatementsStopsAtTheNext) {
   for (const bool translate : {true, false}) {
-    interp.translateLines = translate;
+    interp.compileLines = translate;
     Command("NEW");
     int reports = 0;
     interp.onError = [this, &reports](int32_t number, std::string_view) {

@@ -246,10 +246,10 @@ TEST_F(NestedCommandTest, NoPointerOutlivesALineRemovedDuringItsRun) {
     SubmitInsideFirstBox(c.inBox);
     Command("RUN");
     platform.onModal = nullptr;
-    EXPECT_EQ(interp.currentLine, nullptr);
+    EXPECT_EQ(interp.CurrentLine(), nullptr);
     int32_t namedLine = -1;
     interp.onError = [&](int32_t, std::string_view) {
-      namedLine = interp.currentLine != nullptr ? interp.currentLine->number : 0;
+      namedLine = interp.CurrentLine() != nullptr ? interp.CurrentLine()->number : 0;
     };
     Command(std::string(kMaxLineLength + 1, '1'));  // refused before it runs
     EXPECT_EQ(namedLine, 0);

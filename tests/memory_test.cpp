@@ -139,7 +139,7 @@ TEST(MemoryBudgetPoint, SameTranslatedOrNot) {
     std::vector<double> reached;
     for (const bool translate : {true, false}) {
       testing::BasicTest basic;
-      basic.interp.translateLines = translate;
+      basic.interp.compileLines = translate;
       basic.interp.budget.SetLimit(budget);
       basic.Enter({"10 S$=LEFT$(S$+\"abc\"+S$,K): K=K+1: IF K<50 THEN GOSUB 10", "RUN"});
       EXPECT_EQ(basic.interp.errorNumber, -2) << budget;

@@ -40,7 +40,7 @@ std::ostream& operator<<(std::ostream& out, const Outcome& o) {
 class Run : public testing::BasicTest {
  public:
   explicit Run(bool translate) {
-    interp.translateLines = translate;
+    interp.compileLines = translate;
     // A program that runs away is broken off in both runs alike.
     interp.SetStatementLimit(100000);
     // The culprit the console shows is part of the report too.
@@ -223,7 +223,7 @@ namespace {
 // benchmark program NAME ran `passes` passes, translated or not.
 uint64_t HandlerStatements(const std::string& name, int passes, bool translate) {
   testing::BasicTest basic;
-  basic.interp.translateLines = translate;
+  basic.interp.compileLines = translate;
   const std::filesystem::path file =
       std::filesystem::path(__FILE__).parent_path() / "bench_programs" / (name + ".bas");
   std::ifstream in(file);

@@ -29,7 +29,7 @@ void DeleteLineRange(Interpreter& interp, StatementCursor& cursor, LineRange ran
   ProgramLine* line = interp.program.FirstFrom(range.lower);
   while (line != nullptr && line->number <= range.upper) {
     ProgramLine* next = line->next;
-    if (line == interp.currentLine) LeaveCurrentLine(interp, cursor);
+    if (line == interp.CurrentLine()) LeaveCurrentLine(interp, cursor);
     interp.RemoveLine(line);
     line = next;
   }

@@ -1,0 +1,565 @@
+// The compiler. Statements are compiled in the order the run meets them:
+// from a start, each statement and then the one after it, until the end
+// of the line or a statement already compiled; an IF's other way is
+// compiled after. Every statement start is an entry of the line's code.
+//
+// A statement compiles only when every expression in it does and every
+// keyword stands where its handler expects it; otherwise what was emitted
+// for it is taken back and one Handler instruction stands in its place.
+#include "interp/compiler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "eval/builtins.h"
+#include "eval/evaluator.h"
+#include "eval/variables.h"
+#include "interp/limits.h"
+
+namespace tenrek {
+namespace {
+
+// What the run goes on with after a statement: the token where the next
+// one is looked for, or none when the statement never falls through.
+using Following = std::optional<std::size_t>;
+
+class LineCompiler {
+ public:
+  LineCompiler(const TokenList& tokens, LineCode& out) : tokens_(tokens), out_(out) {}
+
+  // The statements from `start` on; answers where the first one starts.
+  uint32_t Sequence(std::size_t start) {
+    const uint32_t first = SequenceOnly(start);
+    while (!pending_.empty()) {
+      const Pending branch = pending_.back();
+      pending_.pop_back();
+      out_.code[branch.jump].b = BranchTo(branch);
+    }
+    return first;
+  }
+
+  // The expression at `start`, then Result: the token after it, or -1.
+  int64_t LoneExpression(std::size_t start, bool& isText) {
+    pos_ = start;
+    ValueType type = ValueType::Number;
+    if (!Binary(kOr, type) || !StacksFit()) return -1;
+    isText = type == ValueType::Text;
+    Emit(Opcode::Result);
+    return static_cast<int64_t>(pos_);
+  }
+
+  // The condition of the WHILE just before `start`, asked again: -1 when
+  // it does not compile.
+  int64_t LoopHead(std::size_t start) {
+    if (start == 0 || !KindAt(start - 1, TokenKind::While)) return -1;
+    const std::size_t mark = out_.code.size();
+    pos_ = start;
+    if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) {
+      out_.code.resize(mark);
+      return -1;
+    }
+    if (!StacksFit()) {
+      out_.code.resize(mark);
+      return -1;
+    }
+    const std::size_t again = Emit(Opcode::WhileAgain);
+    out_.code[again].at = Token16(pos_);
+    out_.entries.push_back({Token16(start), true, static_cast<uint32_t>(mark)});
+    const uint32_t body = Sequence(pos_);
+    out_.code[again].b = body;
+    return static_cast<int64_t>(mark);
+  }
+
+ private:
+  // A jump whose target is compiled once the current sequence ends: the
+  // statements at `pos`, or the line number written there.
+  struct Pending {
+    std::size_t jump;
+    std::size_t pos;
+    bool lineNumber;
+  };
+
+  // ---- tokens ----
+
+  bool KindAt(std::size_t pos, TokenKind kind) const {
+    return pos < tokens_.size() && tokens_[pos].kind == kind;
+  }
+  bool Is(TokenKind kind) const { return KindAt(pos_, kind); }
+  bool Take(TokenKind kind) {
+    if (!Is(kind)) return false;
+    ++pos_;
+    return true;
+  }
+  // The line ends, or a ":" or ELSE ends the statement.
+  bool AtStatementEnd(std::size_t pos) const {
+    return pos >= tokens_.size() || KindAt(pos, TokenKind::Colon) || KindAt(pos, TokenKind::Else);
+  }
+  std::size_t StatementEndFrom(std::size_t pos) const {
+    while (!AtStatementEnd(pos)) ++pos;
+    return pos;
+  }
+  static uint16_t Token16(std::size_t pos) { return static_cast<uint16_t>(pos); }
+
+  // A numeric scalar named at `pos`, with no subscript after it.
+  Variable* NumericScalarAt(std::size_t pos) const {
+    if (!KindAt(pos, TokenKind::Identifier)) return nullptr;
+    Variable* v = tokens_[pos].Var();
+    const bool plain = v != nullptr && !v->isString && v->extentCount == 0;
+    return plain && !KindAt(pos + 1, TokenKind::LeftParen) ? v : nullptr;
+  }
+
+  // ---- emitting ----
+
+  // Appends an instruction, its stack effect counted.
+  std::size_t Emit(Opcode op, uint8_t a = 0) {
+    Instruction instruction;
+    instruction.op = op;
+    instruction.a = a;
+    out_.code.push_back(instruction);
+    const StackEffect effect = EffectOf(op, a);
+    numbers_ += effect.numbers;
+    texts_ += effect.texts;
+    deepestNumbers_ = std::max(deepestNumbers_, numbers_);
+    deepestTexts_ = std::max(deepestTexts_, texts_);
+    return out_.code.size() - 1;
+  }
+  Instruction& EmitWith(Opcode op, Variable* variable, uint8_t a = 0) {
+    Instruction& made = out_.code[Emit(op, a)];
+    made.variable = variable;
+    return made;
+  }
+  bool StacksFit() const {
+    return deepestNumbers_ <= kMaxCompiledNumbers && deepestTexts_ <= kMaxCompiledTexts;
+  }
+  uint32_t NewTarget() {
+    out_.targets.emplace_back();
+    return static_cast<uint32_t>(out_.targets.size() - 1);
+  }
+
+  // ---- statements ----
+
+  uint32_t SequenceOnly(std::size_t start) {
+    std::size_t pos = NextStatementStart(tokens_, start);
+    const int64_t known = out_.EntryAt(pos);
+    if (known >= 0) return static_cast<uint32_t>(known);
+    const auto first = static_cast<uint32_t>(out_.code.size());
+    for (;;) {
+      out_.entries.push_back({Token16(pos), false, static_cast<uint32_t>(out_.code.size())});
+      if (pos >= tokens_.size()) {
+        Emit(Opcode::EndLine);
+        return first;
+      }
+      const Following next = Statement(pos);
+      if (!next) return first;
+      pos = NextStatementStart(tokens_, *next);
+      const int64_t existing = out_.EntryAt(pos);
+      if (existing >= 0) {
+        out_.code[Emit(Opcode::Jump)].b = static_cast<uint32_t>(existing);
+        return first;
+      }
+    }
+  }
+
+  // Where an IF's way goes: its statements, or the line number there
+  // (known to compile).
+  uint32_t BranchTo(const Pending& branch) {
+    if (!branch.lineNumber) return SequenceOnly(branch.pos);
+    const auto start = static_cast<uint32_t>(out_.code.size());
+    LineJump(branch.pos, Opcode::Goto, 0);
+    return start;
+  }
+
+  // One statement at `at`, its Statement mark first.
+  Following Statement(std::size_t at) {
+    out_.code[Emit(Opcode::Statement)].at = Token16(at);
+    const std::size_t mark = out_.code.size();
+    const std::size_t pendingMark = pending_.size();
+    numbers_ = texts_ = deepestNumbers_ = deepestTexts_ = 0;
+    depth_ = 0;
+    std::optional<Following> compiled = Compiled(at);
+    if (compiled && StacksFit()) return *compiled;
+    out_.code.resize(mark);
+    pending_.resize(pendingMark);
+    out_.code[Emit(Opcode::Handler)].at = Token16(at);
+    return HandlerFollowing(at);
+  }
+
+  // Where a statement run by its handler is expected to end: at the next
+  // ":" or ELSE (an IF, whose THEN goes on at its branch, is looked up
+  // where it went).
+  Following HandlerFollowing(std::size_t at) const {
+    if (KindAt(at, TokenKind::If)) return std::nullopt;
+    return StatementEndFrom(at + 1);
+  }
+
+  // The compiled form of the statement at `at`, or none.
+  std::optional<Following> Compiled(std::size_t at) {
+    switch (tokens_[at].kind) {
+      case TokenKind::Identifier: return Assignment(at);
+      case TokenKind::Let: return Assignment(at + 1);
+      case TokenKind::If: return If(at + 1);
+      case TokenKind::Goto: return LineJump(at + 1, Opcode::Goto, 0);
+      case TokenKind::Gosub: return Gosub(at + 1);
+      case TokenKind::Return: out_.code[Emit(Opcode::Return)].b = NewTarget(); return Following();
+      case TokenKind::Next: return Next(at + 1);
+      case TokenKind::For: return For(at + 1);
+      case TokenKind::While: return While(at + 1);
+      case TokenKind::Wend: return Wend(at + 1);
+      case TokenKind::Else: Emit(Opcode::EndLine); return Following();
+      case TokenKind::Rem:
+      case TokenKind::Fmem:
+      case TokenKind::Larray:
+      case TokenKind::Sarray:
+        if (AtStatementEnd(at + 1)) return Following(at + 1);
+        return std::nullopt;
+      default: return std::nullopt;
+    }
+  }
+
+  // [LET] name = value | name(i, ...) = value
+  std::optional<Following> Assignment(std::size_t at) {
+    if (!KindAt(at, TokenKind::Identifier)) return std::nullopt;
+    Variable* v = tokens_[at].Var();
+    if (v == nullptr) return std::nullopt;
+    if (KindAt(at + 1, TokenKind::Equal) && v->extentCount == 0) {
+      pos_ = at + 2;
+      if (v->isString) return TextAssignment(v);
+      if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) return std::nullopt;
+      EmitWith(Opcode::Store, v);
+      return Following(pos_);
+    }
+    if (v->isString || !KindAt(at + 1, TokenKind::LeftParen) || v->extentCount == 0) {
+      return std::nullopt;
+    }
+    pos_ = at + 1;
+    if (!Subscripts(v) || !Take(TokenKind::Equal)) return std::nullopt;
+    if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) return std::nullopt;
+    EmitWith(Opcode::StoreElement, v, v->extentCount);
+    return Following(pos_);
+  }
+
+  // name$ = text. When the value starts with the target's own text and
+  // reads it nowhere else, that text is built on where it lies.
+  std::optional<Following> TextAssignment(Variable* target) {
+    const std::size_t first = out_.code.size();
+    if (!ExpressionOf(ValueType::Text) || !AtStatementEnd(pos_)) return std::nullopt;
+    if (out_.code[first].op == Opcode::Text && out_.code[first].variable == target &&
+        !ReadsAfter(first + 1, target)) {
+      out_.code[first].op = Opcode::TakeText;
+    }
+    EmitWith(Opcode::StoreText, target);
+    return Following(pos_);
+  }
+
+  bool ReadsAfter(std::size_t from, const Variable* v) const {
+    return std::any_of(out_.code.begin() + static_cast<std::ptrdiff_t>(from), out_.code.end(),
+                       [v](const Instruction& i) {
+                         return OpcodePayload(i.op) == Payload::Variable && i.variable == v;
+                       });
+  }
+
+  // "(" subscripts ")" of a dimensioned numeric array, each checked as
+  // soon as it is read.
+  bool Subscripts(Variable* v) {
+    const int dimensions = v->extentCount;
+    for (int k = 0; k < dimensions; ++k) {
+      if (k > 0 && !Is(TokenKind::Comma)) return false;
+      ++pos_;  // the "(" or ","
+      if (!ExpressionOf(ValueType::Number)) return false;
+      EmitWith(Opcode::Subscript, v, static_cast<uint8_t>(k));
+    }
+    return Take(TokenKind::RightParen);
+  }
+
+  // IF condition THEN (statement | line) [ELSE (statement | line)]
+  std::optional<Following> If(std::size_t at) {
+    pos_ = at;
+    if (!ExpressionOf(ValueType::Number) || !Take(TokenKind::Then)) return std::nullopt;
+    const std::size_t thenAt = pos_;
+    const std::size_t elseAt = AfterFalseBranch(thenAt);
+    if (KindAt(elseAt, TokenKind::Number) && !LineNumberCompiles(elseAt)) return std::nullopt;
+    const std::size_t unless = Emit(Opcode::JumpUnless);
+    pending_.push_back({unless, elseAt, KindAt(elseAt, TokenKind::Number)});
+    if (KindAt(thenAt, TokenKind::Number)) return LineJump(thenAt, Opcode::Goto, 0);
+    return Following(thenAt);
+  }
+
+  // Where a false IF goes on: just after its own ELSE (nested IF ... ELSE
+  // pairs counted), or the end of the line.
+  std::size_t AfterFalseBranch(std::size_t pos) const {
+    int depth = 0;
+    for (; pos < tokens_.size(); ++pos) {
+      if (tokens_[pos].kind == TokenKind::If) ++depth;
+      if (tokens_[pos].kind == TokenKind::Else && --depth < 0) return pos + 1;
+    }
+    return pos;
+  }
+
+  bool LineNumberCompiles(std::size_t at) {
+    LineCode scratch;
+    LineCompiler trial(tokens_, scratch);
+    trial.pos_ = at;
+    return trial.ExpressionOf(ValueType::Number) && trial.StacksFit();
+  }
+
+  // A jump to the line number written at `at`: `fixed` with a number
+  // written alone (the line found is kept), its computed form otherwise.
+  std::optional<Following> LineJump(std::size_t at, Opcode fixed, uint16_t resume) {
+    pos_ = at;
+    const std::size_t first = out_.code.size();
+    if (!ExpressionOf(ValueType::Number)) return std::nullopt;
+    if (out_.code.size() == first + 1 && out_.code[first].op == Opcode::Number) {
+      const int32_t number = RoundToInt(out_.code[first].number);
+      out_.code[first] = Instruction();
+      out_.code[first].op = fixed;
+      out_.code[first].b = static_cast<uint32_t>(number);
+      out_.code[first].line = nullptr;
+      out_.code[first].at = resume;
+      return Following();
+    }
+    const Opcode computed = fixed == Opcode::Goto ? Opcode::GotoComputed : Opcode::GosubComputed;
+    out_.code[Emit(computed)].at = resume;
+    return Following();
+  }
+
+  // GOSUB line: its frame resumes after the keyword; the statement after
+  // it is where RETURN comes back to.
+  std::optional<Following> Gosub(std::size_t at) {
+    if (!LineJump(at, Opcode::Gosub, Token16(at))) return std::nullopt;
+    return Following(StatementEndFrom(at));
+  }
+
+  // NEXT name
+  std::optional<Following> Next(std::size_t at) {
+    Variable* v = NumericScalarAt(at);
+    if (v == nullptr || !AtStatementEnd(at + 1)) return std::nullopt;
+    Instruction& next = EmitWith(Opcode::Next, v);
+    next.b = NewTarget();
+    next.at = Token16(at + 1);
+    return Following(at + 1);
+  }
+
+  // FOR name = start TO limit [STEP step]
+  std::optional<Following> For(std::size_t at) {
+    Variable* v = NumericScalarAt(at);
+    if (v == nullptr || !KindAt(at + 1, TokenKind::Equal)) return std::nullopt;
+    pos_ = at + 2;
+    if (!ExpressionOf(ValueType::Number) || !Take(TokenKind::To)) return std::nullopt;
+    EmitWith(Opcode::Store, v);
+    if (!ExpressionOf(ValueType::Number)) return std::nullopt;
+    const bool stepped = Take(TokenKind::Step);
+    if (stepped && !ExpressionOf(ValueType::Number)) return std::nullopt;
+    if (!AtStatementEnd(pos_)) return std::nullopt;
+    EmitWith(Opcode::For, v, stepped ? 1 : 0).at = Token16(pos_);
+    return Following(pos_);
+  }
+
+  // WHILE condition
+  std::optional<Following> While(std::size_t at) {
+    out_.code[Emit(Opcode::While)].at = Token16(at);
+    pos_ = at;
+    if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) return std::nullopt;
+    out_.code[Emit(Opcode::WhileEnter)].at = Token16(pos_);
+    return Following(pos_);
+  }
+
+  // WEND, without an exit condition.
+  std::optional<Following> Wend(std::size_t at) {
+    if (!AtStatementEnd(at)) return std::nullopt;
+    const std::size_t wend = Emit(Opcode::Wend);
+    out_.code[wend].b = NewTarget();
+    out_.code[wend].at = Token16(at);
+    return Following(at);
+  }
+
+  // ---- expressions: the evaluator's descent, typed ----
+
+  bool ExpressionOf(ValueType want) {
+    ValueType type = want;
+    return Binary(kOr, type) && type == want;
+  }
+  bool FactorOf(ValueType want) {
+    ValueType type = want;
+    return GuardedFactor(type) && type == want;
+  }
+
+  // A factor, then operators of level `lowest` and above; "^" takes its
+  // right operand at its own level, one nesting deeper.
+  bool Binary(int lowest, ValueType& left) {
+    if (!GuardedFactor(left)) return false;
+    for (;;) {
+      const TokenKind op = pos_ < tokens_.size() ? tokens_[pos_].kind : TokenKind::Colon;
+      const Level level = LevelOf(op);
+      if (level == kNone || level < lowest) return true;
+      ++pos_;
+      ValueType right = ValueType::Number;
+      if (!RightOperand(level, right) || !Operation(op, left, right)) return false;
+    }
+  }
+
+  bool RightOperand(Level level, ValueType& right) {
+    if (level != kPower) return Binary(level + 1, right);
+    ++depth_;
+    const bool read = Binary(kPower, right);
+    --depth_;
+    return read;
+  }
+
+  bool Operation(TokenKind op, ValueType& left, ValueType right) {
+    const OperatorInfo& info = OperatorOf(op);
+    if (left == ValueType::Number && right == ValueType::Number) return Arithmetic(op, info);
+    if (left != ValueType::Text || right != ValueType::Text || !info.takesText) return false;
+    if (op == TokenKind::Plus) {
+      Emit(Opcode::Join);
+      return true;
+    }
+    left = ValueType::Number;
+    Emit(Opcode::CompareText, static_cast<uint8_t>(op));
+    return true;
+  }
+
+  // An operation on two numbers; one whose right operand is a number or a
+  // scalar standing alone reads it in.
+  bool Arithmetic(TokenKind op, const OperatorInfo& info) {
+    Instruction& right = out_.code.back();
+    const bool number = right.op == Opcode::Number && info.withNumber != Opcode::Binary;
+    const bool scalar = right.op == Opcode::Scalar && info.withScalar != Opcode::Binary;
+    if (number || scalar) {
+      right.op = number ? info.withNumber : info.withScalar;
+      right.a = static_cast<uint8_t>(op);
+      --numbers_;
+      return true;
+    }
+    Emit(info.onNumbers, static_cast<uint8_t>(op));
+    return true;
+  }
+
+  bool GuardedFactor(ValueType& type) {
+    if (depth_ >= kMaxCompiledNesting) return false;
+    ++depth_;
+    const bool read = Factor(type);
+    --depth_;
+    return read;
+  }
+
+  bool Factor(ValueType& type) {
+    if (pos_ >= tokens_.size()) return false;
+    const Token& t = tokens_[pos_];
+    if (t.kind == TokenKind::Identifier) return VariableRead(type);
+    ++pos_;
+    type = ValueType::Number;
+    switch (t.kind) {
+      case TokenKind::Number: out_.code[Emit(Opcode::Number)].number = t.Number(); return true;
+      case TokenKind::String:
+        type = ValueType::Text;
+        return Literal(t.Text().substr(0, kMaxStringLength));
+      case TokenKind::Plus: return FactorOf(ValueType::Number);
+      case TokenKind::Minus: return Unary(Opcode::Negate);
+      case TokenKind::Not: return Unary(Opcode::Not);
+      case TokenKind::LeftParen: return Binary(kOr, type) && Take(TokenKind::RightParen);
+      default: return Function(t.kind, type);
+    }
+  }
+
+  // "-" or NOT and the number factor after it.
+  bool Unary(Opcode op) {
+    if (!FactorOf(ValueType::Number)) return false;
+    Emit(op);
+    return true;
+  }
+
+  bool Literal(std::string_view text) {
+    Instruction& literal = out_.code[Emit(Opcode::Literal)];
+    literal.text = text.data();
+    literal.b = static_cast<uint32_t>(text.size());
+    return true;
+  }
+
+  // A built-in function, as its row in the table says.
+  bool Function(TokenKind kind, ValueType& type) {
+    const FunctionInfo& info = FunctionOf(kind);
+    if (!info.isFunction || info.instruction == Opcode::Handler) return false;
+    type = info.result;
+    if (info.instruction == Opcode::Literal) return Literal("\r\n");  // CRLF$
+    if (info.form == ArgumentForm::List) return ListFunction(info);
+    if (!FactorOf(info.arguments[0])) return false;
+    Emit(info.instruction, static_cast<uint8_t>(kind));
+    return true;
+  }
+
+  // "(" full expressions "," ... ")": MID$, LEFT$, RIGHT$. The arguments
+  // past the fewest are optional.
+  bool ListFunction(const FunctionInfo& info) {
+    if (!Take(TokenKind::LeftParen)) return false;
+    int count = 0;
+    for (;;) {
+      if (!ExpressionOf(info.arguments[static_cast<std::size_t>(count)])) return false;
+      ++count;
+      if (count == info.most) break;
+      if (!Take(TokenKind::Comma)) {
+        if (count < info.fewest) return false;
+        break;
+      }
+    }
+    if (!Take(TokenKind::RightParen)) return false;
+    Emit(info.instruction, static_cast<uint8_t>(count));
+    return true;
+  }
+
+  // A scalar, or an element of a dimensioned numeric array in its present
+  // shape; anything else (a name followed by "(" that is not yet
+  // dimensioned, a string array) is left to the evaluator.
+  bool VariableRead(ValueType& type) {
+    Variable* v = tokens_[pos_].Var();
+    ++pos_;
+    if (v == nullptr) return false;
+    type = v->isString ? ValueType::Text : ValueType::Number;
+    if (!Is(TokenKind::LeftParen)) {
+      if (v->extentCount != 0) return false;
+      if (v->isString) {
+        EmitWith(Opcode::Text, v);
+      } else {
+        EmitWith(Opcode::Scalar, v);
+      }
+      return true;
+    }
+    if (v->isString || v->extentCount == 0) return false;
+    if (!Subscripts(v)) return false;
+    EmitWith(Opcode::Element, v, v->extentCount);
+    return true;
+  }
+
+  const TokenList& tokens_;
+  LineCode& out_;
+  std::vector<Pending> pending_;
+  std::size_t pos_ = 0;
+  int depth_ = 0;
+  int numbers_ = 0;
+  int texts_ = 0;
+  int deepestNumbers_ = 0;
+  int deepestTexts_ = 0;
+};
+
+}  // namespace
+
+std::size_t NextStatementStart(const TokenList& tokens, std::size_t pos) {
+  while (pos < tokens.size() && tokens[pos].kind == TokenKind::Colon) ++pos;
+  return std::min(pos, tokens.size());
+}
+
+int64_t CompileExpression(const TokenList& tokens, LineCode& code, std::size_t start,
+                          bool& isText) {
+  return LineCompiler(tokens, code).LoneExpression(start, isText);
+}
+
+uint32_t CompileFrom(const TokenList& tokens, LineCode& code, std::size_t start, bool loopHead) {
+  LineCompiler compiler(tokens, code);
+  if (!loopHead) return compiler.Sequence(start);
+  const int64_t head = compiler.LoopHead(start);
+  return head < 0 ? UINT32_MAX : static_cast<uint32_t>(head);
+}
+
+}  // namespace tenrek

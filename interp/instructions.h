@@ -1,0 +1,202 @@
+// The instruction set of compiled lines: one table, read by the compiler
+// for stack effects, by the run loop for dispatch and by the disassembler
+// for names and operands.
+//
+// A stored line is compiled, the first time it runs, into one list of
+// instructions (LineCode below). A machine runs them with two stacks, one
+// of numbers and one of texts; a text is a view of a variable's value, of
+// a literal in the line's tokens, or of a buffer the machine keeps.
+// Between two statements both stacks are empty.
+//
+// Operands: `a` a small count or a token kind, `at` a token index of the
+// line, `b` an instruction index or a line number, and one payload: a
+// number, a variable, a text or a cached line.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "interp/token.h"
+
+namespace tenrek {
+
+struct ProgramLine;
+
+// What an instruction's payload holds, for the disassembler.
+enum class Payload : uint8_t { None, Number, Variable, Text, Line };
+
+// INSTRUCTION(name, payload, numbers, texts, what it does)
+// `numbers` and `texts` are the change to each stack's height; a count
+// written "a" depends on the operand a. Jumps and statement ends say where
+// the run goes on.
+#define TENREK_INSTRUCTIONS(INSTRUCTION) \
+  /* ---- numbers ---- */ \
+  INSTRUCTION(Number, Number, 1, 0, "push the number") \
+  INSTRUCTION(Scalar, Variable, 1, 0, "push the numeric scalar") \
+  INSTRUCTION(Subscript, Variable, 0, 0, \
+              "the top, rounded, as subscript a of the array; -1 after \"Bad subscript\"") \
+  INSTRUCTION(Element, Variable, 1 - a, 0, \
+              "pop a subscripts, push the element (0 when one was bad)") \
+  INSTRUCTION(Negate, None, 0, 0, "the top negated") \
+  INSTRUCTION(Not, None, 0, 0, "the complement of the top rounded to a whole number") \
+  INSTRUCTION(Add, None, -1, 0, "pop two, push their sum") \
+  INSTRUCTION(Subtract, None, -1, 0, "pop two, push the difference") \
+  INSTRUCTION(Multiply, None, -1, 0, "pop two, push the product") \
+  INSTRUCTION(Divide, None, -1, 0, "pop two, push the quotient (a zero divisor is no error)") \
+  INSTRUCTION(Modulo, None, -1, 0, "pop two, push MOD (\"Divide by zero\" for 0)") \
+  INSTRUCTION(Compare, None, -1, 0, "pop two, push 1 when relation a holds, else 0") \
+  INSTRUCTION(Binary, None, -1, 0, "pop two, push operator a (^ AND OR XOR) applied") \
+  INSTRUCTION(AddNumber, Number, 0, 0, "the top plus the number") \
+  INSTRUCTION(SubtractNumber, Number, 0, 0, "the top minus the number") \
+  INSTRUCTION(MultiplyNumber, Number, 0, 0, "the top times the number") \
+  INSTRUCTION(DivideNumber, Number, 0, 0, "the top divided by the number") \
+  INSTRUCTION(ModuloNumber, Number, 0, 0, "the top MOD the number") \
+  INSTRUCTION(CompareNumber, Number, 0, 0, "relation a between the top and the number") \
+  INSTRUCTION(AddScalar, Variable, 0, 0, "the top plus the scalar") \
+  INSTRUCTION(SubtractScalar, Variable, 0, 0, "the top minus the scalar") \
+  INSTRUCTION(MultiplyScalar, Variable, 0, 0, "the top times the scalar") \
+  INSTRUCTION(DivideScalar, Variable, 0, 0, "the top divided by the scalar") \
+  INSTRUCTION(ModuloScalar, Variable, 0, 0, "the top MOD the scalar") \
+  INSTRUCTION(CompareScalar, Variable, 0, 0, "relation a between the top and the scalar") \
+  INSTRUCTION(Function, None, 0, 0, "numeric function a of the top") \
+  /* ---- texts ---- */ \
+  INSTRUCTION(Literal, Text, 0, 1, "push the text (b characters)") \
+  INSTRUCTION(Text, Variable, 0, 1, \
+              "push the string scalar (empty after \"Variable not created\")") \
+  INSTRUCTION(TakeText, Variable, 0, 1, \
+              "push the string scalar's own text, moved out to be built on") \
+  INSTRUCTION(Join, None, 0, -1, "pop two texts, push them joined, cut at 1023 characters") \
+  INSTRUCTION(CompareText, None, 1, -2, "pop two texts, push 1 when relation a holds, else 0") \
+  INSTRUCTION(Mid, None, 1 - a, 0, "MID$ of the text with a - 1 numbers") \
+  INSTRUCTION(Left, None, -1, 0, "LEFT$ of the text with one number") \
+  INSTRUCTION(Right, None, -1, 0, "RIGHT$ of the text with one number") \
+  INSTRUCTION(Character, None, -1, 1, "CHR$ of the number") \
+  INSTRUCTION(Format, None, -1, 1, "STR$ of the number") \
+  INSTRUCTION(Code, None, 1, -1, "ASC of the text") \
+  INSTRUCTION(Length, None, 1, -1, "LEN of the text") \
+  INSTRUCTION(Transform, None, 0, 0, "text function a (LTRIM$ ... PROPER$) of the text") \
+  /* ---- statements ---- */ \
+  INSTRUCTION(Statement, None, 0, 0, \
+              "a statement starts at token at: leave for the general loop when it must look") \
+  INSTRUCTION(Store, Variable, -1, 0, "pop into the numeric scalar") \
+  INSTRUCTION(StoreElement, Variable, -1 - a, 0, \
+              "pop the value, then a checked subscripts; store when all were good") \
+  INSTRUCTION(StoreText, Variable, 0, -1, "pop the text into the string scalar") \
+  INSTRUCTION(Jump, None, 0, 0, "go on at instruction b") \
+  INSTRUCTION(JumpUnless, None, -1, 0, "pop; go on at instruction b when it is 0") \
+  INSTRUCTION(Goto, Line, 0, 0, "go on at line b (the line found is kept)") \
+  INSTRUCTION(GotoComputed, None, -1, 0, "pop a line number, go on at that line") \
+  INSTRUCTION(Gosub, Line, 0, 0, "push a GOSUB frame resuming at token at, go on at line b") \
+  INSTRUCTION(GosubComputed, None, -1, 0, "the same, the line number popped") \
+  INSTRUCTION(Return, Line, 0, 0, "back to the innermost GOSUB, or the handler") \
+  INSTRUCTION(For, Variable, -1 - a, 0, \
+              "pop the limit (and the step when a is 1); enter the loop or pass over its body") \
+  INSTRUCTION(Next, Variable, 0, 0, "step the innermost FOR loop of the scalar, or the handler") \
+  INSTRUCTION(While, None, 0, 0, "push a WHILE frame resuming at token at") \
+  INSTRUCTION(WhileEnter, None, -1, 0, \
+              "pop the condition: 0 drops the frame and passes over the body") \
+  INSTRUCTION(WhileAgain, None, -1, 0, \
+              "pop the condition: go on at b, or drop the frame and go back after the WEND") \
+  INSTRUCTION(Wend, Line, 0, 0, "ask the innermost WHILE's condition again, or the handler") \
+  INSTRUCTION(EndLine, None, 0, 0, "go on at the next line") \
+  INSTRUCTION(Handler, None, 0, 0, "run the handler of the statement at token at") \
+  INSTRUCTION(Result, None, 0, 0, "stop: an expression compiled alone has its value on top")
+
+enum class Opcode : uint8_t {
+#define TENREK_OPCODE_ENUMERATOR(name, payload, numbers, texts, doc) name,
+  TENREK_INSTRUCTIONS(TENREK_OPCODE_ENUMERATOR)
+#undef TENREK_OPCODE_ENUMERATOR
+};
+
+#define TENREK_COUNT_OPCODE(name, payload, numbers, texts, doc) +1
+inline constexpr int kOpcodeCount = 0 TENREK_INSTRUCTIONS(TENREK_COUNT_OPCODE);
+#undef TENREK_COUNT_OPCODE
+
+// What an instruction with operand `a` does to the height of each stack.
+struct StackEffect {
+  int numbers = 0;
+  int texts = 0;
+};
+
+constexpr StackEffect EffectOf(Opcode op, int a) {
+  switch (op) {
+#define TENREK_OPCODE_EFFECT(name, payload, numbers, texts, doc) \
+  case Opcode::name: return {numbers, texts};
+    TENREK_INSTRUCTIONS(TENREK_OPCODE_EFFECT)
+#undef TENREK_OPCODE_EFFECT
+  }
+  return {};
+}
+
+struct Variable;
+
+// One instruction, 16 bytes.
+struct Instruction {
+  Opcode op = Opcode::EndLine;
+  uint8_t a = 0;
+  uint16_t at = 0;
+  uint32_t b = 0;
+  union {
+    double number = 0.0;
+    Variable* variable;
+    const char* text;
+    ProgramLine* line;  // a jump's line, once found
+  };
+};
+static_assert(sizeof(Instruction) == 16);
+
+// The token kind kept in operand a.
+inline TokenKind KindOf(const Instruction& instruction) {
+  return static_cast<TokenKind>(instruction.a);
+}
+
+// The where-to of a statement that goes on somewhere found at run time
+// (a NEXT looping, a RETURN, a WEND), kept for the last place it came
+// from: the frame's line and token, and the line and instruction reached.
+struct TargetCache {
+  const ProgramLine* fromLine = nullptr;
+  uint32_t fromToken = 0;
+  uint32_t pc = 0;
+  ProgramLine* line = nullptr;
+};
+
+// Where a statement of the line starts in its instructions. A loop head
+// is the WHILE condition asked again by WEND.
+struct Entry {
+  uint16_t token = 0;
+  bool loopHead = false;
+  uint32_t pc = 0;
+};
+
+// A line compiled: valid while the interpreter's code stamp is `stamp`.
+// Instruction 0 is the line's first statement; more statements are
+// compiled on as the run first reaches them (the entries say where).
+struct LineCode {
+  uint64_t stamp = 0;
+  std::vector<Instruction> code;
+  std::vector<Entry> entries;
+  std::vector<TargetCache> targets;  // operand b of NEXT, RETURN and WEND
+
+  // The instruction where the statement at `token` starts, or -1.
+  int64_t EntryAt(std::size_t token, bool loopHead = false) const {
+    for (const Entry& entry : entries) {
+      if (entry.token == token && entry.loopHead == loopHead) return entry.pc;
+    }
+    return -1;
+  }
+  // What the line's code holds on the heap.
+  std::size_t Bytes() const {
+    return sizeof(LineCode) + code.capacity() * sizeof(Instruction) +
+           entries.capacity() * sizeof(Entry) + targets.capacity() * sizeof(TargetCache);
+  }
+};
+
+// The name, payload kind and description of an opcode.
+std::string_view OpcodeName(Opcode op);
+Payload OpcodePayload(Opcode op);
+std::string_view OpcodeDescription(Opcode op);
+
+}  // namespace tenrek
