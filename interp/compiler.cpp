@@ -32,7 +32,7 @@ class LineCompiler {
 
   // The statements from `start` on; answers where the first one starts.
   uint32_t Sequence(std::size_t start) {
-    const uint32_t first = SequenceOnly(start);
+    const uint32_t first = SequenceOnly(start, false);
     while (!pending_.empty()) {
       const Pending branch = pending_.back();
       pending_.pop_back();
@@ -68,8 +68,11 @@ class LineCompiler {
     const std::size_t again = Emit(Opcode::WhileAgain);
     out_.code[again].at = Token16(pos_);
     out_.entries.push_back({Token16(start), true, static_cast<uint32_t>(mark)});
-    const uint32_t body = Sequence(pos_);
-    out_.code[again].b = body;
+    const bool check =
+        std::any_of(out_.code.begin() + static_cast<std::ptrdiff_t>(mark), out_.code.end(),
+                    [](const Instruction& i) { return IsChecked(i.op); });
+    pending_.push_back({again, pos_, false, check});
+    Sequence(pos_);
     return static_cast<int64_t>(mark);
   }
 
@@ -80,6 +83,7 @@ class LineCompiler {
     std::size_t jump;
     std::size_t pos;
     bool lineNumber;
+    bool check = false;  // the statement that jumps holds a checked instruction
   };
 
   // ---- tokens ----
@@ -141,50 +145,65 @@ class LineCompiler {
 
   // ---- statements ----
 
-  uint32_t SequenceOnly(std::size_t start) {
+  // The statements from `start` on, the first with a Statement check when
+  // `check` says that what comes before it may have reported.
+  uint32_t SequenceOnly(std::size_t start, bool check) {
     std::size_t pos = NextStatementStart(tokens_, start);
     const int64_t known = out_.EntryAt(pos);
-    if (known >= 0) return static_cast<uint32_t>(known);
+    if (known >= 0 && !check) return static_cast<uint32_t>(known);
     const auto first = static_cast<uint32_t>(out_.code.size());
     for (;;) {
-      out_.entries.push_back({Token16(pos), false, static_cast<uint32_t>(out_.code.size())});
-      if (pos >= tokens_.size()) {
-        Emit(Opcode::EndLine);
-        return first;
-      }
-      const Following next = Statement(pos);
-      if (!next) return first;
-      pos = NextStatementStart(tokens_, *next);
       const int64_t existing = out_.EntryAt(pos);
       if (existing >= 0) {
+        if (check) EmitCheck(pos);
         out_.code[Emit(Opcode::Jump)].b = static_cast<uint32_t>(existing);
         return first;
       }
+      if (pos >= tokens_.size()) {
+        out_.entries.push_back({Token16(pos), false, static_cast<uint32_t>(out_.code.size())});
+        Emit(Opcode::EndLine);
+        return first;
+      }
+      const Following next = Statement(pos, check);
+      if (!next) return first;
+      check = checked_;
+      pos = NextStatementStart(tokens_, *next);
     }
   }
+
+  void EmitCheck(std::size_t at) { out_.code[Emit(Opcode::Statement)].at = Token16(at); }
 
   // Where an IF's way goes: its statements, or the line number there
   // (known to compile).
   uint32_t BranchTo(const Pending& branch) {
-    if (!branch.lineNumber) return SequenceOnly(branch.pos);
+    if (!branch.lineNumber) return SequenceOnly(branch.pos, branch.check);
     const auto start = static_cast<uint32_t>(out_.code.size());
     LineJump(branch.pos, Opcode::Goto, 0);
     return start;
   }
 
-  // One statement at `at`, its Statement mark first.
-  Following Statement(std::size_t at) {
-    out_.code[Emit(Opcode::Statement)].at = Token16(at);
+  // One statement at `at`, an entry of the line, with a Statement check
+  // first when `check`; `checked_` then says whether it holds a checked
+  // instruction itself.
+  Following Statement(std::size_t at, bool check) {
+    const std::size_t entry = out_.code.size();
+    out_.entries.push_back({Token16(at), false, static_cast<uint32_t>(entry)});
+    if (check) EmitCheck(at);
     const std::size_t mark = out_.code.size();
     const std::size_t pendingMark = pending_.size();
     numbers_ = texts_ = deepestNumbers_ = deepestTexts_ = 0;
     depth_ = 0;
     std::optional<Following> compiled = Compiled(at);
-    if (compiled && StacksFit()) return *compiled;
-    out_.code.resize(mark);
-    pending_.resize(pendingMark);
-    out_.code[Emit(Opcode::Handler)].at = Token16(at);
-    return HandlerFollowing(at);
+    if (!compiled || !StacksFit()) {
+      out_.code.resize(mark);
+      pending_.resize(pendingMark);
+      out_.code[Emit(Opcode::Handler)].at = Token16(at);
+      compiled = HandlerFollowing(at);
+    }
+    checked_ = std::any_of(out_.code.begin() + static_cast<std::ptrdiff_t>(mark), out_.code.end(),
+                           [](const Instruction& i) { return IsChecked(i.op); });
+    for (std::size_t k = pendingMark; k < pending_.size(); ++k) pending_[k].check = checked_;
+    return *compiled;
   }
 
   // Where a statement run by its handler is expected to end: at the next
@@ -203,7 +222,12 @@ class LineCompiler {
       case TokenKind::If: return If(at + 1);
       case TokenKind::Goto: return LineJump(at + 1, Opcode::Goto, 0);
       case TokenKind::Gosub: return Gosub(at + 1);
-      case TokenKind::Return: out_.code[Emit(Opcode::Return)].b = NewTarget(); return Following();
+      case TokenKind::Return: {
+        Instruction& ret = out_.code[Emit(Opcode::Return)];
+        ret.b = NewTarget();
+        ret.at = Token16(at);
+        return Following();
+      }
       case TokenKind::Next: return Next(at + 1);
       case TokenKind::For: return For(at + 1);
       case TokenKind::While: return While(at + 1);
@@ -338,7 +362,7 @@ class LineCompiler {
     if (v == nullptr || !AtStatementEnd(at + 1)) return std::nullopt;
     Instruction& next = EmitWith(Opcode::Next, v);
     next.b = NewTarget();
-    next.at = Token16(at + 1);
+    next.at = Token16(at - 1);
     return Following(at + 1);
   }
 
@@ -371,7 +395,7 @@ class LineCompiler {
     if (!AtStatementEnd(at)) return std::nullopt;
     const std::size_t wend = Emit(Opcode::Wend);
     out_.code[wend].b = NewTarget();
-    out_.code[wend].at = Token16(at);
+    out_.code[wend].at = Token16(at - 1);
     return Following(at);
   }
 
@@ -541,6 +565,7 @@ class LineCompiler {
   int texts_ = 0;
   int deepestNumbers_ = 0;
   int deepestTexts_ = 0;
+  bool checked_ = false;
 };
 
 }  // namespace

@@ -12,7 +12,8 @@ struct OpcodeInfo {
 };
 
 constexpr std::array<OpcodeInfo, kOpcodeCount> kOpcodeInfo = {{
-#define TENREK_OPCODE_INFO(name, payload, numbers, texts, doc) {#name, Payload::payload, doc},
+#define TENREK_OPCODE_INFO(name, payload, numbers, texts, checked, doc) \
+  {#name, Payload::payload, doc},
     TENREK_INSTRUCTIONS(TENREK_OPCODE_INFO)
 #undef TENREK_OPCODE_INFO
 }};

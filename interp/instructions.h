@@ -28,90 +28,100 @@ struct ProgramLine;
 // What an instruction's payload holds, for the disassembler.
 enum class Payload : uint8_t { None, Number, Variable, Text, Line };
 
-// INSTRUCTION(name, payload, numbers, texts, what it does)
+// INSTRUCTION(name, payload, numbers, texts, checked, what it does)
 // `numbers` and `texts` are the change to each stack's height; a count
-// written "a" depends on the operand a. Jumps and statement ends say where
-// the run goes on.
+// written "a" depends on the operand a. `checked`: it may report or
+// charge the memory budget, so the statement after the one holding it
+// starts with a Statement check. Jumps and statement ends say where the
+// run goes on.
 #define TENREK_INSTRUCTIONS(INSTRUCTION) \
   /* ---- numbers ---- */ \
-  INSTRUCTION(Number, Number, 1, 0, "push the number") \
-  INSTRUCTION(Scalar, Variable, 1, 0, "push the numeric scalar") \
-  INSTRUCTION(Subscript, Variable, 0, 0, \
+  INSTRUCTION(Number, Number, 1, 0, false, "push the number") \
+  INSTRUCTION(Scalar, Variable, 1, 0, false, "push the numeric scalar") \
+  INSTRUCTION(Subscript, Variable, 0, 0, true, \
               "the top, rounded, as subscript a of the array; -1 after \"Bad subscript\"") \
-  INSTRUCTION(Element, Variable, 1 - a, 0, \
+  INSTRUCTION(Element, Variable, 1 - a, 0, false, \
               "pop a subscripts, push the element (0 when one was bad)") \
-  INSTRUCTION(Negate, None, 0, 0, "the top negated") \
-  INSTRUCTION(Not, None, 0, 0, "the complement of the top rounded to a whole number") \
-  INSTRUCTION(Add, None, -1, 0, "pop two, push their sum") \
-  INSTRUCTION(Subtract, None, -1, 0, "pop two, push the difference") \
-  INSTRUCTION(Multiply, None, -1, 0, "pop two, push the product") \
-  INSTRUCTION(Divide, None, -1, 0, "pop two, push the quotient (a zero divisor is no error)") \
-  INSTRUCTION(Modulo, None, -1, 0, "pop two, push MOD (\"Divide by zero\" for 0)") \
-  INSTRUCTION(Compare, None, -1, 0, "pop two, push 1 when relation a holds, else 0") \
-  INSTRUCTION(Binary, None, -1, 0, "pop two, push operator a (^ AND OR XOR) applied") \
-  INSTRUCTION(AddNumber, Number, 0, 0, "the top plus the number") \
-  INSTRUCTION(SubtractNumber, Number, 0, 0, "the top minus the number") \
-  INSTRUCTION(MultiplyNumber, Number, 0, 0, "the top times the number") \
-  INSTRUCTION(DivideNumber, Number, 0, 0, "the top divided by the number") \
-  INSTRUCTION(ModuloNumber, Number, 0, 0, "the top MOD the number") \
-  INSTRUCTION(CompareNumber, Number, 0, 0, "relation a between the top and the number") \
-  INSTRUCTION(AddScalar, Variable, 0, 0, "the top plus the scalar") \
-  INSTRUCTION(SubtractScalar, Variable, 0, 0, "the top minus the scalar") \
-  INSTRUCTION(MultiplyScalar, Variable, 0, 0, "the top times the scalar") \
-  INSTRUCTION(DivideScalar, Variable, 0, 0, "the top divided by the scalar") \
-  INSTRUCTION(ModuloScalar, Variable, 0, 0, "the top MOD the scalar") \
-  INSTRUCTION(CompareScalar, Variable, 0, 0, "relation a between the top and the scalar") \
-  INSTRUCTION(Function, None, 0, 0, "numeric function a of the top") \
+  INSTRUCTION(Negate, None, 0, 0, false, "the top negated") \
+  INSTRUCTION(Not, None, 0, 0, false, "the complement of the top rounded to a whole number") \
+  INSTRUCTION(Add, None, -1, 0, false, "pop two, push their sum") \
+  INSTRUCTION(Subtract, None, -1, 0, false, "pop two, push the difference") \
+  INSTRUCTION(Multiply, None, -1, 0, false, "pop two, push the product") \
+  INSTRUCTION(Divide, None, -1, 0, false, \
+              "pop two, push the quotient (a zero divisor is no error)") \
+  INSTRUCTION(Modulo, None, -1, 0, true, "pop two, push MOD (\"Divide by zero\" for 0)") \
+  INSTRUCTION(Compare, None, -1, 0, false, "pop two, push 1 when relation a holds, else 0") \
+  INSTRUCTION(Binary, None, -1, 0, false, "pop two, push operator a (^ AND OR XOR) applied") \
+  INSTRUCTION(AddNumber, Number, 0, 0, false, "the top plus the number") \
+  INSTRUCTION(SubtractNumber, Number, 0, 0, false, "the top minus the number") \
+  INSTRUCTION(MultiplyNumber, Number, 0, 0, false, "the top times the number") \
+  INSTRUCTION(DivideNumber, Number, 0, 0, false, "the top divided by the number") \
+  INSTRUCTION(ModuloNumber, Number, 0, 0, true, "the top MOD the number") \
+  INSTRUCTION(CompareNumber, Number, 0, 0, false, "relation a between the top and the number") \
+  INSTRUCTION(AddScalar, Variable, 0, 0, false, "the top plus the scalar") \
+  INSTRUCTION(SubtractScalar, Variable, 0, 0, false, "the top minus the scalar") \
+  INSTRUCTION(MultiplyScalar, Variable, 0, 0, false, "the top times the scalar") \
+  INSTRUCTION(DivideScalar, Variable, 0, 0, false, "the top divided by the scalar") \
+  INSTRUCTION(ModuloScalar, Variable, 0, 0, true, "the top MOD the scalar") \
+  INSTRUCTION(CompareScalar, Variable, 0, 0, false, "relation a between the top and the scalar") \
+  INSTRUCTION(Function, None, 0, 0, false, "numeric function a of the top") \
   /* ---- texts ---- */ \
-  INSTRUCTION(Literal, Text, 0, 1, "push the text (b characters)") \
-  INSTRUCTION(Text, Variable, 0, 1, \
+  INSTRUCTION(Literal, Text, 0, 1, false, "push the text (b characters)") \
+  INSTRUCTION(Text, Variable, 0, 1, true, \
               "push the string scalar (empty after \"Variable not created\")") \
-  INSTRUCTION(TakeText, Variable, 0, 1, \
+  INSTRUCTION(TakeText, Variable, 0, 1, true, \
               "push the string scalar's own text, moved out to be built on") \
-  INSTRUCTION(Join, None, 0, -1, "pop two texts, push them joined, cut at 1023 characters") \
-  INSTRUCTION(CompareText, None, 1, -2, "pop two texts, push 1 when relation a holds, else 0") \
-  INSTRUCTION(Mid, None, 1 - a, 0, "MID$ of the text with a - 1 numbers") \
-  INSTRUCTION(Left, None, -1, 0, "LEFT$ of the text with one number") \
-  INSTRUCTION(Right, None, -1, 0, "RIGHT$ of the text with one number") \
-  INSTRUCTION(Character, None, -1, 1, "CHR$ of the number") \
-  INSTRUCTION(Format, None, -1, 1, "STR$ of the number") \
-  INSTRUCTION(Code, None, 1, -1, "ASC of the text") \
-  INSTRUCTION(Length, None, 1, -1, "LEN of the text") \
-  INSTRUCTION(Transform, None, 0, 0, "text function a (LTRIM$ ... PROPER$) of the text") \
+  INSTRUCTION(Join, None, 0, -1, false, "pop two texts, push them joined, cut at 1023 characters") \
+  INSTRUCTION(CompareText, None, 1, -2, false, \
+              "pop two texts, push 1 when relation a holds, else 0") \
+  INSTRUCTION(Mid, None, 1 - a, 0, false, "MID$ of the text with a - 1 numbers") \
+  INSTRUCTION(Left, None, -1, 0, false, "LEFT$ of the text with one number") \
+  INSTRUCTION(Right, None, -1, 0, false, "RIGHT$ of the text with one number") \
+  INSTRUCTION(Character, None, -1, 1, false, "CHR$ of the number") \
+  INSTRUCTION(Format, None, -1, 1, false, "STR$ of the number") \
+  INSTRUCTION(Code, None, 1, -1, false, "ASC of the text") \
+  INSTRUCTION(Length, None, 1, -1, false, "LEN of the text") \
+  INSTRUCTION(Transform, None, 0, 0, false, "text function a (LTRIM$ ... PROPER$) of the text") \
   /* ---- statements ---- */ \
-  INSTRUCTION(Statement, None, 0, 0, \
-              "a statement starts at token at: leave for the general loop when it must look") \
-  INSTRUCTION(Store, Variable, -1, 0, "pop into the numeric scalar") \
-  INSTRUCTION(StoreElement, Variable, -1 - a, 0, \
+  INSTRUCTION(Statement, None, 0, 0, false, \
+              "a statement after a checked one starts at token at: leave for the general loop " \
+              "when it must look") \
+  INSTRUCTION(Store, Variable, -1, 0, false, "pop into the numeric scalar") \
+  INSTRUCTION(StoreElement, Variable, -1 - a, 0, false, \
               "pop the value, then a checked subscripts; store when all were good") \
-  INSTRUCTION(StoreText, Variable, 0, -1, "pop the text into the string scalar") \
-  INSTRUCTION(Jump, None, 0, 0, "go on at instruction b") \
-  INSTRUCTION(JumpUnless, None, -1, 0, "pop; go on at instruction b when it is 0") \
-  INSTRUCTION(Goto, Line, 0, 0, "go on at line b (the line found is kept)") \
-  INSTRUCTION(GotoComputed, None, -1, 0, "pop a line number, go on at that line") \
-  INSTRUCTION(Gosub, Line, 0, 0, "push a GOSUB frame resuming at token at, go on at line b") \
-  INSTRUCTION(GosubComputed, None, -1, 0, "the same, the line number popped") \
-  INSTRUCTION(Return, Line, 0, 0, "back to the innermost GOSUB, or the handler") \
-  INSTRUCTION(For, Variable, -1 - a, 0, \
+  INSTRUCTION(StoreText, Variable, 0, -1, true, "pop the text into the string scalar") \
+  INSTRUCTION(Jump, None, 0, 0, false, "go on at instruction b") \
+  INSTRUCTION(JumpUnless, None, -1, 0, false, "pop; go on at instruction b when it is 0") \
+  INSTRUCTION(Goto, Line, 0, 0, false, "go on at line b (the line found is kept)") \
+  INSTRUCTION(GotoComputed, None, -1, 0, false, "pop a line number, go on at that line") \
+  INSTRUCTION(Gosub, Line, 0, 0, true, "push a GOSUB frame resuming at token at, go on at line b") \
+  INSTRUCTION(GosubComputed, None, -1, 0, true, "the same, the line number popped") \
+  INSTRUCTION(Return, Line, 0, 0, false, \
+              "back to the innermost GOSUB, or the handler of the statement at token at") \
+  INSTRUCTION(For, Variable, -1 - a, 0, true, \
               "pop the limit (and the step when a is 1); enter the loop or pass over its body") \
-  INSTRUCTION(Next, Variable, 0, 0, "step the innermost FOR loop of the scalar, or the handler") \
-  INSTRUCTION(While, None, 0, 0, "push a WHILE frame resuming at token at") \
-  INSTRUCTION(WhileEnter, None, -1, 0, \
+  INSTRUCTION( \
+      Next, Variable, 0, 0, false, \
+      "step the innermost FOR loop of the scalar, or the handler of the statement at token at") \
+  INSTRUCTION(While, None, 0, 0, true, "push a WHILE frame resuming at token at") \
+  INSTRUCTION(WhileEnter, None, -1, 0, false, \
               "pop the condition: 0 drops the frame and passes over the body") \
-  INSTRUCTION(WhileAgain, None, -1, 0, \
+  INSTRUCTION(WhileAgain, None, -1, 0, false, \
               "pop the condition: go on at b, or drop the frame and go back after the WEND") \
-  INSTRUCTION(Wend, Line, 0, 0, "ask the innermost WHILE's condition again, or the handler") \
-  INSTRUCTION(EndLine, None, 0, 0, "go on at the next line") \
-  INSTRUCTION(Handler, None, 0, 0, "run the handler of the statement at token at") \
-  INSTRUCTION(Result, None, 0, 0, "stop: an expression compiled alone has its value on top")
+  INSTRUCTION( \
+      Wend, Line, 0, 0, false, \
+      "ask the innermost WHILE's condition again, or the handler of the statement at token at") \
+  INSTRUCTION(EndLine, None, 0, 0, false, "go on at the next line") \
+  INSTRUCTION(Handler, None, 0, 0, true, "run the handler of the statement at token at") \
+  INSTRUCTION(Result, None, 0, 0, false, "stop: an expression compiled alone has its value on top")
 
 enum class Opcode : uint8_t {
-#define TENREK_OPCODE_ENUMERATOR(name, payload, numbers, texts, doc) name,
+#define TENREK_OPCODE_ENUMERATOR(name, payload, numbers, texts, checked, doc) name,
   TENREK_INSTRUCTIONS(TENREK_OPCODE_ENUMERATOR)
 #undef TENREK_OPCODE_ENUMERATOR
 };
 
-#define TENREK_COUNT_OPCODE(name, payload, numbers, texts, doc) +1
+#define TENREK_COUNT_OPCODE(name, payload, numbers, texts, checked, doc) +1
 inline constexpr int kOpcodeCount = 0 TENREK_INSTRUCTIONS(TENREK_COUNT_OPCODE);
 #undef TENREK_COUNT_OPCODE
 
@@ -123,7 +133,7 @@ struct StackEffect {
 
 constexpr StackEffect EffectOf(Opcode op, int a) {
   switch (op) {
-#define TENREK_OPCODE_EFFECT(name, payload, numbers, texts, doc) \
+#define TENREK_OPCODE_EFFECT(name, payload, numbers, texts, checked, doc) \
   case Opcode::name: return {numbers, texts};
     TENREK_INSTRUCTIONS(TENREK_OPCODE_EFFECT)
 #undef TENREK_OPCODE_EFFECT
@@ -193,6 +203,17 @@ struct LineCode {
            entries.capacity() * sizeof(Entry) + targets.capacity() * sizeof(TargetCache);
   }
 };
+
+// Whether an instruction may report or charge the budget.
+constexpr bool IsChecked(Opcode op) {
+  switch (op) {
+#define TENREK_OPCODE_CHECKED(name, payload, numbers, texts, checked, doc) \
+  case Opcode::name: return checked;
+    TENREK_INSTRUCTIONS(TENREK_OPCODE_CHECKED)
+#undef TENREK_OPCODE_CHECKED
+  }
+  return true;
+}
 
 // The name, payload kind and description of an opcode.
 std::string_view OpcodeName(Opcode op);

@@ -100,7 +100,13 @@ double CheckedIndex(Interpreter& interp, const Variable& variable, int k, double
 }
 
 // The cell of the checked subscripts `indexes`, or -1 when one was bad.
-int64_t CellOf(const Variable& variable, const double* indexes, int count) {
+inline int64_t CellOf(const Variable& variable, const double* indexes, int count) {
+  if (count == 1) {
+    const double index = indexes[0];
+    return index >= 0 && index < static_cast<double>(variable.numbers.size())
+               ? static_cast<int64_t>(index)
+               : -1;
+  }
   int64_t offset = 0;
   for (int k = 0; k < count; ++k) {
     if (indexes[k] < 0) return -1;
@@ -211,6 +217,12 @@ class Machine {
       }
       if (jump.op == Opcode::Goto || jump.op == Opcode::Gosub) jump.line = target;
     }
+    if (interp_.Attention() != attention_) {
+      // The statement reported or charged the budget: the general way on.
+      cursor_.Point(&line_->tokens, line_->tokens.size());
+      JumpTo(interp_, cursor_, target);
+      return GoOnGenerally(true);
+    }
     return EnterLine(target);
   }
   Instruction* Gosub(Instruction& jump, int32_t number) {
@@ -221,6 +233,7 @@ class Machine {
     frame.resume = jump.at;
     interp_.PushFrame(frame);
     interp_.CheckControlStackBudget();
+    WatchBudget();
     return JumpToNumber(jump, number);
   }
 
@@ -233,7 +246,8 @@ class Machine {
   // kept in `cache` for that place; null, with nothing done, when compiled
   // code cannot take it there (a frame of a command line, a removed line,
   // the end of the program).
-  Instruction* Arrive(TargetCache& cache, ProgramLine* from, std::size_t pos, Way way) {
+  [[gnu::always_inline]] Instruction* Arrive(TargetCache& cache, ProgramLine* from, std::size_t pos,
+                                             Way way) {
     const bool known = cache.line != nullptr && cache.fromLine == from && cache.fromToken == pos &&
                        cache.line->code != nullptr &&
                        cache.line->code->stamp == interp_.CodeStamp();
@@ -243,7 +257,7 @@ class Machine {
     code_ = cache.line->code.get();
     return code_->code.data() + cache.pc;
   }
-  bool Find(TargetCache& cache, ProgramLine* from, std::size_t pos, Way way) {
+  [[gnu::noinline]] bool Find(TargetCache& cache, ProgramLine* from, std::size_t pos, Way way) {
     if (from == nullptr || from->removed) return false;
     const TokenList& tokens = from->tokens;
     std::size_t start = pos;
@@ -275,22 +289,22 @@ class Machine {
 
   Instruction* Return(const Instruction& ret) {
     auto& stack = interp_.controlStack;
-    if (stack.empty() || stack.back().kind != FrameKind::Gosub) return Handler(statementAt_);
+    if (stack.empty() || stack.back().kind != FrameKind::Gosub) return Handler(ret.at);
     const ControlFrame& frame = stack.back();
     Instruction* back = Arrive(code_->targets[ret.b], frame.line, frame.resume, Way::PastStatement);
-    if (back == nullptr) return Handler(statementAt_);
+    if (back == nullptr) return Handler(ret.at);
     stack.pop_back();
     return back;
   }
 
   Instruction* Next(Instruction& next, Instruction* following) {
     auto& stack = interp_.controlStack;
-    if (stack.empty()) return Handler(statementAt_);
+    if (stack.empty()) return Handler(next.at);
     ControlFrame& frame = stack.back();
     Variable* const named = next.variable;
     if (frame.kind != FrameKind::For || frame.variable != named ||
         frame.cellIndex != CellRef::kScalar) {
-      return Handler(statementAt_);
+      return Handler(next.at);
     }
     const double value = named->number + frame.step;
     named->number = value;
@@ -324,17 +338,19 @@ class Machine {
     frame.step = step;
     interp_.PushFrame(frame);
     interp_.CheckControlStackBudget();
+    WatchBudget();
     return following;
   }
 
   Instruction* Wend(const Instruction& wend, Instruction* following) {
     auto& stack = interp_.controlStack;
-    if (stack.empty() || stack.back().kind != FrameKind::While) return Handler(statementAt_);
+    if (stack.empty() || stack.back().kind != FrameKind::While) return Handler(wend.at);
     const ControlFrame& frame = stack.back();
     wendLine_ = line_;
     wendPc_ = static_cast<uint32_t>(following - code_->code.data());
     Instruction* head = Arrive(code_->targets[wend.b], frame.line, frame.resume, Way::LoopHead);
-    return head != nullptr ? head : Handler(statementAt_);
+    wendAt_ = wend.at;
+    return head != nullptr ? head : Handler(wend.at);
   }
   // Back after the WEND whose loop ended.
   Instruction* AfterWend() {
@@ -342,6 +358,11 @@ class Machine {
     interp_.EnterLine(wendLine_);
     line_ = wendLine_;
     code_ = wendLine_->code.get();
+    if (interp_.Attention() != attention_) {
+      // The condition reported: the general way goes on after the WEND.
+      cursor_.Point(&line_->tokens, wendAt_ + 1);
+      return GoOnGenerally(true);
+    }
     return code_->code.data() + wendPc_;
   }
 
@@ -353,7 +374,7 @@ class Machine {
   }
 
   Instruction* EndLine() {
-    if (interp_.budget.Exhausted()) {
+    if (interp_.Attention() != attention_) {
       cursor_.Point(&line_->tokens, line_->tokens.size());
       return GoOnGenerally(false);
     }
@@ -372,6 +393,7 @@ class Machine {
     frame.resume = loop.at;
     interp_.PushFrame(frame);
     interp_.CheckControlStackBudget();
+    WatchBudget();
   }
 
   // ---- texts ----
@@ -409,17 +431,23 @@ class Machine {
     target.budget->Grow(HeapBytes(text));
   }
 
+  // An allocation that exhausted the budget: the next statement's check
+  // sends the run the general way, which reports it.
+  void WatchBudget() {
+    if (interp_.budget.Exhausted()) attention_ = ~interp_.Attention();
+  }
+
   Interpreter& interp_;
   StatementCursor& cursor_;
   std::string& messageBuffer_;
-  const uint32_t attention_;
+  uint32_t attention_;
   ProgramLine* line_ = nullptr;
   LineCode* code_ = nullptr;
   Exit exit_ = Exit::RunOver;
-  std::size_t statementAt_ = 0;
   // The WEND that asked its loop's condition again.
   ProgramLine* wendLine_ = nullptr;
   uint32_t wendPc_ = 0;
+  std::size_t wendAt_ = 0;
   // A text assignment building on its target's own text.
   bool taken_ = false;
   std::size_t takenBytes_ = 0;
@@ -428,170 +456,264 @@ class Machine {
   std::array<std::string, kMaxCompiledTexts> buffers_;
 };
 
+// Threaded: each instruction jumps straight to the next one's code, so
+// that every instruction has a jump of its own to predict.
+#define TENREK_LABEL(name, payload, numbers, texts, checked, doc) &&op_##name,
+#define NEXT_INSTRUCTION() \
+  do { \
+    i = ip++; \
+    goto* kLabels[static_cast<std::size_t>(i->op)]; \
+  } while (false)
+// After a slow path: null leaves the loop.
+#define GO_ON(next) \
+  do { \
+    ip = (next); \
+    if (ip == nullptr) return exit_; \
+    NEXT_INSTRUCTION(); \
+  } while (false)
+
 Machine::Exit Machine::Run(Instruction* ip) {
-  std::array<double, kMaxCompiledNumbers + 1> numbers;
+  static constexpr void* kLabels[] = {TENREK_INSTRUCTIONS(TENREK_LABEL)};
+  // The top of the number stack lives in `top`, the values below it from
+  // numbers[1] up to `n` (exclusive); numbers[0] stands below them all, so
+  // that popping the last value reads a slot of the array.
+  std::array<double, kMaxCompiledNumbers + 2> numbers;
+  numbers[0] = 0.0;
+  double* n = numbers.data() + 1;
+  double top = 0.0;
   std::array<TextSlot, kMaxCompiledTexts + 1> texts;
-  double* n = numbers.data();
   TextSlot* t = texts.data();
   // The buffer of the text slot `slot`.
   const auto buffer = [this, &texts](const TextSlot* slot) -> std::string& {
     return buffers_[static_cast<std::size_t>(slot - texts.data())];
   };
-  while (ip != nullptr) {
-    Instruction& i = *ip++;
-    switch (i.op) {
-      case Opcode::Number: *n++ = i.number; break;
-      case Opcode::Scalar: *n++ = i.variable->number; break;
-      case Opcode::Subscript: n[-1] = CheckedIndex(interp_, *i.variable, i.a, n[-1]); break;
-      case Opcode::Element: {
-        n -= i.a;
-        const int64_t cell = CellOf(*i.variable, n, i.a);
-        *n++ = cell < 0 ? 0.0 : i.variable->numbers[static_cast<std::size_t>(cell)];
-        break;
-      }
-      case Opcode::Negate: n[-1] = -n[-1]; break;
-      case Opcode::Not: n[-1] = static_cast<double>(~RoundToInt(n[-1])); break;
-      case Opcode::Add:
-        --n;
-        n[-1] += n[0];
-        break;
-      case Opcode::Subtract:
-        --n;
-        n[-1] -= n[0];
-        break;
-      case Opcode::Multiply:
-        --n;
-        n[-1] *= n[0];
-        break;
-      case Opcode::Divide:
-        --n;
-        n[-1] /= n[0];
-        break;
-      case Opcode::Modulo:
-        --n;
-        n[-1] = Modulo(interp_, n[-1], n[0]);
-        break;
-      case Opcode::Compare:
-        --n;
-        n[-1] = Relation(KindOf(i), n[-1], n[0]) ? 1.0 : 0.0;
-        break;
-      case Opcode::Binary:
-        --n;
-        n[-1] = ApplyOperator(interp_, KindOf(i), n[-1], n[0]);
-        break;
-      case Opcode::AddNumber: n[-1] += i.number; break;
-      case Opcode::SubtractNumber: n[-1] -= i.number; break;
-      case Opcode::MultiplyNumber: n[-1] *= i.number; break;
-      case Opcode::DivideNumber: n[-1] /= i.number; break;
-      case Opcode::ModuloNumber: n[-1] = Modulo(interp_, n[-1], i.number); break;
-      case Opcode::CompareNumber: n[-1] = Relation(KindOf(i), n[-1], i.number) ? 1.0 : 0.0; break;
-      case Opcode::AddScalar: n[-1] += i.variable->number; break;
-      case Opcode::SubtractScalar: n[-1] -= i.variable->number; break;
-      case Opcode::MultiplyScalar: n[-1] *= i.variable->number; break;
-      case Opcode::DivideScalar: n[-1] /= i.variable->number; break;
-      case Opcode::ModuloScalar: n[-1] = Modulo(interp_, n[-1], i.variable->number); break;
-      case Opcode::CompareScalar:
-        n[-1] = Relation(KindOf(i), n[-1], i.variable->number) ? 1.0 : 0.0;
-        break;
-      case Opcode::Function: n[-1] = NumericFunction(KindOf(i), n[-1]); break;
-      case Opcode::Literal: *t++ = std::string_view(i.text, i.b); break;
-      case Opcode::Text: *t++ = TextOf(*i.variable); break;
-      case Opcode::TakeText: *t++ = Take(*i.variable); break;
-      case Opcode::Join:
-        --t;
-        t[-1] = Join(buffer(t - 1), t[-1], t[0]);
-        break;
-      case Opcode::CompareText:
-        t -= 2;
-        *n++ = TextRelation(KindOf(i), t[0], t[1]);
-        break;
-      case Opcode::Mid:
-        n -= i.a - 1;
-        t[-1] = MidOf(t[-1], RoundToInt(n[0]),
-                      i.a == 3 ? RoundToInt(n[1]) : static_cast<int32_t>(kMaxStringLength));
-        break;
-      case Opcode::Left:
-        --n;
-        t[-1] = LeftOf(t[-1], RoundToInt(n[0]));
-        break;
-      case Opcode::Right:
-        --n;
-        t[-1] = RightOf(t[-1], RoundToInt(n[0]));
-        break;
-      case Opcode::Character: {
-        const auto c = static_cast<std::size_t>(RoundToInt(*--n) & 0xFF);
-        *t++ = c == 0 ? std::string_view() : std::string_view(&kCharacters[c], 1);
-        break;
-      }
-      case Opcode::Format: {
-        std::string& into = buffer(t);
-        into = FormatNumber(*--n);
-        *t++ = std::string_view(into);
-        break;
-      }
-      case Opcode::Code:
-        --t;
-        *n++ = CodeOfText(t[0]);
-        break;
-      case Opcode::Length:
-        --t;
-        *n++ = static_cast<double>(t[0].size);
-        break;
-      case Opcode::Transform: t[-1] = Transformed(buffer(t - 1), t[-1], KindOf(i)); break;
-      case Opcode::Statement:
-        statementAt_ = i.at;
-        if (interp_.Attention() != attention_ || interp_.budget.Exhausted()) ip = Leave(i.at);
-        break;
-      case Opcode::Store: i.variable->number = *--n; break;
-      case Opcode::StoreElement: {
-        const double value = *--n;
-        n -= i.a;
-        const int64_t cell = CellOf(*i.variable, n, i.a);
-        if (cell >= 0) i.variable->numbers[static_cast<std::size_t>(cell)] = value;
-        break;
-      }
-      case Opcode::StoreText: StoreText(*i.variable, *--t); break;
-      case Opcode::Jump: ip = code_->code.data() + i.b; break;
-      case Opcode::JumpUnless:
-        if (*--n == 0.0) ip = code_->code.data() + i.b;
-        break;
-      case Opcode::Goto: ip = JumpToNumber(i, static_cast<int32_t>(i.b)); break;
-      case Opcode::GotoComputed: ip = JumpToNumber(i, RoundToInt(*--n)); break;
-      case Opcode::Gosub: ip = Gosub(i, static_cast<int32_t>(i.b)); break;
-      case Opcode::GosubComputed: ip = Gosub(i, RoundToInt(*--n)); break;
-      case Opcode::Return: ip = Return(i); break;
-      case Opcode::For: {
-        const double step = i.a != 0 ? *--n : 1.0;
-        const double limit = *--n;
-        ip = For(i, limit, step, ip);
-        break;
-      }
-      case Opcode::Next: ip = Next(i, ip); break;
-      case Opcode::While: PushWhile(i); break;
-      case Opcode::WhileEnter:
-        if (*--n == 0.0) ip = WhileFalse(i);
-        break;
-      case Opcode::WhileAgain: ip = *--n != 0.0 ? code_->code.data() + i.b : AfterWend(); break;
-      case Opcode::Wend: ip = Wend(i, ip); break;
-      case Opcode::EndLine: ip = EndLine(); break;
-      case Opcode::Handler: ip = Handler(i.at); break;
-      case Opcode::Result:
-        if (n != numbers.data()) resultNumber_ = n[-1];
-        if (t != texts.data()) resultText_ = t[-1];
-        return Exit::Result;
-    }
-  }
-  return exit_;
+  const auto push = [&n, &top](double value) {
+    *n++ = top;
+    top = value;
+  };
+  const auto pop = [&n, &top]() {
+    const double value = top;
+    top = *--n;
+    return value;
+  };
+  // Pops `count` values, the deepest first at the place answered (valid
+  // until the next push).
+  const auto popMany = [&n, &top](int count) {
+    n[0] = top;
+    const double* values = n - count + 1;
+    top = n[-count];
+    n -= count;
+    return values;
+  };
+  Instruction* i = nullptr;
+  NEXT_INSTRUCTION();
+
+op_Number:
+  push(i->number);
+  NEXT_INSTRUCTION();
+op_Scalar:
+  push(i->variable->number);
+  NEXT_INSTRUCTION();
+op_Subscript:
+  top = CheckedIndex(interp_, *i->variable, i->a, top);
+  NEXT_INSTRUCTION();
+op_Element : {
+  const double* indexes = popMany(i->a);
+  const int64_t cell = CellOf(*i->variable, indexes, i->a);
+  push(cell < 0 ? 0.0 : i->variable->numbers[static_cast<std::size_t>(cell)]);
+  NEXT_INSTRUCTION();
 }
+op_Negate:
+  top = -top;
+  NEXT_INSTRUCTION();
+op_Not:
+  top = static_cast<double>(~RoundToInt(top));
+  NEXT_INSTRUCTION();
+op_Add:
+  top = *--n + top;
+  NEXT_INSTRUCTION();
+op_Subtract:
+  top = *--n - top;
+  NEXT_INSTRUCTION();
+op_Multiply:
+  top = *--n * top;
+  NEXT_INSTRUCTION();
+op_Divide:
+  top = *--n / top;
+  NEXT_INSTRUCTION();
+op_Modulo:
+  top = Modulo(interp_, *--n, top);
+  NEXT_INSTRUCTION();
+op_Compare:
+  top = Relation(KindOf(*i), *--n, top) ? 1.0 : 0.0;
+  NEXT_INSTRUCTION();
+op_Binary:
+  top = ApplyOperator(interp_, KindOf(*i), *--n, top);
+  NEXT_INSTRUCTION();
+op_AddNumber:
+  top += i->number;
+  NEXT_INSTRUCTION();
+op_SubtractNumber:
+  top -= i->number;
+  NEXT_INSTRUCTION();
+op_MultiplyNumber:
+  top *= i->number;
+  NEXT_INSTRUCTION();
+op_DivideNumber:
+  top /= i->number;
+  NEXT_INSTRUCTION();
+op_ModuloNumber:
+  top = Modulo(interp_, top, i->number);
+  NEXT_INSTRUCTION();
+op_CompareNumber:
+  top = Relation(KindOf(*i), top, i->number) ? 1.0 : 0.0;
+  NEXT_INSTRUCTION();
+op_AddScalar:
+  top += i->variable->number;
+  NEXT_INSTRUCTION();
+op_SubtractScalar:
+  top -= i->variable->number;
+  NEXT_INSTRUCTION();
+op_MultiplyScalar:
+  top *= i->variable->number;
+  NEXT_INSTRUCTION();
+op_DivideScalar:
+  top /= i->variable->number;
+  NEXT_INSTRUCTION();
+op_ModuloScalar:
+  top = Modulo(interp_, top, i->variable->number);
+  NEXT_INSTRUCTION();
+op_CompareScalar:
+  top = Relation(KindOf(*i), top, i->variable->number) ? 1.0 : 0.0;
+  NEXT_INSTRUCTION();
+op_Function:
+  top = NumericFunction(KindOf(*i), top);
+  NEXT_INSTRUCTION();
+op_Literal:
+  *t++ = std::string_view(i->text, i->b);
+  NEXT_INSTRUCTION();
+op_Text:
+  *t++ = TextOf(*i->variable);
+  NEXT_INSTRUCTION();
+op_TakeText:
+  *t++ = Take(*i->variable);
+  NEXT_INSTRUCTION();
+op_Join:
+  --t;
+  t[-1] = Join(buffer(t - 1), t[-1], t[0]);
+  NEXT_INSTRUCTION();
+op_CompareText:
+  t -= 2;
+  push(TextRelation(KindOf(*i), t[0], t[1]));
+  NEXT_INSTRUCTION();
+op_Mid : {
+  const double* from = popMany(i->a - 1);
+  t[-1] = MidOf(t[-1], RoundToInt(from[0]),
+                i->a == 3 ? RoundToInt(from[1]) : static_cast<int32_t>(kMaxStringLength));
+  NEXT_INSTRUCTION();
+}
+op_Left:
+  t[-1] = LeftOf(t[-1], RoundToInt(pop()));
+  NEXT_INSTRUCTION();
+op_Right:
+  t[-1] = RightOf(t[-1], RoundToInt(pop()));
+  NEXT_INSTRUCTION();
+op_Character : {
+  const auto c = static_cast<std::size_t>(RoundToInt(pop()) & 0xFF);
+  *t++ = c == 0 ? std::string_view() : std::string_view(&kCharacters[c], 1);
+  NEXT_INSTRUCTION();
+}
+op_Format : {
+  std::string& into = buffer(t);
+  into = FormatNumber(pop());
+  *t++ = std::string_view(into);
+  NEXT_INSTRUCTION();
+}
+op_Code:
+  --t;
+  push(CodeOfText(t[0]));
+  NEXT_INSTRUCTION();
+op_Length:
+  --t;
+  push(static_cast<double>(t[0].size));
+  NEXT_INSTRUCTION();
+op_Transform:
+  t[-1] = Transformed(buffer(t - 1), t[-1], KindOf(*i));
+  NEXT_INSTRUCTION();
+op_Statement:
+  if (interp_.Attention() != attention_) GO_ON(Leave(i->at));
+  NEXT_INSTRUCTION();
+op_Store:
+  i->variable->number = pop();
+  NEXT_INSTRUCTION();
+op_StoreElement : {
+  const double value = pop();
+  const double* indexes = popMany(i->a);
+  const int64_t cell = CellOf(*i->variable, indexes, i->a);
+  if (cell >= 0) i->variable->numbers[static_cast<std::size_t>(cell)] = value;
+  NEXT_INSTRUCTION();
+}
+op_StoreText:
+  StoreText(*i->variable, *--t);
+  WatchBudget();
+  NEXT_INSTRUCTION();
+op_Jump:
+  ip = code_->code.data() + i->b;
+  NEXT_INSTRUCTION();
+op_JumpUnless:
+  if (pop() == 0.0) ip = code_->code.data() + i->b;
+  NEXT_INSTRUCTION();
+op_Goto:
+  GO_ON(JumpToNumber(*i, static_cast<int32_t>(i->b)));
+op_GotoComputed:
+  GO_ON(JumpToNumber(*i, RoundToInt(pop())));
+op_Gosub:
+  GO_ON(Gosub(*i, static_cast<int32_t>(i->b)));
+op_GosubComputed:
+  GO_ON(Gosub(*i, RoundToInt(pop())));
+op_Return:
+  GO_ON(Return(*i));
+op_For : {
+  const double step = i->a != 0 ? pop() : 1.0;
+  const double limit = pop();
+  GO_ON(For(*i, limit, step, ip));
+}
+op_Next:
+  GO_ON(Next(*i, ip));
+op_While:
+  PushWhile(*i);
+  NEXT_INSTRUCTION();
+op_WhileEnter:
+  if (pop() == 0.0) GO_ON(WhileFalse(*i));
+  NEXT_INSTRUCTION();
+op_WhileAgain:
+  if (pop() != 0.0) {
+    ip = code_->code.data() + i->b;
+    NEXT_INSTRUCTION();
+  }
+  GO_ON(AfterWend());
+op_Wend:
+  GO_ON(Wend(*i, ip));
+op_EndLine:
+  GO_ON(EndLine());
+op_Handler:
+  GO_ON(Handler(i->at));
+op_Result:
+  if (n != numbers.data() + 1) resultNumber_ = top;
+  if (t != texts.data()) resultText_ = t[-1];
+  return Exit::Result;
+}
+
+#undef GO_ON
+#undef NEXT_INSTRUCTION
+#undef TENREK_LABEL
 
 }  // namespace
 
-LineCode& CodeOf(Interpreter& interp, ProgramLine& line) {
-  if (line.code == nullptr || line.code->stamp != interp.CodeStamp()) {
-    line.code = std::make_unique<LineCode>();
-    line.code->stamp = interp.CodeStamp();
-    CompileFrom(line.tokens, *line.code, 0);
-  }
+LineCode& CompileLine(Interpreter& interp, ProgramLine& line) {
+  line.code = std::make_unique<LineCode>();
+  line.code->stamp = interp.CodeStamp();
+  CompileFrom(line.tokens, *line.code, 0);
   return *line.code;
 }
 

@@ -14,14 +14,21 @@
 #include "eval/value.h"
 #include "interp/cursor.h"
 #include "interp/instructions.h"
+#include "interp/interpreter.h"
 
 namespace tenrek {
 
 class Interpreter;
 struct ProgramLine;
 
+// The code of `line` compiled under the current stamp, replacing any.
+LineCode& CompileLine(Interpreter& interp, ProgramLine& line);
+
 // The code of `line`, compiled when it has none under the current stamp.
-LineCode& CodeOf(Interpreter& interp, ProgramLine& line);
+inline LineCode& CodeOf(Interpreter& interp, ProgramLine& line) {
+  if (line.code != nullptr && line.code->stamp == interp.CodeStamp()) return *line.code;
+  return CompileLine(interp, line);
+}
 
 // Whether the statement at the cursor runs compiled: a statement of a
 // stored line, at the outermost nesting, with nothing for the checks

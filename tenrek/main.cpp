@@ -21,6 +21,7 @@ void PrintUsage(std::FILE* out) {
       "       tenrek [OPTIONS] FILE|-       run a program: its numbered lines, then RUN\n"
       "       tenrek [OPTIONS] run FILE|-   the same; FILE may leave out .BAS\n"
       "       tenrek check FILE...          point out the dialect's traps, run nothing\n"
+      "       tenrek dis FILE               list each line's compiled instructions, run nothing\n"
       "       tenrek host FILE|-            play a host script, print its transcript\n"
       "       tenrek --version | --help\n"
       "Options may stand anywhere:\n"
@@ -140,6 +141,10 @@ int RunSubcommand(const CommandLine& line) {
     return UsageError(std::string(line.firstOption) + " is for the prompt and run, not " + command);
   }
   if (Is(command, "run")) return RunFile(line, 1, "run needs a FILE (or - for standard input)");
+  if (Is(command, "dis")) {
+    if (line.words.size() != 2) return UsageError("dis needs one FILE");
+    return tenrek::DisassembleProgramFile(line.words[1], line.options);
+  }
   std::vector<char*> rest(line.words.begin(), line.words.end());
   if (Is(command, "host"))
     return tenrek::RunHostCommand(static_cast<int>(rest.size()), rest.data());

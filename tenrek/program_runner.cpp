@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "interp/disassembler.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
 #include "tenrek/checker.h"
@@ -45,6 +46,24 @@ void EnterSource(Interpreter& interp, ConsoleReports& reports, const ProgramSour
 }
 
 }  // namespace
+
+int DisassembleProgramFile(const char* name, const Options& options) {
+  const std::string path = FindProgramFile(name);
+  ProgramSource source;
+  std::string reason;
+  if (!ReadProgramSource(path, source, reason)) {
+    std::fprintf(stderr, "tenrek: cannot read %s: %s\n", path.c_str(), reason.c_str());
+    return kUnreadable;
+  }
+  TerminalPlatform platform;
+  Interpreter interp(platform);
+  PrepareInterpreter(interp, options);
+  ConsoleReports reports(interp, source.name);
+  platform.ReportTo(reports);
+  EnterSource(interp, reports, source);
+  std::fputs(DisassembleProgram(interp).c_str(), stdout);
+  return reports.Count() == 0 ? 0 : kFailed;
+}
 
 int RunProgramFile(const char* name, const Options& options) {
   const std::string path = FindProgramFile(name);

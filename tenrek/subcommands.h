@@ -29,6 +29,9 @@ void PrepareInterpreter(Interpreter& interp, const Options& options);
 int RunPrompt(const Options& options);
 // `tenrek run FILE`: enters the numbered lines of FILE, then runs them.
 int RunProgramFile(const char* path, const Options& options);
+// `tenrek dis FILE`: enters the program of FILE and lists each line's
+// compiled instructions; nothing runs.
+int DisassembleProgramFile(const char* path, const Options& options);
 // `tenrek host FILE|-`: plays a host script and writes its transcript.
 int RunHostCommand(int argc, char** argv);
 // `tenrek check FILE...`: warns of the dialect's traps in each program.
