@@ -138,9 +138,10 @@ class LineCompiler {
   bool StacksFit() const {
     return deepestNumbers_ <= kMaxCompiledNumbers && deepestTexts_ <= kMaxCompiledTexts;
   }
-  uint32_t NewTarget() {
-    out_.targets.emplace_back();
-    return static_cast<uint32_t>(out_.targets.size() - 1);
+  // The two Target slots after a NEXT, RETURN or WEND.
+  void EmitTargetSlots() {
+    Emit(Opcode::Target);
+    Emit(Opcode::Target);
   }
 
   // ---- statements ----
@@ -223,9 +224,8 @@ class LineCompiler {
       case TokenKind::Goto: return LineJump(at + 1, Opcode::Goto, 0);
       case TokenKind::Gosub: return Gosub(at + 1);
       case TokenKind::Return: {
-        Instruction& ret = out_.code[Emit(Opcode::Return)];
-        ret.b = NewTarget();
-        ret.at = Token16(at);
+        out_.code[Emit(Opcode::Return)].at = Token16(at);
+        EmitTargetSlots();
         return Following();
       }
       case TokenKind::Next: return Next(at + 1);
@@ -360,9 +360,8 @@ class LineCompiler {
   std::optional<Following> Next(std::size_t at) {
     Variable* v = NumericScalarAt(at);
     if (v == nullptr || !AtStatementEnd(at + 1)) return std::nullopt;
-    Instruction& next = EmitWith(Opcode::Next, v);
-    next.b = NewTarget();
-    next.at = Token16(at - 1);
+    EmitWith(Opcode::Next, v).at = Token16(at - 1);
+    EmitTargetSlots();
     return Following(at + 1);
   }
 
@@ -393,9 +392,8 @@ class LineCompiler {
   // WEND, without an exit condition.
   std::optional<Following> Wend(std::size_t at) {
     if (!AtStatementEnd(at)) return std::nullopt;
-    const std::size_t wend = Emit(Opcode::Wend);
-    out_.code[wend].b = NewTarget();
-    out_.code[wend].at = Token16(at - 1);
+    out_.code[Emit(Opcode::Wend)].at = Token16(at - 1);
+    EmitTargetSlots();
     return Following(at);
   }
 
@@ -551,6 +549,12 @@ class LineCompiler {
       return true;
     }
     if (v->isString || v->extentCount == 0) return false;
+    if (v->extentCount == 1) {
+      ++pos_;  // the "("
+      if (!ExpressionOf(ValueType::Number) || !Take(TokenKind::RightParen)) return false;
+      EmitWith(Opcode::ElementAt, v);
+      return true;
+    }
     if (!Subscripts(v)) return false;
     EmitWith(Opcode::Element, v, v->extentCount);
     return true;

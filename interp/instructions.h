@@ -42,6 +42,9 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
               "the top, rounded, as subscript a of the array; -1 after \"Bad subscript\"") \
   INSTRUCTION(Element, Variable, 1 - a, 0, false, \
               "pop a subscripts, push the element (0 when one was bad)") \
+  INSTRUCTION(ElementAt, Variable, 0, 0, true, \
+              "the top as the subscript of the one-dimensional array: its element (0 after \"Bad " \
+              "subscript\")") \
   INSTRUCTION(Negate, None, 0, 0, false, "the top negated") \
   INSTRUCTION(Not, None, 0, 0, false, "the complement of the top rounded to a whole number") \
   INSTRUCTION(Add, None, -1, 0, false, "pop two, push their sum") \
@@ -113,7 +116,11 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
       "ask the innermost WHILE's condition again, or the handler of the statement at token at") \
   INSTRUCTION(EndLine, None, 0, 0, false, "go on at the next line") \
   INSTRUCTION(Handler, None, 0, 0, true, "run the handler of the statement at token at") \
-  INSTRUCTION(Result, None, 0, 0, false, "stop: an expression compiled alone has its value on top")
+  INSTRUCTION(Result, None, 0, 0, false, \
+              "stop: an expression compiled alone has its value on top") \
+  INSTRUCTION(Target, Line, 0, 0, false, \
+              "never run: after NEXT, RETURN and WEND, two slots keep where they went last (line " \
+              "and instruction b) and from where (line and token b)")
 
 enum class Opcode : uint8_t {
 #define TENREK_OPCODE_ENUMERATOR(name, payload, numbers, texts, checked, doc) name,
@@ -163,16 +170,6 @@ inline TokenKind KindOf(const Instruction& instruction) {
   return static_cast<TokenKind>(instruction.a);
 }
 
-// The where-to of a statement that goes on somewhere found at run time
-// (a NEXT looping, a RETURN, a WEND), kept for the last place it came
-// from: the frame's line and token, and the line and instruction reached.
-struct TargetCache {
-  const ProgramLine* fromLine = nullptr;
-  uint32_t fromToken = 0;
-  uint32_t pc = 0;
-  ProgramLine* line = nullptr;
-};
-
 // Where a statement of the line starts in its instructions. A loop head
 // is the WHILE condition asked again by WEND.
 struct Entry {
@@ -188,7 +185,6 @@ struct LineCode {
   uint64_t stamp = 0;
   std::vector<Instruction> code;
   std::vector<Entry> entries;
-  std::vector<TargetCache> targets;  // operand b of NEXT, RETURN and WEND
 
   // The instruction where the statement at `token` starts, or -1.
   int64_t EntryAt(std::size_t token, bool loopHead = false) const {
@@ -200,7 +196,7 @@ struct LineCode {
   // What the line's code holds on the heap.
   std::size_t Bytes() const {
     return sizeof(LineCode) + code.capacity() * sizeof(Instruction) +
-           entries.capacity() * sizeof(Entry) + targets.capacity() * sizeof(TargetCache);
+           entries.capacity() * sizeof(Entry);
   }
 };
 

@@ -162,6 +162,18 @@ class Machine {
     code_ = &CodeOf(interp_, *line);
     return code_->code.data();
   }
+  // A line the run may go on to at once: its code is current, and
+  // nothing calls for the general checks.
+  bool Enterable(const ProgramLine* line) const {
+    return line != nullptr && line->code != nullptr && line->code->stamp == interp_.CodeStamp() &&
+           interp_.Attention() == attention_;
+  }
+  Instruction* Enter(ProgramLine* line) {
+    interp_.EnterLine(line);
+    line_ = line;
+    code_ = line->code.get();
+    return code_->code.data();
+  }
   // Leaves for the general loop at the statement at token `at`.
   Instruction* Leave(std::size_t at) {
     cursor_.Point(&line_->tokens, at);
@@ -242,23 +254,31 @@ class Machine {
   // the WHILE condition there (WEND).
   enum class Way : uint8_t { AtStatement, PastStatement, LoopHead };
 
-  // Where the run goes on from token `pos` of `from`, the way `way`,
-  // kept in `cache` for that place; null, with nothing done, when compiled
-  // code cannot take it there (a frame of a command line, a removed line,
-  // the end of the program).
-  [[gnu::always_inline]] Instruction* Arrive(TargetCache& cache, ProgramLine* from, std::size_t pos,
+  // Where the run goes on from token `pos` of `from`, the way `way`, kept
+  // in the two Target slots after instruction `owner` of this line; null,
+  // with nothing done, when compiled code cannot take it there (a frame of
+  // a command line, a removed line, the end of the program). A kept
+  // target is current: it was found under the stamp of the code that
+  // keeps it, which is the current one while that code runs.
+  [[gnu::always_inline]] Instruction* Arrive(Instruction* owner, ProgramLine* from, std::size_t pos,
                                              Way way) {
-    const bool known = cache.line != nullptr && cache.fromLine == from && cache.fromToken == pos &&
-                       cache.line->code != nullptr &&
-                       cache.line->code->stamp == interp_.CodeStamp();
-    if (!known && !Find(cache, from, pos, way)) return nullptr;
-    interp_.EnterLine(cache.line);
-    line_ = cache.line;
-    code_ = cache.line->code.get();
-    return code_->code.data() + cache.pc;
+    if (owner[1].line == nullptr || owner[2].line != from || owner[2].b != pos) {
+      owner = Find(owner, from, pos, way);
+      if (owner == nullptr) return nullptr;
+    }
+    ProgramLine* const line = owner[1].line;
+    interp_.EnterLine(line);
+    line_ = line;
+    code_ = line->code.get();
+    return code_->code.data() + owner[1].b;
   }
-  [[gnu::noinline]] bool Find(TargetCache& cache, ProgramLine* from, std::size_t pos, Way way) {
-    if (from == nullptr || from->removed) return false;
+  // Finds and keeps the target; answers the owner again (the line's code
+  // may have grown), or null.
+  [[gnu::noinline]] Instruction* Find(Instruction* owner, ProgramLine* from, std::size_t pos,
+                                      Way way) {
+    if (from == nullptr || from->removed) return nullptr;
+    const auto index = static_cast<std::size_t>(owner - code_->code.data());
+    LineCode* const keeper = code_;
     const TokenList& tokens = from->tokens;
     std::size_t start = pos;
     if (way == Way::PastStatement) {
@@ -273,31 +293,36 @@ class Machine {
       if (start >= tokens.size()) {
         line = from->next;
         start = 0;
-        if (line == nullptr) return false;
+        if (line == nullptr) return nullptr;
       }
     }
     const bool loopHead = way == Way::LoopHead;
     LineCode& code = CodeOf(interp_, *line);
     int64_t pc = code.EntryAt(start, loopHead);
     if (pc < 0) pc = CompileFrom(line->tokens, code, start, loopHead);
-    if (pc == UINT32_MAX) return false;
-    cache = {from, static_cast<uint32_t>(pos), static_cast<uint32_t>(pc), line};
-    return true;
+    if (pc == UINT32_MAX) return nullptr;
+    owner = keeper->code.data() + index;
+    owner[1].line = line;
+    owner[1].b = static_cast<uint32_t>(pc);
+    owner[2].line = from;
+    owner[2].b = static_cast<uint32_t>(pos);
+    return owner;
   }
 
   // ---- statements ----
 
-  Instruction* Return(const Instruction& ret) {
+  Instruction* Return(Instruction& ret) {
     auto& stack = interp_.controlStack;
     if (stack.empty() || stack.back().kind != FrameKind::Gosub) return Handler(ret.at);
     const ControlFrame& frame = stack.back();
-    Instruction* back = Arrive(code_->targets[ret.b], frame.line, frame.resume, Way::PastStatement);
-    if (back == nullptr) return Handler(ret.at);
+    const std::size_t at = ret.at;  // finding the way back may move `ret`
+    Instruction* back = Arrive(&ret, frame.line, frame.resume, Way::PastStatement);
+    if (back == nullptr) return Handler(at);
     stack.pop_back();
     return back;
   }
 
-  Instruction* Next(Instruction& next, Instruction* following) {
+  [[gnu::always_inline]] Instruction* Next(Instruction& next, Instruction* following) {
     auto& stack = interp_.controlStack;
     if (stack.empty()) return Handler(next.at);
     ControlFrame& frame = stack.back();
@@ -310,10 +335,9 @@ class Machine {
     named->number = value;
     if (!LoopContinues(value, frame.limit, frame.step)) {
       stack.pop_back();
-      return following;
+      return following + 2;
     }
-    if (Instruction* loop =
-            Arrive(code_->targets[next.b], frame.line, frame.resume, Way::AtStatement)) {
+    if (Instruction* loop = Arrive(&next, frame.line, frame.resume, Way::AtStatement)) {
       return loop;
     }
     ResumeAt(interp_, cursor_, frame);
@@ -342,15 +366,16 @@ class Machine {
     return following;
   }
 
-  Instruction* Wend(const Instruction& wend, Instruction* following) {
+  Instruction* Wend(Instruction& wend, Instruction* following) {
     auto& stack = interp_.controlStack;
     if (stack.empty() || stack.back().kind != FrameKind::While) return Handler(wend.at);
     const ControlFrame& frame = stack.back();
     wendLine_ = line_;
-    wendPc_ = static_cast<uint32_t>(following - code_->code.data());
-    Instruction* head = Arrive(code_->targets[wend.b], frame.line, frame.resume, Way::LoopHead);
+    wendPc_ = static_cast<uint32_t>(following + 2 - code_->code.data());
     wendAt_ = wend.at;
-    return head != nullptr ? head : Handler(wend.at);
+    // Finding the loop head may compile more of this line: `wend` may move.
+    Instruction* head = Arrive(&wend, frame.line, frame.resume, Way::LoopHead);
+    return head != nullptr ? head : Handler(wendAt_);
   }
   // Back after the WEND whose loop ended.
   Instruction* AfterWend() {
@@ -373,7 +398,7 @@ class Machine {
     return GoOnGenerally(true);
   }
 
-  Instruction* EndLine() {
+  [[gnu::always_inline]] Instruction* EndLine() {
     if (interp_.Attention() != attention_) {
       cursor_.Point(&line_->tokens, line_->tokens.size());
       return GoOnGenerally(false);
@@ -514,9 +539,27 @@ op_Number:
 op_Scalar:
   push(i->variable->number);
   NEXT_INSTRUCTION();
-op_Subscript:
-  top = CheckedIndex(interp_, *i->variable, i->a, top);
+op_ElementAt : {
+  const Variable& array = *i->variable;
+  int32_t index = 0;
+  if (SubscriptInRange(top, array.extents[0], index)) {
+    const auto cell = static_cast<std::size_t>(index);
+    top = cell < array.numbers.size() ? array.numbers[cell] : 0.0;
+  } else {
+    CheckedIndex(interp_, array, 0, top);
+    top = 0.0;
+  }
   NEXT_INSTRUCTION();
+}
+op_Subscript : {
+  int32_t index = 0;
+  if (SubscriptInRange(top, i->variable->extents[i->a], index)) {
+    top = index;
+  } else {
+    top = CheckedIndex(interp_, *i->variable, i->a, top);
+  }
+  NEXT_INSTRUCTION();
+}
 op_Element : {
   const double* indexes = popMany(i->a);
   const int64_t cell = CellOf(*i->variable, indexes, i->a);
@@ -698,6 +741,8 @@ op_EndLine:
   GO_ON(EndLine());
 op_Handler:
   GO_ON(Handler(i->at));
+op_Target:
+  return exit_;  // never reached: the instruction before steps over it
 op_Result:
   if (n != numbers.data() + 1) resultNumber_ = top;
   if (t != texts.data()) resultText_ = t[-1];

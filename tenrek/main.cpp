@@ -21,7 +21,7 @@ void PrintUsage(std::FILE* out) {
       "       tenrek [OPTIONS] FILE|-       run a program: its numbered lines, then RUN\n"
       "       tenrek [OPTIONS] run FILE|-   the same; FILE may leave out .BAS\n"
       "       tenrek check FILE...          point out the dialect's traps, run nothing\n"
-      "       tenrek dis FILE               list each line's compiled instructions, run nothing\n"
+      "       tenrek dis FILE               list the compiled instructions, run nothing\n"
       "       tenrek host FILE|-            play a host script, print its transcript\n"
       "       tenrek --version | --help\n"
       "Options may stand anywhere:\n"
