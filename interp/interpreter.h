@@ -242,6 +242,10 @@ class Interpreter {
   // of a compiled form; the tests check that the loops of busy programs
   // never do.
   uint64_t statementsByHandler = 0;
+  // Times a NEXT, RETURN or WEND of compiled code looked for where it goes
+  // instead of taking the place it kept; the tests check that the loops
+  // of busy programs never do after their first pass.
+  uint64_t targetsFound = 0;
 
   // What the report being made is about, when the code that found the
   // error knows: the missing line's number, a variable or an element with

@@ -276,6 +276,7 @@ class Machine {
   // may have grown), or null.
   [[gnu::noinline]] Instruction* Find(Instruction* owner, ProgramLine* from, std::size_t pos,
                                       Way way) {
+    ++interp_.targetsFound;
     if (from == nullptr || from->removed) return nullptr;
     const auto index = static_cast<std::size_t>(owner - code_->code.data());
     LineCode* const keeper = code_;
