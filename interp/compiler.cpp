@@ -261,7 +261,11 @@ class LineCompiler {
     pos_ = at + 1;
     if (!Subscripts(v) || !Take(TokenKind::Equal)) return std::nullopt;
     if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) return std::nullopt;
-    EmitWith(Opcode::StoreElement, v, v->extentCount);
+    if (v->extentCount == 1) {
+      EmitWith(Opcode::StoreElementAt, v);
+    } else {
+      EmitWith(Opcode::StoreElement, v, v->extentCount);
+    }
     return Following(pos_);
   }
 

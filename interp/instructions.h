@@ -92,6 +92,9 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(Store, Variable, -1, 0, false, "pop into the numeric scalar") \
   INSTRUCTION(StoreElement, Variable, -1 - a, 0, false, \
               "pop the value, then a checked subscripts; store when all were good") \
+  INSTRUCTION(StoreElementAt, Variable, -2, 0, false, \
+              "pop the value, then a checked subscript of the one-dimensional array; store when " \
+              "it was good") \
   INSTRUCTION(StoreText, Variable, 0, -1, true, "pop the text into the string scalar") \
   INSTRUCTION(Jump, None, 0, 0, false, "go on at instruction b") \
   INSTRUCTION(JumpUnless, None, -1, 0, false, "pop; go on at instruction b when it is 0") \

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "eval/builtins.h"
 #include "eval/evaluator.h"
@@ -218,7 +219,7 @@ class Machine {
   }
 
   // GOTO and GOSUB: line `number`, kept in the instruction once found.
-  Instruction* JumpToNumber(Instruction& jump, int32_t number) {
+  [[gnu::always_inline]] Instruction* JumpToNumber(Instruction& jump, int32_t number) {
     ProgramLine* target = jump.op == Opcode::Goto || jump.op == Opcode::Gosub ? jump.line : nullptr;
     if (target == nullptr) {
       target = interp_.FindLine(number);
@@ -695,6 +696,15 @@ op_StoreElement : {
   const double* indexes = popMany(i->a);
   const int64_t cell = CellOf(*i->variable, indexes, i->a);
   if (cell >= 0) i->variable->numbers[static_cast<std::size_t>(cell)] = value;
+  NEXT_INSTRUCTION();
+}
+op_StoreElementAt : {
+  const double value = pop();
+  const double index = pop();
+  std::vector<double>& cells = i->variable->numbers;
+  if (index >= 0 && index < static_cast<double>(cells.size())) {
+    cells[static_cast<std::size_t>(index)] = value;
+  }
   NEXT_INSTRUCTION();
 }
 op_StoreText:

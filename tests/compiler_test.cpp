@@ -25,6 +25,7 @@ bool EndsStatement(Opcode op) {
     case Opcode::Statement:
     case Opcode::Store:
     case Opcode::StoreElement:
+    case Opcode::StoreElementAt:
     case Opcode::StoreText:
     case Opcode::Jump:
     case Opcode::Goto:
@@ -75,7 +76,8 @@ void ExpectBalancedStacks(const LineCode& code, const std::string& line) {
 
 std::vector<std::string> BenchmarkLines() {
   std::vector<std::string> lines;
-  const std::filesystem::path folder = std::filesystem::path(__FILE__).parent_path() / "bench_programs";
+  const std::filesystem::path folder =
+      std::filesystem::path(__FILE__).parent_path() / "bench_programs";
   for (const char* name : {"bm7", "sieve", "mandel", "strings", "gosub", "lines"}) {
     std::ifstream in(folder / (std::string(name) + ".bas"));
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -118,8 +120,8 @@ TEST(Compiler, TheListingNamesEachInstructionAndWhyAHandlerRuns) {
   for (const char* expected :
        {"line 10 (", "Scalar          S", "MultiplyNumber  3", "ModuloNumber    1000003",
         "Store           S", "Goto            line 20", "Subscript       F dimension 0",
-        "StoreElement    F 1 subscripts", "Handler         PRINT has no compiled form",
-        "Next            I", "EndLine"}) {
+        "StoreElementAt  F", "Handler         PRINT has no compiled form", "Next            I",
+        "EndLine"}) {
     EXPECT_NE(listing.find(expected), std::string::npos) << expected << "\n" << listing;
   }
   // A number assigned a string, an array used before DIM: left to their
