@@ -455,6 +455,10 @@ class LineCompiler {
     const bool scalar = right.op == Opcode::Scalar && info.withScalar != Opcode::Binary;
     if (number || scalar) {
       right.op = number ? info.withNumber : info.withScalar;
+      // MOD by a number that does not round to 0 never reports.
+      if (right.op == Opcode::ModuloNumber && !(right.number >= -0.5 && right.number < 0.5)) {
+        right.op = Opcode::RemainderNumber;
+      }
       right.a = static_cast<uint8_t>(op);
       --numbers_;
       return true;

@@ -60,6 +60,8 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(MultiplyNumber, Number, 0, 0, false, "the top times the number") \
   INSTRUCTION(DivideNumber, Number, 0, 0, false, "the top divided by the number") \
   INSTRUCTION(ModuloNumber, Number, 0, 0, true, "the top MOD the number") \
+  INSTRUCTION(RemainderNumber, Number, 0, 0, false, \
+              "the top MOD the number, which does not round to 0: it cannot report") \
   INSTRUCTION(CompareNumber, Number, 0, 0, false, "relation a between the top and the number") \
   INSTRUCTION(AddScalar, Variable, 0, 0, false, "the top plus the scalar") \
   INSTRUCTION(SubtractScalar, Variable, 0, 0, false, "the top minus the scalar") \

@@ -610,6 +610,9 @@ op_DivideNumber:
 op_ModuloNumber:
   top = Modulo(interp_, top, i->number);
   NEXT_INSTRUCTION();
+op_RemainderNumber:
+  top = Modulo(interp_, top, i->number);
+  NEXT_INSTRUCTION();
 op_CompareNumber:
   top = Relation(KindOf(*i), top, i->number) ? 1.0 : 0.0;
   NEXT_INSTRUCTION();

@@ -118,7 +118,7 @@ TEST(Compiler, TheListingNamesEachInstructionAndWhyAHandlerRuns) {
                "30 Z=C$: NEXT I", "40 X=Q(1)"});
   const std::string listing = DisassembleProgram(basic.interp);
   for (const char* expected :
-       {"line 10 (", "Scalar          S", "MultiplyNumber  3", "ModuloNumber    1000003",
+       {"line 10 (", "Scalar          S", "MultiplyNumber  3", "RemainderNumber 1000003",
         "Store           S", "Goto            line 20", "Subscript       F dimension 0",
         "StoreElementAt  F", "Handler         PRINT has no compiled form", "Next            I",
         "EndLine"}) {
