@@ -239,15 +239,21 @@ class Machine {
     return EnterLine(target);
   }
   Instruction* Gosub(Instruction& jump, int32_t number) {
+    PushFrameHere(FrameKind::Gosub, jump.at);
+    return JumpToNumber(jump, number);
+  }
+  // Pushes a frame that resumes at token `resume` of this line, counted
+  // against the budget; its FOR fields are the caller's to fill.
+  ControlFrame& PushFrameHere(FrameKind kind, std::size_t resume) {
     ControlFrame frame;
-    frame.kind = FrameKind::Gosub;
+    frame.kind = kind;
     frame.line = line_;
     frame.list = &line_->tokens;
-    frame.resume = jump.at;
+    frame.resume = resume;
     interp_.PushFrame(frame);
     interp_.CheckControlStackBudget();
     WatchBudget();
-    return JumpToNumber(jump, number);
+    return interp_.controlStack.back();
   }
 
   // How a kept target is found from its frame's place: the next statement
@@ -353,18 +359,11 @@ class Machine {
       SkipUnenteredForBody(interp_, cursor_, control);
       return GoOnGenerally(true);
     }
-    ControlFrame frame;
-    frame.kind = FrameKind::For;
-    frame.line = line_;
-    frame.list = &line_->tokens;
-    frame.resume = loop.at;
+    ControlFrame& frame = PushFrameHere(FrameKind::For, loop.at);
     frame.variable = control;
     frame.cellIndex = CellRef::kScalar;
     frame.limit = limit;
     frame.step = step;
-    interp_.PushFrame(frame);
-    interp_.CheckControlStackBudget();
-    WatchBudget();
     return following;
   }
 
@@ -412,16 +411,7 @@ class Machine {
     return EnterLine(line_->next);
   }
 
-  void PushWhile(const Instruction& loop) {
-    ControlFrame frame;
-    frame.kind = FrameKind::While;
-    frame.line = line_;
-    frame.list = &line_->tokens;
-    frame.resume = loop.at;
-    interp_.PushFrame(frame);
-    interp_.CheckControlStackBudget();
-    WatchBudget();
-  }
+  void PushWhile(const Instruction& loop) { PushFrameHere(FrameKind::While, loop.at); }
 
   // ---- texts ----
 

@@ -45,34 +45,26 @@ void EnterSource(Interpreter& interp, ConsoleReports& reports, const ProgramSour
   }
 }
 
-}  // namespace
-
-int DisassembleProgramFile(const char* name, const Options& options) {
+// Reads the program file `name` (or NAME.BAS ...); false after saying why.
+bool ReadProgram(const char* name, ProgramSource& source) {
   const std::string path = FindProgramFile(name);
-  ProgramSource source;
   std::string reason;
-  if (!ReadProgramSource(path, source, reason)) {
-    std::fprintf(stderr, "tenrek: cannot read %s: %s\n", path.c_str(), reason.c_str());
-    return kUnreadable;
-  }
-  TerminalPlatform platform;
-  Interpreter interp(platform);
-  PrepareInterpreter(interp, options);
-  ConsoleReports reports(interp, source.name);
-  platform.ReportTo(reports);
-  EnterSource(interp, reports, source);
-  std::fputs(DisassembleProgram(interp).c_str(), stdout);
-  return reports.Count() == 0 ? 0 : kFailed;
+  if (ReadProgramSource(path, source, reason)) return true;
+  std::fprintf(stderr, "tenrek: cannot read %s: %s\n", path.c_str(), reason.c_str());
+  return false;
 }
 
-int RunProgramFile(const char* name, const Options& options) {
-  const std::string path = FindProgramFile(name);
+}  // namespace
+
+namespace {
+
+// Reads the program file `name`, enters its lines into a fresh
+// interpreter and hands that to `then`. The exit status: unreadable, or
+// whether anything was reported.
+template <typename Then>
+int WithProgramEntered(const char* name, const Options& options, Then then) {
   ProgramSource source;
-  std::string reason;
-  if (!ReadProgramSource(path, source, reason)) {
-    std::fprintf(stderr, "tenrek: cannot read %s: %s\n", path.c_str(), reason.c_str());
-    return kUnreadable;
-  }
+  if (!ReadProgram(name, source)) return kUnreadable;
   if (options.checkFirst && CheckProgram(source, stderr) != 0) return kFailed;
   TerminalPlatform platform;
   Interpreter interp(platform);
@@ -80,11 +72,25 @@ int RunProgramFile(const char* name, const Options& options) {
   ConsoleReports reports(interp, source.name);
   platform.ReportTo(reports);
   EnterSource(interp, reports, source);
-  LineEditor editor;
-  const InterruptRoute interrupts(interp);
-  interp.ExecuteCommand("RUN");
-  reports.EndOfCommand();
+  then(interp, reports);
   return reports.Count() == 0 ? 0 : kFailed;
+}
+
+}  // namespace
+
+int DisassembleProgramFile(const char* name, const Options& options) {
+  return WithProgramEntered(name, options, [](Interpreter& interp, ConsoleReports&) {
+    std::fputs(DisassembleProgram(interp).c_str(), stdout);
+  });
+}
+
+int RunProgramFile(const char* name, const Options& options) {
+  return WithProgramEntered(name, options, [](Interpreter& interp, ConsoleReports& reports) {
+    LineEditor editor;
+    const InterruptRoute interrupts(interp);
+    interp.ExecuteCommand("RUN");
+    reports.EndOfCommand();
+  });
 }
 
 }  // namespace tenrek
