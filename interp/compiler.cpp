@@ -149,6 +149,7 @@ class LineCompiler {
   // The statements from `start` on, the first with a Statement check when
   // `check` says that what comes before it may have reported.
   uint32_t SequenceOnly(std::size_t start, bool check) {
+    check = check || out_.checkEvery;
     std::size_t pos = NextStatementStart(tokens_, start);
     const int64_t known = out_.EntryAt(pos);
     if (known >= 0 && !check) return static_cast<uint32_t>(known);
@@ -156,7 +157,7 @@ class LineCompiler {
     for (;;) {
       const int64_t existing = out_.EntryAt(pos);
       if (existing >= 0) {
-        if (check) EmitCheck(pos);
+        if (check && pos < tokens_.size()) EmitCheck(pos);  // EndLine checks for itself
         out_.code[Emit(Opcode::Jump)].b = static_cast<uint32_t>(existing);
         return first;
       }
@@ -167,7 +168,7 @@ class LineCompiler {
       }
       const Following next = Statement(pos, check);
       if (!next) return first;
-      check = checked_;
+      check = checked_ || out_.checkEvery;
       pos = NextStatementStart(tokens_, *next);
     }
   }
@@ -251,22 +252,68 @@ class LineCompiler {
     if (KindAt(at + 1, TokenKind::Equal) && v->extentCount == 0) {
       pos_ = at + 2;
       if (v->isString) return TextAssignment(v);
+      const std::size_t first = out_.code.size();
       if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) return std::nullopt;
-      EmitWith(Opcode::Store, v);
+      if (!AddsToItself(first, v)) EmitWith(Opcode::Store, v);
       return Following(pos_);
     }
     if (v->isString || !KindAt(at + 1, TokenKind::LeftParen) || v->extentCount == 0) {
       return std::nullopt;
     }
     pos_ = at + 1;
+    const std::size_t first = out_.code.size();
     if (!Subscripts(v) || !Take(TokenKind::Equal)) return std::nullopt;
     if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) return std::nullopt;
     if (v->extentCount == 1) {
-      EmitWith(Opcode::StoreElementAt, v);
+      if (!StoresPlainValue(first, v)) EmitWith(Opcode::StoreElementAt, v);
     } else {
       EmitWith(Opcode::StoreElement, v, v->extentCount);
     }
     return Following(pos_);
+  }
+
+  // ---- specialised forms: the few shapes most statements take, each one
+  // instruction where the general form takes three or four ----
+
+  // name = name + number, its code from `first` on: AddToScalar.
+  bool AddsToItself(std::size_t first, Variable* v) {
+    std::vector<Instruction>& code = out_.code;
+    if (code.size() != first + 2 || code[first].op != Opcode::Scalar || code[first].variable != v ||
+        code[first + 1].op != Opcode::AddNumber) {
+      return false;
+    }
+    const double number = code[first + 1].number;
+    code[first] = Instruction();
+    code[first].op = Opcode::AddToScalar;
+    code[first].variable = v;
+    code[first + 1].op = Opcode::OperandNumber;
+    code[first + 1].number = number;
+    numbers_ = 0;
+    return true;
+  }
+
+  // array(scalar) = number or scalar, its code from `first` on: the
+  // subscript is checked before the value is read, which reports nothing,
+  // as before. StoreElementOfScalar.
+  bool StoresPlainValue(std::size_t first, Variable* array) {
+    std::vector<Instruction>& code = out_.code;
+    if (code.size() != first + 3 || code[first].op != Opcode::Scalar ||
+        code[first + 1].op != Opcode::Subscript ||
+        (code[first + 2].op != Opcode::Number && code[first + 2].op != Opcode::Scalar)) {
+      return false;
+    }
+    Variable* const index = code[first].variable;
+    Instruction value = code[first + 2];
+    value.op = value.op == Opcode::Number ? Opcode::OperandNumber : Opcode::OperandScalar;
+    code[first] = Instruction();
+    code[first].op = Opcode::StoreElementOfScalar;
+    code[first].variable = array;
+    code[first + 1] = Instruction();
+    code[first + 1].op = Opcode::OperandScalar;
+    code[first + 1].variable = index;
+    code[first + 2] = value;
+    numbers_ = 0;
+    return true;
   }
 
   // name$ = text. When the value starts with the target's own text and
@@ -559,7 +606,16 @@ class LineCompiler {
     if (v->isString || v->extentCount == 0) return false;
     if (v->extentCount == 1) {
       ++pos_;  // the "("
+      const std::size_t first = out_.code.size();
       if (!ExpressionOf(ValueType::Number) || !Take(TokenKind::RightParen)) return false;
+      if (out_.code.size() == first + 1 && out_.code[first].op == Opcode::Scalar) {
+        // array(scalar): ElementOfScalar, the subscript in the next slot.
+        Variable* const index = out_.code[first].variable;
+        out_.code[first].variable = v;
+        out_.code[first].op = Opcode::ElementOfScalar;
+        EmitWith(Opcode::OperandScalar, index);
+        return true;
+      }
       EmitWith(Opcode::ElementAt, v);
       return true;
     }

@@ -45,6 +45,9 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(ElementAt, Variable, 0, 0, true, \
               "the top as the subscript of the one-dimensional array: its element (0 after \"Bad " \
               "subscript\")") \
+  INSTRUCTION( \
+      ElementOfScalar, Variable, 1, 0, true, \
+      "push the element of the one-dimensional array whose subscript is the next slot's scalar") \
   INSTRUCTION(Negate, None, 0, 0, false, "the top negated") \
   INSTRUCTION(Not, None, 0, 0, false, "the complement of the top rounded to a whole number") \
   INSTRUCTION(Add, None, -1, 0, false, "pop two, push their sum") \
@@ -97,6 +100,11 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(StoreElementAt, Variable, -2, 0, false, \
               "pop the value, then a checked subscript of the one-dimensional array; store when " \
               "it was good") \
+  INSTRUCTION(StoreElementOfScalar, Variable, 0, 0, true, \
+              "the next slot's scalar as subscript of the one-dimensional array, checked; store " \
+              "the slot after's value") \
+  INSTRUCTION(AddToScalar, Variable, 0, 0, false, \
+              "add the next slot's number to the numeric scalar") \
   INSTRUCTION(StoreText, Variable, 0, -1, true, "pop the text into the string scalar") \
   INSTRUCTION(Jump, None, 0, 0, false, "go on at instruction b") \
   INSTRUCTION(JumpUnless, None, -1, 0, false, "pop; go on at instruction b when it is 0") \
@@ -123,6 +131,10 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(Handler, None, 0, 0, true, "run the handler of the statement at token at") \
   INSTRUCTION(Result, None, 0, 0, false, \
               "stop: an expression compiled alone has its value on top") \
+  INSTRUCTION(OperandNumber, Number, 0, 0, false, \
+              "never run: a number for the instruction before") \
+  INSTRUCTION(OperandScalar, Variable, 0, 0, false, \
+              "never run: a numeric scalar for the instruction before") \
   INSTRUCTION(Target, Line, 0, 0, false, \
               "never run: after NEXT, RETURN and WEND, two slots keep where they went last (line " \
               "and instruction b) and from where (line and token b)")
@@ -188,6 +200,9 @@ struct Entry {
 // compiled on as the run first reaches them (the entries say where).
 struct LineCode {
   uint64_t stamp = 0;
+  // Every statement starts with a Statement check (a statement limit is
+  // counted), not only those after a checked one.
+  bool checkEvery = false;
   std::vector<Instruction> code;
   std::vector<Entry> entries;
 

@@ -110,9 +110,12 @@ class Interpreter {
   // At most `limit` statements per command (0: no limit); past it the run
   // is broken as by Ctrl-C. For callers that must get control back.
   void SetStatementLimit(uint64_t limit) {
+    // Compiled code counted statement by statement is compiled so.
+    if ((limit != 0) != (statementLimit_ != 0)) ++codeStamp_;
     statementLimit_ = limit;
     CallAttention();
   }
+  bool StatementLimited() const { return statementLimit_ != 0; }
 
   // Called by the executor before each statement of a run. Answers false
   // when the run must end (abandoned, or memory exhausted, which it
@@ -141,9 +144,11 @@ class Interpreter {
     program.ApplyNewNumbers(first, increment);
     CodeChanged();
   }
-  bool StatementIsQuiet() const {
-    return !abandoned_ && !budget.Exhausted() && statementLimit_ == 0 &&
-           (commandDepth_ != 1 || !HasRetired());
+  bool StatementIsQuiet() const { return statementLimit_ == 0 && QuietButForLimit(); }
+  // The same, a statement limit aside: compiled code counts statements
+  // by leaving each one to the general loop.
+  bool QuietButForLimit() const {
+    return !abandoned_ && !budget.Exhausted() && (commandDepth_ != 1 || !HasRetired());
   }
 
   // The -2 report: the budget is exhausted or the machine gave no memory.

@@ -125,7 +125,9 @@ class Machine {
       : interp_(interp),
         cursor_(cursor),
         messageBuffer_(messageBuffer),
-        attention_(interp.Attention()) {}
+        // Under a statement limit every Statement check leaves, so that
+        // the general loop counts each statement.
+        attention_(interp.StatementLimited() ? ~interp.Attention() : interp.Attention()) {}
 
   // From the statement at the cursor: false when the run ends.
   bool RunStatements() {
@@ -154,7 +156,9 @@ class Machine {
     code_ = &CodeOf(interp_, *line);
     int64_t pc = code_->EntryAt(pos);
     if (pc < 0) pc = CompileFrom(line->tokens, *code_, pos);
-    return code_->code.data() + pc;
+    Instruction* const entry = code_->code.data() + pc;
+    // The statement is begun already: its check is passed.
+    return entry->op == Opcode::Statement ? entry + 1 : entry;
   }
   // The start of `line`.
   Instruction* EnterLine(ProgramLine* line) {
@@ -295,6 +299,11 @@ class Machine {
         ++start;
       }
     }
+    // A frame left by a statement with something after it (FOR I=1 TO 2 X)
+    // resumes where the end-of-statement check reports: the general way.
+    const bool atEnd = start >= tokens.size() || tokens[start].kind == TokenKind::Colon ||
+                       tokens[start].kind == TokenKind::Else;
+    if (way != Way::LoopHead && !atEnd) return nullptr;
     ProgramLine* line = from;
     if (way != Way::LoopHead) {
       start = NextStatementStart(tokens, start);
@@ -543,6 +552,21 @@ op_ElementAt : {
   }
   NEXT_INSTRUCTION();
 }
+op_ElementOfScalar : {
+  const Variable& array = *i->variable;
+  const double subscript = ip->variable->number;
+  ++ip;
+  int32_t index = 0;
+  double element = 0.0;
+  if (SubscriptInRange(subscript, array.extents[0], index)) {
+    const auto cell = static_cast<std::size_t>(index);
+    if (cell < array.numbers.size()) element = array.numbers[cell];
+  } else {
+    CheckedIndex(interp_, array, 0, subscript);
+  }
+  push(element);
+  NEXT_INSTRUCTION();
+}
 op_Subscript : {
   int32_t index = 0;
   if (SubscriptInRange(top, i->variable->extents[i->a], index)) {
@@ -700,6 +724,24 @@ op_StoreElementAt : {
   }
   NEXT_INSTRUCTION();
 }
+op_StoreElementOfScalar : {
+  Variable& array = *i->variable;
+  const double subscript = ip[0].variable->number;
+  const double value = ip[1].op == Opcode::OperandNumber ? ip[1].number : ip[1].variable->number;
+  ip += 2;
+  int32_t index = 0;
+  if (SubscriptInRange(subscript, array.extents[0], index)) {
+    const auto cell = static_cast<std::size_t>(index);
+    if (cell < array.numbers.size()) array.numbers[cell] = value;
+  } else {
+    CheckedIndex(interp_, array, 0, subscript);
+  }
+  NEXT_INSTRUCTION();
+}
+op_AddToScalar:
+  i->variable->number += ip->number;
+  ++ip;
+  NEXT_INSTRUCTION();
 op_StoreText:
   StoreText(*i->variable, *--t);
   WatchBudget();
@@ -745,6 +787,8 @@ op_EndLine:
   GO_ON(EndLine());
 op_Handler:
   GO_ON(Handler(i->at));
+op_OperandNumber:
+op_OperandScalar:
 op_Target:
   return exit_;  // never reached: the instruction before steps over it
 op_Result:
@@ -762,6 +806,7 @@ op_Result:
 LineCode& CompileLine(Interpreter& interp, ProgramLine& line) {
   line.code = std::make_unique<LineCode>();
   line.code->stamp = interp.CodeStamp();
+  line.code->checkEvery = interp.StatementLimited();
   CompileFrom(line.tokens, *line.code, 0);
   return *line.code;
 }
@@ -770,7 +815,7 @@ bool RunsCompiled(const Interpreter& interp, const StatementCursor& cursor) {
   const ProgramLine* const line = interp.CurrentLine();
   return interp.compileLines && line != nullptr && cursor.list == &line->tokens &&
          cursor.pos < line->tokens.size() && interp.NestingDepth() == 0 &&
-         interp.StatementIsQuiet();
+         interp.QuietButForLimit();
 }
 
 bool RunCompiled(Interpreter& interp, StatementCursor& cursor, std::string& messageBuffer) {

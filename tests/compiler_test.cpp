@@ -26,6 +26,8 @@ bool EndsStatement(Opcode op) {
     case Opcode::Store:
     case Opcode::StoreElement:
     case Opcode::StoreElementAt:
+    case Opcode::StoreElementOfScalar:
+    case Opcode::AddToScalar:
     case Opcode::StoreText:
     case Opcode::Jump:
     case Opcode::Goto:
@@ -119,8 +121,8 @@ TEST(Compiler, TheListingNamesEachInstructionAndWhyAHandlerRuns) {
   const std::string listing = DisassembleProgram(basic.interp);
   for (const char* expected :
        {"line 10 (", "Scalar          S", "MultiplyNumber  3", "RemainderNumber 1000003",
-        "Store           S", "Goto            line 20", "Subscript       F dimension 0",
-        "StoreElementAt  F", "Handler         PRINT has no compiled form", "Next            I",
+        "Store           S", "Goto            line 20", "StoreElementOfScalar F",
+        "OperandScalar   I", "Handler         PRINT has no compiled form", "Next            I",
         "EndLine"}) {
     EXPECT_NE(listing.find(expected), std::string::npos) << expected << "\n" << listing;
   }

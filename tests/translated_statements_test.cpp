@@ -131,6 +131,9 @@ TEST(TranslatedStatements, LoopsAgreeWithTheirHandlers) {
       {"10 FOR I=1 TO 2: FOR J=1 TO 2: NEXT I: PRINT J"},  // NEXT of an outer loop
       {"10 FOR I=1 TO 2: NEXT: NEXT I", "20 NEXT I 5", "30 FOR C$=1 TO 2", "40 FOR I=1 2"},
       {"10 FOR I=1 TO 9", "20 IF I=2 THEN 40", "30 NEXT I", "40 PRINT I"},  // a frame left
+      // loops resuming where the end-of-statement check reports
+      {"10 FOR I=1 TO 2 X", "20 NEXT I: PRINT I"},
+      {"10 GOSUB 30 X: PRINT 10: END", "30 RETURN"},
       {"10 WHILE I<3: I=I+1: WEND: PRINT I", "20 WHILE I>9: PRINT 99: WEND: PRINT 20"},
       {"10 WHILE J<2: J=J+1: I=0", "20 WHILE I<2: I=I+1: WEND", "30 WEND: PRINT I;J"},
       {"10 WEND", "20 WHILE 0", "30 PRINT 30"},  // WEND without WHILE, WHILE without WEND
