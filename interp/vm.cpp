@@ -161,7 +161,7 @@ class Machine {
     return entry->op == Opcode::Statement ? entry + 1 : entry;
   }
   // The start of `line`.
-  Instruction* EnterLine(ProgramLine* line) {
+  [[gnu::always_inline]] Instruction* EnterLine(ProgramLine* line) {
     interp_.EnterLine(line);
     line_ = line;
     code_ = &CodeOf(interp_, *line);
