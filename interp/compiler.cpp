@@ -68,10 +68,7 @@ class LineCompiler {
     const std::size_t again = Emit(Opcode::WhileAgain);
     out_.code[again].at = Token16(pos_);
     out_.entries.push_back({Token16(start), true, static_cast<uint32_t>(mark)});
-    const bool check =
-        std::any_of(out_.code.begin() + static_cast<std::ptrdiff_t>(mark), out_.code.end(),
-                    [](const Instruction& i) { return IsChecked(i.op); });
-    pending_.push_back({again, pos_, false, check});
+    pending_.push_back({again, pos_, false, HoldsChecked(mark)});
     Sequence(pos_);
     return static_cast<int64_t>(mark);
   }
@@ -138,6 +135,13 @@ class LineCompiler {
   bool StacksFit() const {
     return deepestNumbers_ <= kMaxCompiledNumbers && deepestTexts_ <= kMaxCompiledTexts;
   }
+  // Whether the code from `from` on holds an instruction that may report
+  // or charge the budget.
+  bool HoldsChecked(std::size_t from) const {
+    return std::any_of(out_.code.begin() + static_cast<std::ptrdiff_t>(from), out_.code.end(),
+                       [](const Instruction& i) { return IsChecked(i.op); });
+  }
+
   // The two Target slots after a NEXT, RETURN or WEND.
   void EmitTargetSlots() {
     Emit(Opcode::Target);
@@ -202,8 +206,7 @@ class LineCompiler {
       out_.code[Emit(Opcode::Handler)].at = Token16(at);
       compiled = HandlerFollowing(at);
     }
-    checked_ = std::any_of(out_.code.begin() + static_cast<std::ptrdiff_t>(mark), out_.code.end(),
-                           [](const Instruction& i) { return IsChecked(i.op); });
+    checked_ = HoldsChecked(mark);
     for (std::size_t k = pendingMark; k < pending_.size(); ++k) pending_[k].check = checked_;
     return *compiled;
   }

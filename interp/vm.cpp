@@ -224,7 +224,9 @@ class Machine {
 
   // GOTO and GOSUB: line `number`, kept in the instruction once found.
   [[gnu::always_inline]] Instruction* JumpToNumber(Instruction& jump, int32_t number) {
-    ProgramLine* target = jump.op == Opcode::Goto || jump.op == Opcode::Gosub ? jump.line : nullptr;
+    // Only a line written as a number is kept: a computed one may change.
+    const bool kept = jump.op == Opcode::Goto || jump.op == Opcode::Gosub;
+    ProgramLine* target = kept ? jump.line : nullptr;
     if (target == nullptr) {
       target = interp_.FindLine(number);
       if (target == nullptr) {
@@ -232,7 +234,7 @@ class Machine {
         JumpTo(interp_, cursor_, nullptr);
         return GoOnGenerally(true);
       }
-      if (jump.op == Opcode::Goto || jump.op == Opcode::Gosub) jump.line = target;
+      if (kept) jump.line = target;
     }
     if (interp_.Attention() != attention_) {
       // The statement reported or charged the budget: the general way on.
