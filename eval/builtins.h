@@ -21,41 +21,53 @@ enum class ValueType : uint8_t { Number, Text };
 // its own level.
 enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower };
 
-// OPERATOR(kind, level, takes texts, instruction, with a number, with a scalar)
+// The orders a relation accepts between its operands. Unordered ones (a
+// NaN) are in no order, so that no relation holds between them.
+enum Order : uint8_t { kUnordered = 0, kLessOrder = 1, kGreaterOrder = 2, kEqualOrder = 4 };
+
+// OPERATOR(kind, level, takes texts, orders, instruction, with a number,
+//          with a scalar, of two scalars)
 // "+" joins two texts and a relation compares them; every other operator
-// takes numbers only. The compiler gives an operation whose right operand
-// is a number or a numeric scalar the instruction that reads it in.
+// takes numbers only. A relation holds for the orders it lists. The
+// compiler gives an operation whose right operand is a number or a
+// numeric scalar the instruction that reads it in, and one whose two
+// operands are scalars the instruction that reads both.
 #define TENREK_OPERATORS(OPERATOR) \
-  OPERATOR(Or, kOr, false, Binary, Binary, Binary) \
-  OPERATOR(Xor, kOr, false, Binary, Binary, Binary) \
-  OPERATOR(And, kAnd, false, Binary, Binary, Binary) \
-  OPERATOR(Equal, kRelation, true, Compare, CompareNumber, CompareScalar) \
-  OPERATOR(Less, kRelation, true, Compare, CompareNumber, CompareScalar) \
-  OPERATOR(Greater, kRelation, true, Compare, CompareNumber, CompareScalar) \
-  OPERATOR(LessEqual, kRelation, true, Compare, CompareNumber, CompareScalar) \
-  OPERATOR(GreaterEqual, kRelation, true, Compare, CompareNumber, CompareScalar) \
-  OPERATOR(NotEqual, kRelation, true, Compare, CompareNumber, CompareScalar) \
-  OPERATOR(Plus, kSum, true, Add, AddNumber, AddScalar) \
-  OPERATOR(Minus, kSum, false, Subtract, SubtractNumber, SubtractScalar) \
-  OPERATOR(Times, kProduct, false, Multiply, MultiplyNumber, MultiplyScalar) \
-  OPERATOR(Divide, kProduct, false, Divide, DivideNumber, DivideScalar) \
-  OPERATOR(Mod, kProduct, false, Modulo, ModuloNumber, ModuloScalar) \
-  OPERATOR(Power, kPower, false, Binary, Binary, Binary)
+  OPERATOR(Or, kOr, false, 0, Or, Binary, Binary, Binary) \
+  OPERATOR(Xor, kOr, false, 0, Binary, Binary, Binary, Binary) \
+  OPERATOR(And, kAnd, false, 0, And, Binary, Binary, Binary) \
+  OPERATOR(Equal, kRelation, true, kEqualOrder, Compare, CompareNumber, CompareScalar, Binary) \
+  OPERATOR(Less, kRelation, true, kLessOrder, Compare, CompareNumber, CompareScalar, Binary) \
+  OPERATOR(Greater, kRelation, true, kGreaterOrder, Compare, CompareNumber, CompareScalar, Binary) \
+  OPERATOR(LessEqual, kRelation, true, kLessOrder | kEqualOrder, Compare, CompareNumber, \
+           CompareScalar, Binary) \
+  OPERATOR(GreaterEqual, kRelation, true, kGreaterOrder | kEqualOrder, Compare, CompareNumber, \
+           CompareScalar, Binary) \
+  OPERATOR(NotEqual, kRelation, true, kLessOrder | kGreaterOrder, Compare, CompareNumber, \
+           CompareScalar, Binary) \
+  OPERATOR(Plus, kSum, true, 0, Add, AddNumber, AddScalar, AddScalars) \
+  OPERATOR(Minus, kSum, false, 0, Subtract, SubtractNumber, SubtractScalar, SubtractScalars) \
+  OPERATOR(Times, kProduct, false, 0, Multiply, MultiplyNumber, MultiplyScalar, MultiplyScalars) \
+  OPERATOR(Divide, kProduct, false, 0, Divide, DivideNumber, DivideScalar, Binary) \
+  OPERATOR(Mod, kProduct, false, 0, Modulo, ModuloNumber, ModuloScalar, Binary) \
+  OPERATOR(Power, kPower, false, 0, Binary, Binary, Binary, Binary)
 
 struct OperatorInfo {
   Level level = kNone;
   bool takesText = false;
+  uint8_t orders = kUnordered;
   Opcode onNumbers = Opcode::Binary;
   Opcode withNumber = Opcode::Binary;  // Binary: none of its own
   Opcode withScalar = Opcode::Binary;
+  Opcode ofScalars = Opcode::Binary;
 };
 
 // Indexed by token kind: looking an operator up costs no branches.
 inline constexpr std::array<OperatorInfo, kTokenKindCount> kOperators = [] {
   std::array<OperatorInfo, kTokenKindCount> table{};
-#define TENREK_OPERATOR_ROW(kind, level, text, numbers, number, scalar) \
-  table[static_cast<std::size_t>(TokenKind::kind)] = {level, text, Opcode::numbers, \
-                                                      Opcode::number, Opcode::scalar};
+#define TENREK_OPERATOR_ROW(kind, level, text, orders, numbers, number, scalar, scalars) \
+  table[static_cast<std::size_t>(TokenKind::kind)] = { \
+      level, text, orders, Opcode::numbers, Opcode::number, Opcode::scalar, Opcode::scalars};
   TENREK_OPERATORS(TENREK_OPERATOR_ROW)
 #undef TENREK_OPERATOR_ROW
   return table;
@@ -74,30 +86,28 @@ inline Level LevelOf(const Token* t) { return t != nullptr ? LevelOf(t->kind) : 
 
 inline bool IsRelation(TokenKind kind) { return LevelOf(kind) == kRelation; }
 
-// Whether a relation holds between two operands of the given order (-1,
-// 0, 1); no relation holds between unordered ones (a NaN).
-inline bool Compare(TokenKind op, int order, bool unordered) {
-  if (unordered) return false;  // NaN: neither smaller, equal nor greater
-  switch (op) {
-    case TokenKind::Equal: return order == 0;
-    case TokenKind::Less: return order < 0;
-    case TokenKind::Greater: return order > 0;
-    case TokenKind::LessEqual: return order <= 0;
-    case TokenKind::GreaterEqual: return order >= 0;
-    default: return order != 0;  // NotEqual
-  }
+// The order of two numbers, found without branches.
+inline uint8_t OrderOf(double a, double b) {
+  return static_cast<uint8_t>(static_cast<unsigned>(a < b) | static_cast<unsigned>(a > b) << 1 |
+                              static_cast<unsigned>(a == b) << 2);
 }
-
-// The relations on two numbers, NaN making every one of them false.
+// The order of a comparison's result (negative, 0, positive).
+inline uint8_t OrderOf(int compared) {
+  return compared < 0 ? kLessOrder : compared > 0 ? kGreaterOrder : kEqualOrder;
+}
+// Whether a relation accepting `orders` holds for operands in `order`.
+inline bool Holds(uint8_t orders, uint8_t order) { return (orders & order) != 0; }
 inline bool Relation(TokenKind kind, double a, double b) {
-  switch (kind) {
-    case TokenKind::Equal: return a == b;
-    case TokenKind::Less: return a < b;
-    case TokenKind::Greater: return a > b;
-    case TokenKind::LessEqual: return a <= b;
-    case TokenKind::GreaterEqual: return a >= b;
-    default: return a < b || a > b;  // NotEqual
+  return Holds(OperatorOf(kind).orders, OrderOf(a, b));
+}
+// The relation operator that accepts exactly `orders`.
+inline TokenKind RelationOf(uint8_t orders) {
+  for (std::size_t k = 0; k < kOperators.size(); ++k) {
+    if (kOperators[k].level == kRelation && kOperators[k].orders == orders) {
+      return static_cast<TokenKind>(k);
+    }
   }
+  return TokenKind::NotEqual;
 }
 
 // ---- functions ----

@@ -106,7 +106,7 @@ Value TextOperation(Interpreter& interp, TokenKind op, Value left, const Value& 
     if (isComparison) {
       // std::string_view compares as unsigned characters.
       const int c = std::string_view(left.text).compare(right.text);
-      return Value::Number(Compare(op, (c > 0) - (c < 0), false) ? 1.0 : 0.0);
+      return Value::Number(Holds(OperatorOf(op).orders, OrderOf(c)) ? 1.0 : 0.0);
     }
   }
   return Mismatch(interp, op == TokenKind::Plus && left.isString);

@@ -359,10 +359,23 @@ class LineCompiler {
     const std::size_t thenAt = pos_;
     const std::size_t elseAt = AfterFalseBranch(thenAt);
     if (KindAt(elseAt, TokenKind::Number) && !LineNumberCompiles(elseAt)) return std::nullopt;
-    const std::size_t unless = Emit(Opcode::JumpUnless);
+    const std::size_t unless = JumpUnlessCondition();
     pending_.push_back({unless, elseAt, KindAt(elseAt, TokenKind::Number)});
     if (KindAt(thenAt, TokenKind::Number)) return LineJump(thenAt, Opcode::Goto, 0);
     return Following(thenAt);
+  }
+
+  // The jump past an IF's true way: fused with the condition's last
+  // relation when it reads a number or a scalar in.
+  std::size_t JumpUnlessCondition() {
+    Instruction& last = out_.code.back();
+    if (last.op != Opcode::CompareNumber && last.op != Opcode::CompareScalar) {
+      return Emit(Opcode::JumpUnless);
+    }
+    last.op =
+        last.op == Opcode::CompareNumber ? Opcode::JumpUnlessNumber : Opcode::JumpUnlessScalar;
+    --numbers_;
+    return out_.code.size() - 1;
   }
 
   // Where a false IF goes on: just after its own ELSE (nested IF ... ELSE
@@ -493,27 +506,36 @@ class LineCompiler {
       return true;
     }
     left = ValueType::Number;
-    Emit(Opcode::CompareText, static_cast<uint8_t>(op));
+    Emit(Opcode::CompareText, info.orders);
     return true;
   }
 
   // An operation on two numbers; one whose right operand is a number or a
-  // scalar standing alone reads it in.
+  // scalar standing alone reads it in, and one whose left operand is a
+  // scalar standing alone too reads both. (An operand whose code ends in
+  // a Scalar is that scalar alone: any longer code ends in an operation.)
   bool Arithmetic(TokenKind op, const OperatorInfo& info) {
-    Instruction& right = out_.code.back();
+    const uint8_t a = info.orders != kUnordered ? info.orders : static_cast<uint8_t>(op);
+    std::vector<Instruction>& code = out_.code;
+    Instruction& right = code.back();
     const bool number = right.op == Opcode::Number && info.withNumber != Opcode::Binary;
     const bool scalar = right.op == Opcode::Scalar && info.withScalar != Opcode::Binary;
-    if (number || scalar) {
-      right.op = number ? info.withNumber : info.withScalar;
-      // MOD by a number that does not round to 0 never reports.
-      if (right.op == Opcode::ModuloNumber && !(right.number >= -0.5 && right.number < 0.5)) {
-        right.op = Opcode::RemainderNumber;
-      }
-      right.a = static_cast<uint8_t>(op);
-      --numbers_;
+    if (!number && !scalar) {
+      Emit(info.onNumbers, a);
       return true;
     }
-    Emit(info.onNumbers, static_cast<uint8_t>(op));
+    --numbers_;
+    right.a = a;
+    if (scalar && info.ofScalars != Opcode::Binary && code[code.size() - 2].op == Opcode::Scalar) {
+      code[code.size() - 2].op = info.ofScalars;
+      right.op = Opcode::OperandScalar;
+      return true;
+    }
+    right.op = number ? info.withNumber : info.withScalar;
+    // MOD by a number that does not round to 0 never reports.
+    if (right.op == Opcode::ModuloNumber && !(right.number >= -0.5 && right.number < 0.5)) {
+      right.op = Opcode::RemainderNumber;
+    }
     return true;
   }
 

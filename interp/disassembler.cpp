@@ -22,13 +22,21 @@ std::string KindText(TokenKind kind) {
 
 bool NamesKind(Opcode op) {
   switch (op) {
-    case Opcode::Compare:
     case Opcode::Binary:
+    case Opcode::Function:
+    case Opcode::Transform: return true;
+    default: return false;
+  }
+}
+
+bool NamesRelation(Opcode op) {
+  switch (op) {
+    case Opcode::Compare:
     case Opcode::CompareNumber:
     case Opcode::CompareScalar:
     case Opcode::CompareText:
-    case Opcode::Function:
-    case Opcode::Transform: return true;
+    case Opcode::JumpUnlessNumber:
+    case Opcode::JumpUnlessScalar: return true;
     default: return false;
   }
 }
@@ -68,6 +76,7 @@ std::string Operands(const ProgramLine& line, const Instruction& i) {
     case Payload::None: break;
   }
   if (NamesKind(i.op)) add(KindText(KindOf(i)));
+  if (NamesRelation(i.op)) add(KindText(RelationOf(i.a)));
   switch (i.op) {
     case Opcode::Subscript: add("dimension " + std::to_string(i.a)); break;
     case Opcode::Element:
@@ -76,6 +85,8 @@ std::string Operands(const ProgramLine& line, const Instruction& i) {
     case Opcode::For: add(i.a != 0 ? "with STEP" : "step 1"); break;
     case Opcode::Jump:
     case Opcode::JumpUnless:
+    case Opcode::JumpUnlessNumber:
+    case Opcode::JumpUnlessScalar:
     case Opcode::WhileAgain: add("to " + std::to_string(i.b)); break;
     case Opcode::Goto:
     case Opcode::Gosub: add("line " + std::to_string(static_cast<int32_t>(i.b))); break;

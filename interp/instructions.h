@@ -8,7 +8,8 @@
 // a literal in the line's tokens, or of a buffer the machine keeps.
 // Between two statements both stacks are empty.
 //
-// Operands: `a` a small count or a token kind, `at` a token index of the
+// Operands: `a` a small count, a token kind or a relation (the orders
+// it accepts, as the operator table gives them), `at` a token index of the
 // line, `b` an instruction index or a line number, and one payload: a
 // number, a variable, a text or a cached line.
 #pragma once
@@ -56,8 +57,11 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(Divide, None, -1, 0, false, \
               "pop two, push the quotient (a zero divisor is no error)") \
   INSTRUCTION(Modulo, None, -1, 0, true, "pop two, push MOD (\"Divide by zero\" for 0)") \
-  INSTRUCTION(Compare, None, -1, 0, false, "pop two, push 1 when relation a holds, else 0") \
-  INSTRUCTION(Binary, None, -1, 0, false, "pop two, push operator a (^ AND OR XOR) applied") \
+  INSTRUCTION(Compare, None, -1, 0, false, \
+              "pop two, push 1 when they stand in one of the orders a (a relation), else 0") \
+  INSTRUCTION(And, None, -1, 0, false, "pop two, push the AND of their truncations") \
+  INSTRUCTION(Or, None, -1, 0, false, "pop two, push the OR of their truncations") \
+  INSTRUCTION(Binary, None, -1, 0, false, "pop two, push operator a (^ XOR) applied") \
   INSTRUCTION(AddNumber, Number, 0, 0, false, "the top plus the number") \
   INSTRUCTION(SubtractNumber, Number, 0, 0, false, "the top minus the number") \
   INSTRUCTION(MultiplyNumber, Number, 0, 0, false, "the top times the number") \
@@ -66,6 +70,11 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(RemainderNumber, Number, 0, 0, false, \
               "the top MOD the number, which does not round to 0: it cannot report") \
   INSTRUCTION(CompareNumber, Number, 0, 0, false, "relation a between the top and the number") \
+  INSTRUCTION(AddScalars, Variable, 1, 0, false, "push the scalar plus the next slot's scalar") \
+  INSTRUCTION(SubtractScalars, Variable, 1, 0, false, \
+              "push the scalar minus the next slot's scalar") \
+  INSTRUCTION(MultiplyScalars, Variable, 1, 0, false, \
+              "push the scalar times the next slot's scalar") \
   INSTRUCTION(AddScalar, Variable, 0, 0, false, "the top plus the scalar") \
   INSTRUCTION(SubtractScalar, Variable, 0, 0, false, "the top minus the scalar") \
   INSTRUCTION(MultiplyScalar, Variable, 0, 0, false, "the top times the scalar") \
@@ -81,7 +90,7 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
               "push the string scalar's own text, moved out to be built on") \
   INSTRUCTION(Join, None, 0, -1, false, "pop two texts, push them joined, cut at 1023 characters") \
   INSTRUCTION(CompareText, None, 1, -2, false, \
-              "pop two texts, push 1 when relation a holds, else 0") \
+              "pop two texts, push 1 when relation a holds between them, else 0") \
   INSTRUCTION(Mid, None, 1 - a, 0, false, "MID$ of the text with a - 1 numbers") \
   INSTRUCTION(Left, None, -1, 0, false, "LEFT$ of the text with one number") \
   INSTRUCTION(Right, None, -1, 0, false, "RIGHT$ of the text with one number") \
@@ -108,9 +117,14 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(StoreText, Variable, 0, -1, true, "pop the text into the string scalar") \
   INSTRUCTION(Jump, None, 0, 0, false, "go on at instruction b") \
   INSTRUCTION(JumpUnless, None, -1, 0, false, "pop; go on at instruction b when it is 0") \
-  INSTRUCTION(Goto, Line, 0, 0, false, "go on at line b (the line found is kept)") \
+  INSTRUCTION(JumpUnlessNumber, Number, -1, 0, false, \
+              "pop; go on at instruction b unless relation a holds between it and the number") \
+  INSTRUCTION(JumpUnlessScalar, Variable, -1, 0, false, \
+              "pop; go on at instruction b unless relation a holds between it and the scalar") \
+  INSTRUCTION(Goto, Line, 0, 0, false, "go on at line b (the code of the line found is kept)") \
   INSTRUCTION(GotoComputed, None, -1, 0, false, "pop a line number, go on at that line") \
-  INSTRUCTION(Gosub, Line, 0, 0, true, "push a GOSUB frame resuming at token at, go on at line b") \
+  INSTRUCTION(Gosub, Line, 0, 0, true, \
+              "push a GOSUB frame resuming at token at, go on at line b (its code kept)") \
   INSTRUCTION(GosubComputed, None, -1, 0, true, "the same, the line number popped") \
   INSTRUCTION(Return, Line, 0, 0, false, \
               "back to the innermost GOSUB, or the handler of the statement at token at") \
@@ -127,7 +141,7 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION( \
       Wend, Line, 0, 0, false, \
       "ask the innermost WHILE's condition again, or the handler of the statement at token at") \
-  INSTRUCTION(EndLine, None, 0, 0, false, "go on at the next line") \
+  INSTRUCTION(EndLine, Line, 0, 0, false, "go on at the next line (its code kept once found)") \
   INSTRUCTION(Handler, None, 0, 0, true, "run the handler of the statement at token at") \
   INSTRUCTION(Result, None, 0, 0, false, \
               "stop: an expression compiled alone has its value on top") \
@@ -166,6 +180,7 @@ constexpr StackEffect EffectOf(Opcode op, int a) {
 }
 
 struct Variable;
+struct LineCode;
 
 // One instruction, 16 bytes.
 struct Instruction {
@@ -177,7 +192,8 @@ struct Instruction {
     double number = 0.0;
     Variable* variable;
     const char* text;
-    ProgramLine* line;  // a jump's line, once found
+    LineCode* code;     // the code of a jump's line, once found
+    ProgramLine* line;  // a line a kept target came from
   };
 };
 static_assert(sizeof(Instruction) == 16);
@@ -200,6 +216,7 @@ struct Entry {
 // compiled on as the run first reaches them (the entries say where).
 struct LineCode {
   uint64_t stamp = 0;
+  ProgramLine* line = nullptr;  // whose code this is
   // Every statement starts with a Statement check (a statement limit is
   // counted), not only those after a checked one.
   bool checkEvery = false;

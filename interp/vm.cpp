@@ -82,9 +82,8 @@ std::string_view Transformed(std::string& buffer, std::string_view text, TokenKi
   return buffer;
 }
 
-double TextRelation(TokenKind kind, std::string_view a, std::string_view b) {
-  const int c = a.compare(b);
-  return Compare(kind, (c > 0) - (c < 0), false) ? 1.0 : 0.0;
+double TextRelation(uint8_t orders, std::string_view a, std::string_view b) {
+  return Holds(orders, OrderOf(a.compare(b))) ? 1.0 : 0.0;
 }
 
 // ---- numbers ----
@@ -160,24 +159,13 @@ class Machine {
     // The statement is begun already: its check is passed.
     return entry->op == Opcode::Statement ? entry + 1 : entry;
   }
-  // The start of `line`.
-  [[gnu::always_inline]] Instruction* EnterLine(ProgramLine* line) {
+  // Instruction `pc` of `code`, current, in its line.
+  [[gnu::always_inline]] Instruction* Enter(LineCode* code, uint32_t pc = 0) {
+    ProgramLine* const line = code->line;
     interp_.EnterLine(line);
     line_ = line;
-    code_ = &CodeOf(interp_, *line);
-    return code_->code.data();
-  }
-  // A line the run may go on to at once: its code is current, and
-  // nothing calls for the general checks.
-  bool Enterable(const ProgramLine* line) const {
-    return line != nullptr && line->code != nullptr && line->code->stamp == interp_.CodeStamp() &&
-           interp_.Attention() == attention_;
-  }
-  Instruction* Enter(ProgramLine* line) {
-    interp_.EnterLine(line);
-    line_ = line;
-    code_ = line->code.get();
-    return code_->code.data();
+    code_ = code;
+    return code->code.data() + pc;
   }
   // Leaves for the general loop at the statement at token `at`.
   Instruction* Leave(std::size_t at) {
@@ -226,23 +214,20 @@ class Machine {
   [[gnu::always_inline]] Instruction* JumpToNumber(Instruction& jump, int32_t number) {
     // Only a line written as a number is kept: a computed one may change.
     const bool kept = jump.op == Opcode::Goto || jump.op == Opcode::Gosub;
-    ProgramLine* target = kept ? jump.line : nullptr;
-    if (target == nullptr) {
-      target = interp_.FindLine(number);
-      if (target == nullptr) {
+    LineCode* target = kept ? jump.code : nullptr;
+    if (target == nullptr || interp_.Attention() != attention_) {
+      ProgramLine* const line = interp_.FindLine(number);
+      if (line == nullptr || interp_.Attention() != attention_) {
+        // No such line, or the statement reported or charged the budget:
+        // the general way on.
         cursor_.Point(&line_->tokens, line_->tokens.size());
-        JumpTo(interp_, cursor_, nullptr);
+        JumpTo(interp_, cursor_, line);
         return GoOnGenerally(true);
       }
-      if (kept) jump.line = target;
+      target = &CodeOf(interp_, *line);
+      if (kept) jump.code = target;
     }
-    if (interp_.Attention() != attention_) {
-      // The statement reported or charged the budget: the general way on.
-      cursor_.Point(&line_->tokens, line_->tokens.size());
-      JumpTo(interp_, cursor_, target);
-      return GoOnGenerally(true);
-    }
-    return EnterLine(target);
+    return Enter(target);
   }
   Instruction* Gosub(Instruction& jump, int32_t number) {
     PushFrameHere(FrameKind::Gosub, jump.at);
@@ -275,15 +260,11 @@ class Machine {
   // keeps it, which is the current one while that code runs.
   [[gnu::always_inline]] Instruction* Arrive(Instruction* owner, ProgramLine* from, std::size_t pos,
                                              Way way) {
-    if (owner[1].line == nullptr || owner[2].line != from || owner[2].b != pos) {
+    if (owner[1].code == nullptr || owner[2].line != from || owner[2].b != pos) {
       owner = Find(owner, from, pos, way);
       if (owner == nullptr) return nullptr;
     }
-    ProgramLine* const line = owner[1].line;
-    interp_.EnterLine(line);
-    line_ = line;
-    code_ = line->code.get();
-    return code_->code.data() + owner[1].b;
+    return Enter(owner[1].code, owner[1].b);
   }
   // Finds and keeps the target; answers the owner again (the line's code
   // may have grown), or null.
@@ -321,7 +302,7 @@ class Machine {
     if (pc < 0) pc = CompileFrom(line->tokens, code, start, loopHead);
     if (pc == UINT32_MAX) return nullptr;
     owner = keeper->code.data() + index;
-    owner[1].line = line;
+    owner[1].code = &code;
     owner[1].b = static_cast<uint32_t>(pc);
     owner[2].line = from;
     owner[2].b = static_cast<uint32_t>(pos);
@@ -410,7 +391,11 @@ class Machine {
     return GoOnGenerally(true);
   }
 
-  [[gnu::always_inline]] Instruction* EndLine() {
+  [[gnu::always_inline]] Instruction* EndLine(Instruction& end) {
+    if (end.code == nullptr || interp_.Attention() != attention_) return FindNextLine(end);
+    return Enter(end.code);
+  }
+  [[gnu::noinline]] Instruction* FindNextLine(Instruction& end) {
     if (interp_.Attention() != attention_) {
       cursor_.Point(&line_->tokens, line_->tokens.size());
       return GoOnGenerally(false);
@@ -419,7 +404,8 @@ class Machine {
       interp_.StepToNextLine();
       return Over();
     }
-    return EnterLine(line_->next);
+    end.code = &CodeOf(interp_, *line_->next);
+    return Enter(end.code);
   }
 
   void PushWhile(const Instruction& loop) { PushFrameHere(FrameKind::While, loop.at); }
@@ -606,7 +592,13 @@ op_Modulo:
   top = Modulo(interp_, *--n, top);
   NEXT_INSTRUCTION();
 op_Compare:
-  top = Relation(KindOf(*i), *--n, top) ? 1.0 : 0.0;
+  top = Holds(i->a, OrderOf(*--n, top)) ? 1.0 : 0.0;
+  NEXT_INSTRUCTION();
+op_And:
+  top = static_cast<double>(TruncateToInt(*--n) & TruncateToInt(top));
+  NEXT_INSTRUCTION();
+op_Or:
+  top = static_cast<double>(TruncateToInt(*--n) | TruncateToInt(top));
   NEXT_INSTRUCTION();
 op_Binary:
   top = ApplyOperator(interp_, KindOf(*i), *--n, top);
@@ -630,7 +622,19 @@ op_RemainderNumber:
   top = Modulo(interp_, top, i->number);
   NEXT_INSTRUCTION();
 op_CompareNumber:
-  top = Relation(KindOf(*i), top, i->number) ? 1.0 : 0.0;
+  top = Holds(i->a, OrderOf(top, i->number)) ? 1.0 : 0.0;
+  NEXT_INSTRUCTION();
+op_AddScalars:
+  push(i->variable->number + ip->variable->number);
+  ++ip;
+  NEXT_INSTRUCTION();
+op_SubtractScalars:
+  push(i->variable->number - ip->variable->number);
+  ++ip;
+  NEXT_INSTRUCTION();
+op_MultiplyScalars:
+  push(i->variable->number * ip->variable->number);
+  ++ip;
   NEXT_INSTRUCTION();
 op_AddScalar:
   top += i->variable->number;
@@ -648,7 +652,7 @@ op_ModuloScalar:
   top = Modulo(interp_, top, i->variable->number);
   NEXT_INSTRUCTION();
 op_CompareScalar:
-  top = Relation(KindOf(*i), top, i->variable->number) ? 1.0 : 0.0;
+  top = Holds(i->a, OrderOf(top, i->variable->number)) ? 1.0 : 0.0;
   NEXT_INSTRUCTION();
 op_Function:
   top = NumericFunction(KindOf(*i), top);
@@ -668,7 +672,7 @@ op_Join:
   NEXT_INSTRUCTION();
 op_CompareText:
   t -= 2;
-  push(TextRelation(KindOf(*i), t[0], t[1]));
+  push(TextRelation(i->a, t[0], t[1]));
   NEXT_INSTRUCTION();
 op_Mid : {
   const double* from = popMany(i->a - 1);
@@ -754,6 +758,12 @@ op_Jump:
 op_JumpUnless:
   if (pop() == 0.0) ip = code_->code.data() + i->b;
   NEXT_INSTRUCTION();
+op_JumpUnlessNumber:
+  if (!Holds(i->a, OrderOf(pop(), i->number))) ip = code_->code.data() + i->b;
+  NEXT_INSTRUCTION();
+op_JumpUnlessScalar:
+  if (!Holds(i->a, OrderOf(pop(), i->variable->number))) ip = code_->code.data() + i->b;
+  NEXT_INSTRUCTION();
 op_Goto:
   GO_ON(JumpToNumber(*i, static_cast<int32_t>(i->b)));
 op_GotoComputed:
@@ -786,7 +796,7 @@ op_WhileAgain:
 op_Wend:
   GO_ON(Wend(*i, ip));
 op_EndLine:
-  GO_ON(EndLine());
+  GO_ON(EndLine(*i));
 op_Handler:
   GO_ON(Handler(i->at));
 op_OperandNumber:
@@ -808,6 +818,7 @@ op_Result:
 LineCode& CompileLine(Interpreter& interp, ProgramLine& line) {
   line.code = std::make_unique<LineCode>();
   line.code->stamp = interp.CodeStamp();
+  line.code->line = &line;
   line.code->checkEvery = interp.StatementLimited();
   CompileFrom(line.tokens, *line.code, 0);
   return *line.code;

@@ -1,11 +1,11 @@
 // The run loop of compiled lines.
 //
 // Within a line the next instruction is the program counter. Between
-// lines only targets are kept: the line a GOTO or GOSUB names, and where
-// a NEXT, RETURN or WEND went back to last. Whatever compiled code does
-// not cover goes the general way: the statement's handler, the checks
-// between statements, the search for the next statement; the run comes
-// back into compiled code at the next statement of a stored line.
+// lines only targets are kept: the code of the next line, of the line a
+// GOTO or GOSUB names, and where a NEXT, RETURN or WEND went back to last. Whatever compiled code
+// does not cover goes the general way: the statement's handler, the checks between statements, the
+// search for the next statement; the run comes back into compiled code at the next statement of a
+// stored line.
 #pragma once
 
 #include <cstddef>

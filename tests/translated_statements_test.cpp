@@ -157,6 +157,11 @@ TEST(TranslatedStatements, EachWayOnIsTakenAsItComes) {
       {"10 FOR I=1 TO 3: GOTO 20+I*10", "30 A=A+1: GOTO 60", "40 B=B+1: GOTO 60", "50 C=C+1",
        "60 NEXT I: PRINT A;B;C"},
       {"10 WHILE I<4: I=I+1: IF I=2 THEN WEND", "20 J=J+I: WEND: PRINT I;J"},
+      // Each relation fused with its jump, against a number and a scalar,
+      // a NaN among them.
+      {"10 N=0/0: B=2: FOR I=1 TO 3", "20 IF I<B THEN A=A+1", "30 IF I>=N THEN A=A+10",
+       "40 IF N<>I THEN A=A+100 ELSE A=A+200", "50 IF I=2 THEN 70", "60 IF I<=1 THEN A=A+1000",
+       "70 IF I>B THEN A=A+5000", "80 IF I<>B THEN C=C+I*I-B*B+I+B", "90 NEXT I: PRINT A;C"},
   };
   for (const Program& program : programs) ExpectBothWaysAgree(program);
 }

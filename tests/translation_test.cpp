@@ -134,6 +134,8 @@ const std::vector<std::string>& Expressions() {
       "FLOOR -1.5", "ABS -3 + EXP 1 + LOG 2 + TAN 1 + ARCTAN 1", "1+", "(1+2", "*",
       "THEN", "1+C$", "C$+1", "C$=\"X\"", "LEN(C$)+1", "-(-(-B))", "1 2", "B+1 THEN 5",
       "+B", "E$", "Z9", "-C$", "NOT C$",
+      "B+B", "B-B*B", "B*B+B", "N*B", "B-N", "1.5 AND 3.7", "-1.5 OR 2", "3E9 AND B",
+      "B OR N", "B<N", "N<=B", "B<>N", "B>=B", "C$<\"Y\"", "C$>=C$", "C$<>E$",
       Nested("(", 98, "1", ")"), Nested("(", 99, "1", ")"), Nested("(", 100, "1", ")"),
       Nested("-", 99, "1", ""), Nested("-", 100, "1", ""), Nested("2^", 99, "1", ""),
       Nested("2^", 100, "1", ""), Nested("1+(", 40, "A(1,1)", ")"),
