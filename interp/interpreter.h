@@ -247,8 +247,8 @@ class Interpreter {
   // of a compiled form; the tests check that the loops of busy programs
   // never do.
   uint64_t statementsByHandler = 0;
-  // Times a NEXT, RETURN or WEND of compiled code looked for where it goes
-  // instead of taking the place it kept; the tests check that the loops
+  // Times a NEXT, RETURN, WEND, GOTO, GOSUB or line end of compiled code
+  // looked for where it goes instead of taking the place it kept; the tests check that the loops
   // of busy programs never do after their first pass.
   uint64_t targetsFound = 0;
 

@@ -225,7 +225,10 @@ class Machine {
         return GoOnGenerally(true);
       }
       target = &CodeOf(interp_, *line);
-      if (kept) jump.code = target;
+      if (kept) {
+        jump.code = target;
+        ++interp_.targetsFound;
+      }
     }
     return Enter(target);
   }
@@ -405,6 +408,7 @@ class Machine {
       return Over();
     }
     end.code = &CodeOf(interp_, *line_->next);
+    ++interp_.targetsFound;
     return Enter(end.code);
   }
 

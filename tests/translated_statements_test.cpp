@@ -272,7 +272,8 @@ TEST(TranslatedLoops, BenchmarkLoopsNeverFallBackToHandlers) {
 namespace tenrek {
 namespace {
 
-// NEXT, RETURN and WEND keep where they went: a third pass of a benchmark
+// NEXT, RETURN, WEND, GOTO, GOSUB and line ends keep where they went: a
+// third pass of a benchmark
 // program looks for no target the second one did not (the first pass
 // never loops back to a second).
 TEST(TranslatedLoops, BenchmarkLoopsKeepTheirTargets) {
