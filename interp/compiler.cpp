@@ -142,6 +142,23 @@ class LineCompiler {
                        [](const Instruction& i) { return IsChecked(i.op); });
   }
 
+  // The end of the line. The statement before it, when it ends in a
+  // store, takes the form that goes straight on into the EndLine. (The
+  // code before a sequence ends in a jump, so a store just before is this
+  // sequence's own.)
+  void EmitEndLine() {
+    std::vector<Instruction>& code = out_.code;
+    const std::size_t size = code.size();
+    if (size >= 1 && code[size - 1].op == Opcode::Store) {
+      code[size - 1].op = Opcode::StoreLast;
+    } else if (size >= 2 && code[size - 2].op == Opcode::AddToScalar) {
+      code[size - 2].op = Opcode::AddToScalarLast;
+    } else if (size >= 3 && code[size - 3].op == Opcode::StoreElementOfScalar) {
+      code[size - 3].op = Opcode::StoreElementOfScalarLast;
+    }
+    Emit(Opcode::EndLine);
+  }
+
   // The two Target slots after a NEXT, RETURN or WEND.
   void EmitTargetSlots() {
     Emit(Opcode::Target);
@@ -167,7 +184,7 @@ class LineCompiler {
       }
       if (pos >= tokens_.size()) {
         out_.entries.push_back({Token16(pos), false, static_cast<uint32_t>(out_.code.size())});
-        Emit(Opcode::EndLine);
+        EmitEndLine();
         return first;
       }
       const Following next = Statement(pos, check);
@@ -236,7 +253,7 @@ class LineCompiler {
       case TokenKind::For: return For(at + 1);
       case TokenKind::While: return While(at + 1);
       case TokenKind::Wend: return Wend(at + 1);
-      case TokenKind::Else: Emit(Opcode::EndLine); return Following();
+      case TokenKind::Else: EmitEndLine(); return Following();
       case TokenKind::Rem:
       case TokenKind::Fmem:
       case TokenKind::Larray:
@@ -281,16 +298,11 @@ class LineCompiler {
   // name = name + number, its code from `first` on: AddToScalar.
   bool AddsToItself(std::size_t first, Variable* v) {
     std::vector<Instruction>& code = out_.code;
-    if (code.size() != first + 2 || code[first].op != Opcode::Scalar || code[first].variable != v ||
-        code[first + 1].op != Opcode::AddNumber) {
+    if (code.size() != first + 2 || code[first].op != Opcode::AddScalarAndNumber ||
+        code[first].variable != v) {
       return false;
     }
-    const double number = code[first + 1].number;
-    code[first] = Instruction();
     code[first].op = Opcode::AddToScalar;
-    code[first].variable = v;
-    code[first + 1].op = Opcode::OperandNumber;
-    code[first + 1].number = number;
     numbers_ = 0;
     return true;
   }
@@ -368,14 +380,19 @@ class LineCompiler {
   // The jump past an IF's true way: fused with the condition's last
   // relation when it reads a number or a scalar in.
   std::size_t JumpUnlessCondition() {
-    Instruction& last = out_.code.back();
-    if (last.op != Opcode::CompareNumber && last.op != Opcode::CompareScalar) {
-      return Emit(Opcode::JumpUnless);
+    std::vector<Instruction>& code = out_.code;
+    std::size_t at = code.size() - 1;
+    switch (code[at].op) {
+      case Opcode::CompareNumber: code[at].op = Opcode::JumpUnlessNumber; break;
+      case Opcode::CompareScalar: code[at].op = Opcode::JumpUnlessScalar; break;
+      case Opcode::OperandNumber:
+        if (code[--at].op != Opcode::CompareScalarAndNumber) return Emit(Opcode::JumpUnless);
+        code[at].op = Opcode::JumpUnlessScalarAndNumber;
+        break;
+      default: return Emit(Opcode::JumpUnless);
     }
-    last.op =
-        last.op == Opcode::CompareNumber ? Opcode::JumpUnlessNumber : Opcode::JumpUnlessScalar;
     --numbers_;
-    return out_.code.size() - 1;
+    return at;
   }
 
   // Where a false IF goes on: just after its own ELSE (nested IF ... ELSE
@@ -526,9 +543,12 @@ class LineCompiler {
     }
     --numbers_;
     right.a = a;
-    if (scalar && info.ofScalars != Opcode::Binary && code[code.size() - 2].op == Opcode::Scalar) {
-      code[code.size() - 2].op = info.ofScalars;
-      right.op = Opcode::OperandScalar;
+    Instruction& left = code[code.size() - 2];
+    const Opcode both = scalar ? info.ofScalars : info.ofScalarAndNumber;
+    if (both != Opcode::Binary && left.op == Opcode::Scalar) {
+      left.op = both;
+      left.a = a;
+      right.op = scalar ? Opcode::OperandScalar : Opcode::OperandNumber;
       return true;
     }
     right.op = number ? info.withNumber : info.withScalar;

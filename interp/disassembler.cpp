@@ -35,8 +35,10 @@ bool NamesRelation(Opcode op) {
     case Opcode::CompareNumber:
     case Opcode::CompareScalar:
     case Opcode::CompareText:
+    case Opcode::CompareScalarAndNumber:
     case Opcode::JumpUnlessNumber:
-    case Opcode::JumpUnlessScalar: return true;
+    case Opcode::JumpUnlessScalar:
+    case Opcode::JumpUnlessScalarAndNumber: return true;
     default: return false;
   }
 }
@@ -87,6 +89,7 @@ std::string Operands(const ProgramLine& line, const Instruction& i) {
     case Opcode::JumpUnless:
     case Opcode::JumpUnlessNumber:
     case Opcode::JumpUnlessScalar:
+    case Opcode::JumpUnlessScalarAndNumber:
     case Opcode::WhileAgain: add("to " + std::to_string(i.b)); break;
     case Opcode::Goto:
     case Opcode::Gosub: add("line " + std::to_string(static_cast<int32_t>(i.b))); break;

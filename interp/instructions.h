@@ -75,6 +75,17 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
               "push the scalar minus the next slot's scalar") \
   INSTRUCTION(MultiplyScalars, Variable, 1, 0, false, \
               "push the scalar times the next slot's scalar") \
+  INSTRUCTION(AddScalarAndNumber, Variable, 1, 0, false, \
+              "push the scalar plus the next slot's number") \
+  INSTRUCTION(SubtractScalarAndNumber, Variable, 1, 0, false, \
+              "push the scalar minus the next slot's number") \
+  INSTRUCTION(MultiplyScalarAndNumber, Variable, 1, 0, false, \
+              "push the scalar times the next slot's number") \
+  INSTRUCTION(DivideScalarAndNumber, Variable, 1, 0, false, \
+              "push the scalar divided by the next slot's number") \
+  INSTRUCTION( \
+      CompareScalarAndNumber, Variable, 1, 0, false, \
+      "push 1 when relation a holds between the scalar and the next slot's number, else 0") \
   INSTRUCTION(AddScalar, Variable, 0, 0, false, "the top plus the scalar") \
   INSTRUCTION(SubtractScalar, Variable, 0, 0, false, "the top minus the scalar") \
   INSTRUCTION(MultiplyScalar, Variable, 0, 0, false, "the top times the scalar") \
@@ -104,6 +115,7 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
               "a statement after a checked one starts at token at: leave for the general loop " \
               "when it must look") \
   INSTRUCTION(Store, Variable, -1, 0, false, "pop into the numeric scalar") \
+  INSTRUCTION(StoreLast, Variable, -1, 0, false, "Store, then the EndLine in the next slot") \
   INSTRUCTION(StoreElement, Variable, -1 - a, 0, false, \
               "pop the value, then a checked subscripts; store when all were good") \
   INSTRUCTION(StoreElementAt, Variable, -2, 0, false, \
@@ -112,8 +124,12 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(StoreElementOfScalar, Variable, 0, 0, true, \
               "the next slot's scalar as subscript of the one-dimensional array, checked; store " \
               "the slot after's value") \
+  INSTRUCTION(StoreElementOfScalarLast, Variable, 0, 0, true, \
+              "StoreElementOfScalar, then the EndLine after its slots") \
   INSTRUCTION(AddToScalar, Variable, 0, 0, false, \
               "add the next slot's number to the numeric scalar") \
+  INSTRUCTION(AddToScalarLast, Variable, 0, 0, false, \
+              "AddToScalar, then the EndLine after its slot") \
   INSTRUCTION(StoreText, Variable, 0, -1, true, "pop the text into the string scalar") \
   INSTRUCTION(Jump, None, 0, 0, false, "go on at instruction b") \
   INSTRUCTION(JumpUnless, None, -1, 0, false, "pop; go on at instruction b when it is 0") \
@@ -121,6 +137,9 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
               "pop; go on at instruction b unless relation a holds between it and the number") \
   INSTRUCTION(JumpUnlessScalar, Variable, -1, 0, false, \
               "pop; go on at instruction b unless relation a holds between it and the scalar") \
+  INSTRUCTION(JumpUnlessScalarAndNumber, Variable, 0, 0, false, \
+              "go on at instruction b unless relation a holds between the scalar and the next " \
+              "slot's number") \
   INSTRUCTION(Goto, Line, 0, 0, false, "go on at line b (the code of the line found is kept)") \
   INSTRUCTION(GotoComputed, None, -1, 0, false, "pop a line number, go on at that line") \
   INSTRUCTION(Gosub, Line, 0, 0, true, \

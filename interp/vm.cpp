@@ -394,9 +394,10 @@ class Machine {
     return GoOnGenerally(true);
   }
 
-  [[gnu::always_inline]] Instruction* EndLine(Instruction& end) {
-    if (end.code == nullptr || interp_.Attention() != attention_) return FindNextLine(end);
-    return Enter(end.code);
+  // The next line's code, when it is kept and nothing calls for the
+  // general checks.
+  LineCode* NextLineKept(const Instruction& end) const {
+    return interp_.Attention() == attention_ ? end.code : nullptr;
   }
   [[gnu::noinline]] Instruction* FindNextLine(Instruction& end) {
     if (interp_.Attention() != attention_) {
@@ -413,6 +414,21 @@ class Machine {
   }
 
   void PushWhile(const Instruction& loop) { PushFrameHere(FrameKind::While, loop.at); }
+
+  // array(scalar) = value, the scalar and the value in the two slots from
+  // `operands`.
+  [[gnu::always_inline]] void StoreElementOfScalar(Variable& array, const Instruction* operands) {
+    const double subscript = operands[0].variable->number;
+    const double value =
+        operands[1].op == Opcode::OperandNumber ? operands[1].number : operands[1].variable->number;
+    int32_t index = 0;
+    if (SubscriptInRange(subscript, array.extents[0], index)) {
+      const auto cell = static_cast<std::size_t>(index);
+      if (cell < array.numbers.size()) array.numbers[cell] = value;
+    } else {
+      CheckedIndex(interp_, array, 0, subscript);
+    }
+  }
 
   // ---- texts ----
 
@@ -481,6 +497,12 @@ class Machine {
   do { \
     i = ip++; \
     goto* kLabels[static_cast<std::size_t>(i->op)]; \
+  } while (false)
+// Straight on into the EndLine in the next slot, without a dispatch.
+#define END_OF_LINE() \
+  do { \
+    i = ip++; \
+    goto op_EndLine; \
   } while (false)
 // After a slow path: null leaves the loop.
 #define GO_ON(next) \
@@ -640,6 +662,26 @@ op_MultiplyScalars:
   push(i->variable->number * ip->variable->number);
   ++ip;
   NEXT_INSTRUCTION();
+op_AddScalarAndNumber:
+  push(i->variable->number + ip->number);
+  ++ip;
+  NEXT_INSTRUCTION();
+op_SubtractScalarAndNumber:
+  push(i->variable->number - ip->number);
+  ++ip;
+  NEXT_INSTRUCTION();
+op_MultiplyScalarAndNumber:
+  push(i->variable->number * ip->number);
+  ++ip;
+  NEXT_INSTRUCTION();
+op_DivideScalarAndNumber:
+  push(i->variable->number / ip->number);
+  ++ip;
+  NEXT_INSTRUCTION();
+op_CompareScalarAndNumber:
+  push(Holds(i->a, OrderOf(i->variable->number, ip->number)) ? 1.0 : 0.0);
+  ++ip;
+  NEXT_INSTRUCTION();
 op_AddScalar:
   top += i->variable->number;
   NEXT_INSTRUCTION();
@@ -718,6 +760,9 @@ op_Statement:
 op_Store:
   i->variable->number = pop();
   NEXT_INSTRUCTION();
+op_StoreLast:
+  i->variable->number = pop();
+  END_OF_LINE();
 op_StoreElement : {
   const double value = pop();
   const double* indexes = popMany(i->a);
@@ -734,24 +779,22 @@ op_StoreElementAt : {
   }
   NEXT_INSTRUCTION();
 }
-op_StoreElementOfScalar : {
-  Variable& array = *i->variable;
-  const double subscript = ip[0].variable->number;
-  const double value = ip[1].op == Opcode::OperandNumber ? ip[1].number : ip[1].variable->number;
+op_StoreElementOfScalar:
+  StoreElementOfScalar(*i->variable, ip);
   ip += 2;
-  int32_t index = 0;
-  if (SubscriptInRange(subscript, array.extents[0], index)) {
-    const auto cell = static_cast<std::size_t>(index);
-    if (cell < array.numbers.size()) array.numbers[cell] = value;
-  } else {
-    CheckedIndex(interp_, array, 0, subscript);
-  }
   NEXT_INSTRUCTION();
-}
+op_StoreElementOfScalarLast:
+  StoreElementOfScalar(*i->variable, ip);
+  ip += 2;
+  END_OF_LINE();
 op_AddToScalar:
   i->variable->number += ip->number;
   ++ip;
   NEXT_INSTRUCTION();
+op_AddToScalarLast:
+  i->variable->number += ip->number;
+  ++ip;
+  END_OF_LINE();
 op_StoreText:
   StoreText(*i->variable, *--t);
   WatchBudget();
@@ -767,6 +810,9 @@ op_JumpUnlessNumber:
   NEXT_INSTRUCTION();
 op_JumpUnlessScalar:
   if (!Holds(i->a, OrderOf(pop(), i->variable->number))) ip = code_->code.data() + i->b;
+  NEXT_INSTRUCTION();
+op_JumpUnlessScalarAndNumber:
+  ip = Holds(i->a, OrderOf(i->variable->number, ip->number)) ? ip + 1 : code_->code.data() + i->b;
   NEXT_INSTRUCTION();
 op_Goto:
   GO_ON(JumpToNumber(*i, static_cast<int32_t>(i->b)));
@@ -800,7 +846,11 @@ op_WhileAgain:
 op_Wend:
   GO_ON(Wend(*i, ip));
 op_EndLine:
-  GO_ON(EndLine(*i));
+  if (LineCode* const next = NextLineKept(*i)) [[likely]] {
+    ip = Enter(next);
+    NEXT_INSTRUCTION();
+  }
+  GO_ON(FindNextLine(*i));
 op_Handler:
   GO_ON(Handler(i->at));
 op_OperandNumber:
@@ -814,6 +864,7 @@ op_Result:
 }
 
 #undef GO_ON
+#undef END_OF_LINE
 #undef NEXT_INSTRUCTION
 #undef TENREK_LABEL
 

@@ -117,8 +117,14 @@ TEST(Compiler, EveryLineKeepsItsStacksAsTheTableSays) {
 TEST(Compiler, TheListingNamesEachInstructionAndWhyAHandlerRuns) {
   testing::BasicTest basic;
   basic.Enter({"DIM F(9)", "10 S=(S*3+1) MOD 1000003: GOTO 20", "20 F(I)=1: PRINT S",
-               "30 Z=C$: NEXT I", "40 X=Q(1)"});
+               "30 Z=C$: NEXT I", "40 X=Q(1)", "50 X=-S*3: IF K<1000 THEN X=S*3"});
   const std::string listing = DisassembleProgram(basic.interp);
+  // The specialised forms: a scalar and a number read by one instruction,
+  // an IF on a relation fused with its jump, a store that ends the line.
+  for (const char* expected : {"MultiplyScalarAndNumber S", "OperandNumber   3",
+                               "JumpUnlessScalarAndNumber K <", "StoreLast       X"}) {
+    EXPECT_NE(listing.find(expected), std::string::npos) << expected << "\n" << listing;
+  }
   for (const char* expected :
        {"line 10 (", "Scalar          S", "MultiplyNumber  3", "RemainderNumber 1000003",
         "Store           S", "Goto            line 20", "StoreElementOfScalar F",
