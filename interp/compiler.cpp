@@ -119,7 +119,7 @@ class LineCompiler {
     Instruction instruction;
     instruction.op = op;
     instruction.a = a;
-    out_.code.push_back(instruction);
+    out_.Append(instruction);
     const StackEffect effect = EffectOf(op, a);
     numbers_ += effect.numbers;
     texts_ += effect.texts;
@@ -424,8 +424,9 @@ class LineCompiler {
       out_.code[first] = Instruction();
       out_.code[first].op = fixed;
       out_.code[first].b = static_cast<uint32_t>(number);
-      out_.code[first].line = nullptr;
+      out_.code[first].target = nullptr;
       out_.code[first].at = resume;
+      Emit(Opcode::Target);
       return Following();
     }
     const Opcode computed = fixed == Opcode::Goto ? Opcode::GotoComputed : Opcode::GosubComputed;

@@ -140,10 +140,12 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(JumpUnlessScalarAndNumber, Variable, 0, 0, false, \
               "go on at instruction b unless relation a holds between the scalar and the next " \
               "slot's number") \
-  INSTRUCTION(Goto, Line, 0, 0, false, "go on at line b (the code of the line found is kept)") \
+  INSTRUCTION(Goto, Line, 0, 0, false, \
+              "go on at line b (where, and in the Target slot after it which line, kept once " \
+              "found)") \
   INSTRUCTION(GotoComputed, None, -1, 0, false, "pop a line number, go on at that line") \
   INSTRUCTION(Gosub, Line, 0, 0, true, \
-              "push a GOSUB frame resuming at token at, go on at line b (its code kept)") \
+              "push a GOSUB frame resuming at token at, go on at line b (kept as GOTO keeps it)") \
   INSTRUCTION(GosubComputed, None, -1, 0, true, "the same, the line number popped") \
   INSTRUCTION(Return, Line, 0, 0, false, \
               "back to the innermost GOSUB, or the handler of the statement at token at") \
@@ -160,7 +162,8 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION( \
       Wend, Line, 0, 0, false, \
       "ask the innermost WHILE's condition again, or the handler of the statement at token at") \
-  INSTRUCTION(EndLine, Line, 0, 0, false, "go on at the next line (its code kept once found)") \
+  INSTRUCTION(EndLine, Line, 0, 0, false, \
+              "go on at the next line (where its code starts kept once found)") \
   INSTRUCTION(Handler, None, 0, 0, true, "run the handler of the statement at token at") \
   INSTRUCTION(Result, None, 0, 0, false, \
               "stop: an expression compiled alone has its value on top") \
@@ -169,8 +172,9 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
   INSTRUCTION(OperandScalar, Variable, 0, 0, false, \
               "never run: a numeric scalar for the instruction before") \
   INSTRUCTION(Target, Line, 0, 0, false, \
-              "never run: after NEXT, RETURN and WEND, two slots keep where they went last (line " \
-              "and instruction b) and from where (line and token b)")
+              "never run: after GOTO and GOSUB one slot keeps the line gone to; after NEXT, " \
+              "RETURN and WEND two keep where they went last (the instruction, b 1 when in the " \
+              "line after) and from where (line and token b)")
 
 enum class Opcode : uint8_t {
 #define TENREK_OPCODE_ENUMERATOR(name, payload, numbers, texts, checked, doc) name,
@@ -199,7 +203,6 @@ constexpr StackEffect EffectOf(Opcode op, int a) {
 }
 
 struct Variable;
-struct LineCode;
 
 // One instruction, 16 bytes.
 struct Instruction {
@@ -211,8 +214,8 @@ struct Instruction {
     double number = 0.0;
     Variable* variable;
     const char* text;
-    LineCode* code;     // the code of a jump's line, once found
-    ProgramLine* line;  // a line a kept target came from
+    Instruction* target;  // where a jump or line end goes on, once found
+    ProgramLine* line;    // the line of a kept target, or the line it came from
   };
 };
 static_assert(sizeof(Instruction) == 16);
@@ -233,14 +236,30 @@ struct Entry {
 // A line compiled: valid while the interpreter's code stamp is `stamp`.
 // Instruction 0 is the line's first statement; more statements are
 // compiled on as the run first reaches them (the entries say where).
+//
+// Kept targets are the addresses of instructions, so an instruction never
+// moves while its code is current: a buffer the code outgrows is kept,
+// not freed. What it holds stays right to run, since it is a prefix of
+// the code and its jumps (instruction indexes) lead into `code`.
 struct LineCode {
   uint64_t stamp = 0;
-  ProgramLine* line = nullptr;  // whose code this is
   // Every statement starts with a Statement check (a statement limit is
   // counted), not only those after a checked one.
   bool checkEvery = false;
   std::vector<Instruction> code;
   std::vector<Entry> entries;
+  std::vector<std::vector<Instruction>> outgrown;
+
+  void Append(const Instruction& instruction) {
+    if (code.size() == code.capacity() && !code.empty()) {
+      std::vector<Instruction> larger;
+      larger.reserve(2 * code.capacity());
+      larger.assign(code.begin(), code.end());
+      outgrown.push_back(std::move(code));
+      code = std::move(larger);
+    }
+    code.push_back(instruction);
+  }
 
   // The instruction where the statement at `token` starts, or -1.
   int64_t EntryAt(std::size_t token, bool loopHead = false) const {
@@ -251,8 +270,12 @@ struct LineCode {
   }
   // What the line's code holds on the heap.
   std::size_t Bytes() const {
-    return sizeof(LineCode) + code.capacity() * sizeof(Instruction) +
-           entries.capacity() * sizeof(Entry);
+    std::size_t bytes = sizeof(LineCode) + code.capacity() * sizeof(Instruction) +
+                        entries.capacity() * sizeof(Entry);
+    for (const std::vector<Instruction>& buffer : outgrown) {
+      bytes += buffer.capacity() * sizeof(Instruction);
+    }
+    return bytes;
   }
 };
 

@@ -159,13 +159,12 @@ class Machine {
     // The statement is begun already: its check is passed.
     return entry->op == Opcode::Statement ? entry + 1 : entry;
   }
-  // Instruction `pc` of `code`, current, in its line.
-  [[gnu::always_inline]] Instruction* Enter(LineCode* code, uint32_t pc = 0) {
-    ProgramLine* const line = code->line;
+  // The kept target `to`, an instruction of the current code of `line`.
+  [[gnu::always_inline]] Instruction* Enter(Instruction* to, ProgramLine* line) {
     interp_.EnterLine(line);
     line_ = line;
-    code_ = code;
-    return code->code.data() + pc;
+    code_ = line->code.get();
+    return to;
   }
   // Leaves for the general loop at the statement at token `at`.
   Instruction* Leave(std::size_t at) {
@@ -214,23 +213,24 @@ class Machine {
   [[gnu::always_inline]] Instruction* JumpToNumber(Instruction& jump, int32_t number) {
     // Only a line written as a number is kept: a computed one may change.
     const bool kept = jump.op == Opcode::Goto || jump.op == Opcode::Gosub;
-    LineCode* target = kept ? jump.code : nullptr;
-    if (target == nullptr || interp_.Attention() != attention_) {
-      ProgramLine* const line = interp_.FindLine(number);
-      if (line == nullptr || interp_.Attention() != attention_) {
-        // No such line, or the statement reported or charged the budget:
-        // the general way on.
-        cursor_.Point(&line_->tokens, line_->tokens.size());
-        JumpTo(interp_, cursor_, line);
-        return GoOnGenerally(true);
-      }
-      target = &CodeOf(interp_, *line);
-      if (kept) {
-        jump.code = target;
-        ++interp_.targetsFound;
-      }
+    if (kept && jump.target != nullptr && interp_.Attention() == attention_) {
+      return Enter(jump.target, (&jump)[1].line);
     }
-    return Enter(target);
+    ProgramLine* const line = interp_.FindLine(number);
+    if (line == nullptr || interp_.Attention() != attention_) {
+      // No such line, or the statement reported or charged the budget: the
+      // general way on.
+      cursor_.Point(&line_->tokens, line_->tokens.size());
+      JumpTo(interp_, cursor_, line);
+      return GoOnGenerally(true);
+    }
+    Instruction* const start = CodeOf(interp_, *line).code.data();
+    if (kept) {
+      jump.target = start;
+      (&jump)[1].line = line;
+      ++interp_.targetsFound;
+    }
+    return Enter(start, line);
   }
   Instruction* Gosub(Instruction& jump, int32_t number) {
     PushFrameHere(FrameKind::Gosub, jump.at);
@@ -263,20 +263,16 @@ class Machine {
   // keeps it, which is the current one while that code runs.
   [[gnu::always_inline]] Instruction* Arrive(Instruction* owner, ProgramLine* from, std::size_t pos,
                                              Way way) {
-    if (owner[1].code == nullptr || owner[2].line != from || owner[2].b != pos) {
-      owner = Find(owner, from, pos, way);
-      if (owner == nullptr) return nullptr;
+    if ((owner[1].target == nullptr || owner[2].line != from || owner[2].b != pos) &&
+        !Find(owner, from, pos, way)) {
+      return nullptr;
     }
-    return Enter(owner[1].code, owner[1].b);
+    return Enter(owner[1].target, owner[1].b != 0 ? from->next : from);
   }
-  // Finds and keeps the target; answers the owner again (the line's code
-  // may have grown), or null.
-  [[gnu::noinline]] Instruction* Find(Instruction* owner, ProgramLine* from, std::size_t pos,
-                                      Way way) {
+  // Finds and keeps the target; false when there is none to keep.
+  [[gnu::noinline]] bool Find(Instruction* owner, ProgramLine* from, std::size_t pos, Way way) {
     ++interp_.targetsFound;
-    if (from == nullptr || from->removed) return nullptr;
-    const auto index = static_cast<std::size_t>(owner - code_->code.data());
-    LineCode* const keeper = code_;
+    if (from == nullptr || from->removed) return false;
     const TokenList& tokens = from->tokens;
     std::size_t start = pos;
     if (way == Way::PastStatement) {
@@ -289,27 +285,28 @@ class Machine {
     // resumes where the end-of-statement check reports: the general way.
     const bool atEnd = start >= tokens.size() || tokens[start].kind == TokenKind::Colon ||
                        tokens[start].kind == TokenKind::Else;
-    if (way != Way::LoopHead && !atEnd) return nullptr;
+    if (way != Way::LoopHead && !atEnd) return false;
     ProgramLine* line = from;
     if (way != Way::LoopHead) {
       start = NextStatementStart(tokens, start);
       if (start >= tokens.size()) {
         line = from->next;
         start = 0;
-        if (line == nullptr) return nullptr;
+        if (line == nullptr) return false;
       }
     }
     const bool loopHead = way == Way::LoopHead;
     LineCode& code = CodeOf(interp_, *line);
     int64_t pc = code.EntryAt(start, loopHead);
     if (pc < 0) pc = CompileFrom(line->tokens, code, start, loopHead);
-    if (pc == UINT32_MAX) return nullptr;
-    owner = keeper->code.data() + index;
-    owner[1].code = &code;
-    owner[1].b = static_cast<uint32_t>(pc);
+    if (pc == UINT32_MAX) return false;
+    // Compiling may have moved this line's code on to a larger buffer;
+    // `owner` stays where it was, in the buffer kept.
+    owner[1].target = code.code.data() + pc;
+    owner[1].b = line != from ? 1 : 0;
     owner[2].line = from;
     owner[2].b = static_cast<uint32_t>(pos);
-    return owner;
+    return true;
   }
 
   // ---- statements ----
@@ -318,7 +315,7 @@ class Machine {
     auto& stack = interp_.controlStack;
     if (stack.empty() || stack.back().kind != FrameKind::Gosub) return Handler(ret.at);
     const ControlFrame& frame = stack.back();
-    const std::size_t at = ret.at;  // finding the way back may move `ret`
+    const std::size_t at = ret.at;
     Instruction* back = Arrive(&ret, frame.line, frame.resume, Way::PastStatement);
     if (back == nullptr) return Handler(at);
     stack.pop_back();
@@ -367,9 +364,8 @@ class Machine {
     if (stack.empty() || stack.back().kind != FrameKind::While) return Handler(wend.at);
     const ControlFrame& frame = stack.back();
     wendLine_ = line_;
-    wendPc_ = static_cast<uint32_t>(following + 2 - code_->code.data());
+    wendResume_ = following + 2;
     wendAt_ = wend.at;
-    // Finding the loop head may compile more of this line: `wend` may move.
     Instruction* head = Arrive(&wend, frame.line, frame.resume, Way::LoopHead);
     return head != nullptr ? head : Handler(wendAt_);
   }
@@ -384,7 +380,7 @@ class Machine {
       cursor_.Point(&line_->tokens, wendAt_ + 1);
       return GoOnGenerally(true);
     }
-    return code_->code.data() + wendPc_;
+    return wendResume_;
   }
 
   Instruction* WhileFalse(const Instruction& test) {
@@ -394,10 +390,10 @@ class Machine {
     return GoOnGenerally(true);
   }
 
-  // The next line's code, when it is kept and nothing calls for the
-  // general checks.
-  LineCode* NextLineKept(const Instruction& end) const {
-    return interp_.Attention() == attention_ ? end.code : nullptr;
+  // Where the next line's code starts, when it is kept and nothing calls
+  // for the general checks.
+  Instruction* NextLineKept(const Instruction& end) const {
+    return interp_.Attention() == attention_ ? end.target : nullptr;
   }
   [[gnu::noinline]] Instruction* FindNextLine(Instruction& end) {
     if (interp_.Attention() != attention_) {
@@ -408,9 +404,9 @@ class Machine {
       interp_.StepToNextLine();
       return Over();
     }
-    end.code = &CodeOf(interp_, *line_->next);
+    end.target = CodeOf(interp_, *line_->next).code.data();
     ++interp_.targetsFound;
-    return Enter(end.code);
+    return Enter(end.target, line_->next);
   }
 
   void PushWhile(const Instruction& loop) { PushFrameHere(FrameKind::While, loop.at); }
@@ -480,7 +476,7 @@ class Machine {
   Exit exit_ = Exit::RunOver;
   // The WEND that asked its loop's condition again.
   ProgramLine* wendLine_ = nullptr;
-  uint32_t wendPc_ = 0;
+  Instruction* wendResume_ = nullptr;
   std::size_t wendAt_ = 0;
   // A text assignment building on its target's own text.
   bool taken_ = false;
@@ -846,8 +842,8 @@ op_WhileAgain:
 op_Wend:
   GO_ON(Wend(*i, ip));
 op_EndLine:
-  if (LineCode* const next = NextLineKept(*i)) [[likely]] {
-    ip = Enter(next);
+  if (Instruction* const next = NextLineKept(*i)) [[likely]] {
+    ip = Enter(next, line_->next);
     NEXT_INSTRUCTION();
   }
   GO_ON(FindNextLine(*i));
@@ -873,7 +869,6 @@ op_Result:
 LineCode& CompileLine(Interpreter& interp, ProgramLine& line) {
   line.code = std::make_unique<LineCode>();
   line.code->stamp = interp.CodeStamp();
-  line.code->line = &line;
   line.code->checkEvery = interp.StatementLimited();
   CompileFrom(line.tokens, *line.code, 0);
   return *line.code;
