@@ -36,7 +36,7 @@ class LineCompiler {
     while (!pending_.empty()) {
       const Pending branch = pending_.back();
       pending_.pop_back();
-      out_.code[branch.jump].b = BranchTo(branch);
+      JumpFrom(branch.jump, BranchTo(branch));
     }
     return first;
   }
@@ -179,7 +179,7 @@ class LineCompiler {
       const int64_t existing = out_.EntryAt(pos);
       if (existing >= 0) {
         if (check && pos < tokens_.size()) EmitCheck(pos);  // EndLine checks for itself
-        out_.code[Emit(Opcode::Jump)].b = static_cast<uint32_t>(existing);
+        JumpFrom(Emit(Opcode::Jump), static_cast<uint32_t>(existing));
         return first;
       }
       if (pos >= tokens_.size()) {
@@ -192,6 +192,12 @@ class LineCompiler {
       check = checked_ || out_.checkEvery;
       pos = NextStatementStart(tokens_, *next);
     }
+  }
+
+  // Points the jump at instruction `jump` to instruction `to`.
+  void JumpFrom(std::size_t jump, uint32_t to) {
+    out_.code[jump].b =
+        static_cast<uint32_t>(static_cast<int64_t>(to) - static_cast<int64_t>(jump));
   }
 
   void EmitCheck(std::size_t at) { out_.code[Emit(Opcode::Statement)].at = Token16(at); }

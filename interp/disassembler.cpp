@@ -64,7 +64,7 @@ std::string HandlerReason(const ProgramLine& line, std::size_t at) {
   }
 }
 
-std::string Operands(const ProgramLine& line, const Instruction& i) {
+std::string Operands(const ProgramLine& line, const Instruction& i, std::size_t pc) {
   std::string text;
   const auto add = [&text](const std::string& part) {
     if (!text.empty()) text += ' ';
@@ -90,7 +90,9 @@ std::string Operands(const ProgramLine& line, const Instruction& i) {
     case Opcode::JumpUnlessNumber:
     case Opcode::JumpUnlessScalar:
     case Opcode::JumpUnlessScalarAndNumber:
-    case Opcode::WhileAgain: add("to " + std::to_string(i.b)); break;
+    case Opcode::WhileAgain:
+      add("to " + std::to_string(static_cast<int64_t>(pc) + static_cast<int32_t>(i.b)));
+      break;
     case Opcode::Goto:
     case Opcode::Gosub: add("line " + std::to_string(static_cast<int32_t>(i.b))); break;
     case Opcode::Handler: add(HandlerReason(line, i.at)); break;
@@ -117,7 +119,7 @@ std::string DisassembleLine(Interpreter& interp, ProgramLine& line) {
     std::string row = "  " + std::to_string(pc);
     row.resize(8, ' ');
     row += OpcodeName(i.op);
-    const std::string operands = Operands(line, i);
+    const std::string operands = Operands(line, i, pc);
     if (!operands.empty()) {
       row.resize(std::max<std::size_t>(row.size() + 1, 24), ' ');
       row += operands;

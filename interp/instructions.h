@@ -10,8 +10,9 @@
 //
 // Operands: `a` a small count, a token kind or a relation (the orders
 // it accepts, as the operator table gives them), `at` a token index of the
-// line, `b` an instruction index or a line number, and one payload: a
-// number, a variable, a text or a cached line.
+// line, `b` a jump's distance (in instructions, from the jump itself) or a
+// line number, and one payload: a number, a variable, a text or a kept
+// target.
 #pragma once
 
 #include <cstddef>

@@ -118,6 +118,10 @@ inline int64_t CellOf(const Variable& variable, const double* indexes, int count
 
 // ---- the machine ----
 
+// Where a jump goes: its distance is counted from the jump, so that code in
+// a buffer its line outgrew jumps within that buffer.
+inline Instruction* JumpTarget(Instruction* jump) { return jump + static_cast<int32_t>(jump->b); }
+
 class Machine {
  public:
   Machine(Interpreter& interp, StatementCursor& cursor, std::string& messageBuffer)
@@ -152,10 +156,10 @@ class Machine {
   // start, or the line's end).
   Instruction* EnterAt(ProgramLine* line, std::size_t pos) {
     line_ = line;
-    code_ = &CodeOf(interp_, *line);
-    int64_t pc = code_->EntryAt(pos);
-    if (pc < 0) pc = CompileFrom(line->tokens, *code_, pos);
-    Instruction* const entry = code_->code.data() + pc;
+    LineCode& code = CodeOf(interp_, *line);
+    int64_t pc = code.EntryAt(pos);
+    if (pc < 0) pc = CompileFrom(line->tokens, code, pos);
+    Instruction* const entry = code.code.data() + pc;
     // The statement is begun already: its check is passed.
     return entry->op == Opcode::Statement ? entry + 1 : entry;
   }
@@ -163,7 +167,6 @@ class Machine {
   [[gnu::always_inline]] Instruction* Enter(Instruction* to, ProgramLine* line) {
     interp_.EnterLine(line);
     line_ = line;
-    code_ = line->code.get();
     return to;
   }
   // Leaves for the general loop at the statement at token `at`.
@@ -374,7 +377,6 @@ class Machine {
     interp_.controlStack.pop_back();
     interp_.EnterLine(wendLine_);
     line_ = wendLine_;
-    code_ = wendLine_->code.get();
     if (interp_.Attention() != attention_) {
       // The condition reported: the general way goes on after the WEND.
       cursor_.Point(&line_->tokens, wendAt_ + 1);
@@ -472,7 +474,6 @@ class Machine {
   std::string& messageBuffer_;
   uint32_t attention_;
   ProgramLine* line_ = nullptr;
-  LineCode* code_ = nullptr;
   Exit exit_ = Exit::RunOver;
   // The WEND that asked its loop's condition again.
   ProgramLine* wendLine_ = nullptr;
@@ -494,10 +495,16 @@ class Machine {
     i = ip++; \
     goto* kLabels[static_cast<std::size_t>(i->op)]; \
   } while (false)
-// Straight on into the EndLine in the next slot, without a dispatch.
+// Straight on through the EndLine in the next slot, without a dispatch;
+// its fast way is repeated here so that each instruction that ends a line
+// has a jump of its own to predict.
 #define END_OF_LINE() \
   do { \
     i = ip++; \
+    if (Instruction* const next = NextLineKept(*i)) [[likely]] { \
+      ip = Enter(next, line_->next); \
+      NEXT_INSTRUCTION(); \
+    } \
     goto op_EndLine; \
   } while (false)
 // After a slow path: null leaves the loop.
@@ -796,19 +803,19 @@ op_StoreText:
   WatchBudget();
   NEXT_INSTRUCTION();
 op_Jump:
-  ip = code_->code.data() + i->b;
+  ip = JumpTarget(i);
   NEXT_INSTRUCTION();
 op_JumpUnless:
-  if (pop() == 0.0) ip = code_->code.data() + i->b;
+  if (pop() == 0.0) ip = JumpTarget(i);
   NEXT_INSTRUCTION();
 op_JumpUnlessNumber:
-  if (!Holds(i->a, OrderOf(pop(), i->number))) ip = code_->code.data() + i->b;
+  if (!Holds(i->a, OrderOf(pop(), i->number))) ip = JumpTarget(i);
   NEXT_INSTRUCTION();
 op_JumpUnlessScalar:
-  if (!Holds(i->a, OrderOf(pop(), i->variable->number))) ip = code_->code.data() + i->b;
+  if (!Holds(i->a, OrderOf(pop(), i->variable->number))) ip = JumpTarget(i);
   NEXT_INSTRUCTION();
 op_JumpUnlessScalarAndNumber:
-  ip = Holds(i->a, OrderOf(i->variable->number, ip->number)) ? ip + 1 : code_->code.data() + i->b;
+  ip = Holds(i->a, OrderOf(i->variable->number, ip->number)) ? ip + 1 : JumpTarget(i);
   NEXT_INSTRUCTION();
 op_Goto:
   GO_ON(JumpToNumber(*i, static_cast<int32_t>(i->b)));
@@ -835,7 +842,7 @@ op_WhileEnter:
   NEXT_INSTRUCTION();
 op_WhileAgain:
   if (pop() != 0.0) {
-    ip = code_->code.data() + i->b;
+    ip = JumpTarget(i);
     NEXT_INSTRUCTION();
   }
   GO_ON(AfterWend());
