@@ -25,45 +25,47 @@ enum Level : int { kNone = 0, kOr = 1, kAnd, kRelation, kSum, kProduct, kPower }
 // NaN) are in no order, so that no relation holds between them.
 enum Order : uint8_t { kUnordered = 0, kLessOrder = 1, kGreaterOrder = 2, kEqualOrder = 4 };
 
-// OPERATOR(kind, level, takes texts, orders, instruction, with a number,
-//          with a scalar, of two scalars, of a scalar and a number)
+// OPERATOR(kind, level, takes texts, commutes, orders, instruction,
+//          with a number, with a scalar, of two scalars, of a scalar and a number)
 // "+" joins two texts and a relation compares them; every other operator
 // takes numbers only. A relation holds for the orders it lists. The
 // compiler gives an operation whose right operand is a number or a
 // numeric scalar the instruction that reads it in, and one whose left
-// operand is a scalar too the instruction that reads both (Binary: none).
+// operand is a scalar too the instruction that reads both (Binary: none);
+// the operands of one that commutes may be read the other way round.
 // clang-format off
 #define TENREK_OPERATORS(OPERATOR) \
-  OPERATOR(Or, kOr, false, 0, Or, Binary, Binary, Binary, Binary) \
-  OPERATOR(Xor, kOr, false, 0, Binary, Binary, Binary, Binary, Binary) \
-  OPERATOR(And, kAnd, false, 0, And, Binary, Binary, Binary, Binary) \
-  OPERATOR(Equal, kRelation, true, kEqualOrder, \
+  OPERATOR(Or, kOr, false, false, 0, Or, Binary, Binary, Binary, Binary) \
+  OPERATOR(Xor, kOr, false, false, 0, Binary, Binary, Binary, Binary, Binary) \
+  OPERATOR(And, kAnd, false, false, 0, And, Binary, Binary, Binary, Binary) \
+  OPERATOR(Equal, kRelation, true, false, kEqualOrder, \
            Compare, CompareNumber, CompareScalar, Binary, CompareScalarAndNumber) \
-  OPERATOR(Less, kRelation, true, kLessOrder, \
+  OPERATOR(Less, kRelation, true, false, kLessOrder, \
            Compare, CompareNumber, CompareScalar, Binary, CompareScalarAndNumber) \
-  OPERATOR(Greater, kRelation, true, kGreaterOrder, \
+  OPERATOR(Greater, kRelation, true, false, kGreaterOrder, \
            Compare, CompareNumber, CompareScalar, Binary, CompareScalarAndNumber) \
-  OPERATOR(LessEqual, kRelation, true, kLessOrder | kEqualOrder, \
+  OPERATOR(LessEqual, kRelation, true, false, kLessOrder | kEqualOrder, \
            Compare, CompareNumber, CompareScalar, Binary, CompareScalarAndNumber) \
-  OPERATOR(GreaterEqual, kRelation, true, kGreaterOrder | kEqualOrder, \
+  OPERATOR(GreaterEqual, kRelation, true, false, kGreaterOrder | kEqualOrder, \
            Compare, CompareNumber, CompareScalar, Binary, CompareScalarAndNumber) \
-  OPERATOR(NotEqual, kRelation, true, kLessOrder | kGreaterOrder, \
+  OPERATOR(NotEqual, kRelation, true, false, kLessOrder | kGreaterOrder, \
            Compare, CompareNumber, CompareScalar, Binary, CompareScalarAndNumber) \
-  OPERATOR(Plus, kSum, true, 0, \
+  OPERATOR(Plus, kSum, true, true, 0, \
            Add, AddNumber, AddScalar, AddScalars, AddScalarAndNumber) \
-  OPERATOR(Minus, kSum, false, 0, \
+  OPERATOR(Minus, kSum, false, false, 0, \
            Subtract, SubtractNumber, SubtractScalar, SubtractScalars, SubtractScalarAndNumber) \
-  OPERATOR(Times, kProduct, false, 0, \
+  OPERATOR(Times, kProduct, false, true, 0, \
            Multiply, MultiplyNumber, MultiplyScalar, MultiplyScalars, MultiplyScalarAndNumber) \
-  OPERATOR(Divide, kProduct, false, 0, \
+  OPERATOR(Divide, kProduct, false, false, 0, \
            Divide, DivideNumber, DivideScalar, Binary, DivideScalarAndNumber) \
-  OPERATOR(Mod, kProduct, false, 0, Modulo, ModuloNumber, ModuloScalar, Binary, Binary) \
-  OPERATOR(Power, kPower, false, 0, Binary, Binary, Binary, Binary, Binary)
+  OPERATOR(Mod, kProduct, false, false, 0, Modulo, ModuloNumber, ModuloScalar, Binary, Binary) \
+  OPERATOR(Power, kPower, false, false, 0, Binary, Binary, Binary, Binary, Binary)
 // clang-format on
 
 struct OperatorInfo {
   Level level = kNone;
   bool takesText = false;
+  bool commutes = false;
   uint8_t orders = kUnordered;
   Opcode onNumbers = Opcode::Binary;
   Opcode withNumber = Opcode::Binary;  // Binary: none of its own
@@ -75,11 +77,17 @@ struct OperatorInfo {
 // Indexed by token kind: looking an operator up costs no branches.
 inline constexpr std::array<OperatorInfo, kTokenKindCount> kOperators = [] {
   std::array<OperatorInfo, kTokenKindCount> table{};
-#define TENREK_OPERATOR_ROW(kind, level, text, orders, numbers, number, scalar, scalars, \
+#define TENREK_OPERATOR_ROW(kind, level, text, commutes, orders, numbers, number, scalar, scalars, \
                             scalarAndNumber) \
-  table[static_cast<std::size_t>(TokenKind::kind)] = { \
-      level,          text,           orders,          Opcode::numbers, \
-      Opcode::number, Opcode::scalar, Opcode::scalars, Opcode::scalarAndNumber};
+  table[static_cast<std::size_t>(TokenKind::kind)] = {level, \
+                                                      text, \
+                                                      commutes, \
+                                                      orders, \
+                                                      Opcode::numbers, \
+                                                      Opcode::number, \
+                                                      Opcode::scalar, \
+                                                      Opcode::scalars, \
+                                                      Opcode::scalarAndNumber};
   TENREK_OPERATORS(TENREK_OPERATOR_ROW)
 #undef TENREK_OPERATOR_ROW
   return table;

@@ -153,6 +153,8 @@ class LineCompiler {
       code[size - 1].op = Opcode::StoreLast;
     } else if (size >= 2 && code[size - 2].op == Opcode::AddToScalar) {
       code[size - 2].op = Opcode::AddToScalarLast;
+    } else if (size >= 2 && code[size - 2].op == Opcode::SetScalar) {
+      code[size - 2].op = Opcode::SetScalarLast;
     } else if (size >= 3 && code[size - 3].op == Opcode::StoreElementOfScalar) {
       code[size - 3].op = Opcode::StoreElementOfScalarLast;
     }
@@ -280,7 +282,7 @@ class LineCompiler {
       if (v->isString) return TextAssignment(v);
       const std::size_t first = out_.code.size();
       if (!ExpressionOf(ValueType::Number) || !AtStatementEnd(pos_)) return std::nullopt;
-      if (!AddsToItself(first, v)) EmitWith(Opcode::Store, v);
+      if (!AddsToItself(first, v) && !SetsPlainValue(first, v)) EmitWith(Opcode::Store, v);
       return Following(pos_);
     }
     if (v->isString || !KindAt(at + 1, TokenKind::LeftParen) || v->extentCount == 0) {
@@ -309,6 +311,23 @@ class LineCompiler {
       return false;
     }
     code[first].op = Opcode::AddToScalar;
+    numbers_ = 0;
+    return true;
+  }
+
+  // name = number or scalar, its code from `first` on: SetScalar.
+  bool SetsPlainValue(std::size_t first, Variable* v) {
+    std::vector<Instruction>& code = out_.code;
+    if (code.size() != first + 1 ||
+        (code[first].op != Opcode::Number && code[first].op != Opcode::Scalar)) {
+      return false;
+    }
+    Instruction value = code[first];
+    value.op = value.op == Opcode::Number ? Opcode::OperandNumber : Opcode::OperandScalar;
+    code[first] = Instruction();
+    code[first].op = Opcode::SetScalar;
+    code[first].variable = v;
+    out_.Append(value);
     numbers_ = 0;
     return true;
   }
@@ -556,6 +575,16 @@ class LineCompiler {
       left.op = both;
       left.a = a;
       right.op = scalar ? Opcode::OperandScalar : Opcode::OperandNumber;
+      return true;
+    }
+    if (scalar && info.commutes && left.op == Opcode::Number) {
+      // number op scalar, read as scalar op number: the same value exactly.
+      const double number = left.number;
+      left.op = info.ofScalarAndNumber;
+      left.a = a;
+      left.variable = right.variable;
+      right.op = Opcode::OperandNumber;
+      right.number = number;
       return true;
     }
     right.op = number ? info.withNumber : info.withScalar;

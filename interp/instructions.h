@@ -131,6 +131,9 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
               "add the next slot's number to the numeric scalar") \
   INSTRUCTION(AddToScalarLast, Variable, 0, 0, false, \
               "AddToScalar, then the EndLine after its slot") \
+  INSTRUCTION(SetScalar, Variable, 0, 0, false, \
+              "put the next slot's number or scalar into the numeric scalar") \
+  INSTRUCTION(SetScalarLast, Variable, 0, 0, false, "SetScalar, then the EndLine after its slot") \
   INSTRUCTION(StoreText, Variable, 0, -1, true, "pop the text into the string scalar") \
   INSTRUCTION(Jump, None, 0, 0, false, "go on at instruction b") \
   INSTRUCTION(JumpUnless, None, -1, 0, false, "pop; go on at instruction b when it is 0") \

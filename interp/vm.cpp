@@ -118,6 +118,11 @@ inline int64_t CellOf(const Variable& variable, const double* indexes, int count
 
 // ---- the machine ----
 
+// The value an OperandNumber or OperandScalar slot gives.
+inline double OperandValue(const Instruction& slot) {
+  return slot.op == Opcode::OperandNumber ? slot.number : slot.variable->number;
+}
+
 // Where a jump goes: its distance is counted from the jump, so that code in
 // a buffer its line outgrew jumps within that buffer.
 inline Instruction* JumpTarget(Instruction* jump) { return jump + static_cast<int32_t>(jump->b); }
@@ -417,8 +422,7 @@ class Machine {
   // `operands`.
   [[gnu::always_inline]] void StoreElementOfScalar(Variable& array, const Instruction* operands) {
     const double subscript = operands[0].variable->number;
-    const double value =
-        operands[1].op == Opcode::OperandNumber ? operands[1].number : operands[1].variable->number;
+    const double value = OperandValue(operands[1]);
     int32_t index = 0;
     if (SubscriptInRange(subscript, array.extents[0], index)) {
       const auto cell = static_cast<std::size_t>(index);
@@ -794,6 +798,14 @@ op_AddToScalar:
   i->variable->number += ip->number;
   ++ip;
   NEXT_INSTRUCTION();
+op_SetScalar:
+  i->variable->number = OperandValue(*ip);
+  ++ip;
+  NEXT_INSTRUCTION();
+op_SetScalarLast:
+  i->variable->number = OperandValue(*ip);
+  ++ip;
+  END_OF_LINE();
 op_AddToScalarLast:
   i->variable->number += ip->number;
   ++ip;

@@ -95,6 +95,9 @@ TEST(TranslatedStatements, AssignmentsAgreeWithTheirHandlers) {
       {"10 Z=C$", "20 Z=1/0: Z=N MOD 3: PRINT Z"},
       {"10 Z=1: PRINT Z", "20 DIM Z(2): Z=2: Z(1)=3: PRINT Z(1)"},  // shape changes between runs
       {"10 D(1)=5: PRINT D(1)"},                                    // dimensioned by its first use
+      // plain values set, a number before a scalar read the other way round
+      {"10 N=0/0: B=2: A=B: C=7: D=2*B+1: E=3*N: F=N", "20 G=1+B: H=0: A=A+1",
+       "30 PRINT A;C;D;E;F;G;H"},
       // variables read in place, their shapes changed while the run goes on
       {"10 K=K+1: M(K)=K: IF K<3 THEN 10", "20 IF L=0 THEN L=1: DIM N(2): K=0: GOTO 10",
        "30 PRINT K;M(3);L"},
