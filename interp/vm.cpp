@@ -190,7 +190,7 @@ class Machine {
   // The general way on after a statement that left the cursor where its
   // handler would have: the end-of-statement check (with `checkEnd`), the
   // run's checks, the next statement found; compiled again from there.
-  Instruction* GoOnGenerally(bool checkEnd) {
+  [[gnu::noinline]] Instruction* GoOnGenerally(bool checkEnd) {
     if (checkEnd) CheckStatementEnd(interp_, cursor_);
     if (!RunGoesOn(interp_) || !FindNextStatement(interp_, cursor_)) return Over();
     return ContinueAtCursor();
@@ -208,7 +208,7 @@ class Machine {
     return EnterAt(line, cursor_.pos);
   }
   // The statement at token `at` of this line through its handler.
-  Instruction* Handler(std::size_t at) {
+  [[gnu::noinline]] Instruction* Handler(std::size_t at) {
     cursor_.Point(&line_->tokens, at);
     cursor_.jumped = false;
     cursor_.resumeAtCursor = false;
@@ -221,7 +221,7 @@ class Machine {
   [[gnu::always_inline]] Instruction* JumpToNumber(Instruction& jump, int32_t number) {
     // Only a line written as a number is kept: a computed one may change.
     const bool kept = jump.op == Opcode::Goto || jump.op == Opcode::Gosub;
-    if (kept && jump.target != nullptr && interp_.Attention() == attention_) {
+    if (kept && jump.target != nullptr && interp_.Attention() == attention_) [[likely]] {
       return Enter(jump.target, (&jump)[1].line);
     }
     ProgramLine* const line = interp_.FindLine(number);
@@ -271,9 +271,8 @@ class Machine {
   // keeps it, which is the current one while that code runs.
   [[gnu::always_inline]] Instruction* Arrive(Instruction* owner, ProgramLine* from, std::size_t pos,
                                              Way way) {
-    if ((owner[1].target == nullptr || owner[2].line != from || owner[2].b != pos) &&
-        !Find(owner, from, pos, way)) {
-      return nullptr;
+    if (owner[1].target == nullptr || owner[2].line != from || owner[2].b != pos) [[unlikely]] {
+      if (!Find(owner, from, pos, way)) return nullptr;
     }
     return Enter(owner[1].target, owner[1].b != 0 ? from->next : from);
   }
@@ -332,22 +331,25 @@ class Machine {
 
   [[gnu::always_inline]] Instruction* Next(Instruction& next, Instruction* following) {
     auto& stack = interp_.controlStack;
-    if (stack.empty()) return Handler(next.at);
-    ControlFrame& frame = stack.back();
     Variable* const named = next.variable;
-    if (frame.kind != FrameKind::For || frame.variable != named ||
-        frame.cellIndex != CellRef::kScalar) {
+    if (stack.empty() || stack.back().kind != FrameKind::For || stack.back().variable != named ||
+        stack.back().cellIndex != CellRef::kScalar) [[unlikely]] {
       return Handler(next.at);
     }
+    ControlFrame& frame = stack.back();
     const double value = named->number + frame.step;
     named->number = value;
-    if (!LoopContinues(value, frame.limit, frame.step)) {
+    if (!LoopContinues(value, frame.limit, frame.step)) [[unlikely]] {
       stack.pop_back();
       return following + 2;
     }
-    if (Instruction* loop = Arrive(&next, frame.line, frame.resume, Way::AtStatement)) {
+    if (Instruction* loop = Arrive(&next, frame.line, frame.resume, Way::AtStatement)) [[likely]] {
       return loop;
     }
+    return LoopGenerally(frame);
+  }
+  // The loop goes on where compiled code cannot take it: the general way.
+  [[gnu::noinline]] Instruction* LoopGenerally(const ControlFrame& frame) {
     ResumeAt(interp_, cursor_, frame);
     return GoOnGenerally(true);
   }
@@ -424,7 +426,7 @@ class Machine {
     const double subscript = operands[0].variable->number;
     const double value = OperandValue(operands[1]);
     int32_t index = 0;
-    if (SubscriptInRange(subscript, array.extents[0], index)) {
+    if (SubscriptInRange(subscript, array.extents[0], index)) [[likely]] {
       const auto cell = static_cast<std::size_t>(index);
       if (cell < array.numbers.size()) array.numbers[cell] = value;
     } else {
@@ -564,7 +566,7 @@ op_Scalar:
 op_ElementAt : {
   const Variable& array = *i->variable;
   int32_t index = 0;
-  if (SubscriptInRange(top, array.extents[0], index)) {
+  if (SubscriptInRange(top, array.extents[0], index)) [[likely]] {
     const auto cell = static_cast<std::size_t>(index);
     top = cell < array.numbers.size() ? array.numbers[cell] : 0.0;
   } else {
@@ -579,7 +581,7 @@ op_ElementOfScalar : {
   ++ip;
   int32_t index = 0;
   double element = 0.0;
-  if (SubscriptInRange(subscript, array.extents[0], index)) {
+  if (SubscriptInRange(subscript, array.extents[0], index)) [[likely]] {
     const auto cell = static_cast<std::size_t>(index);
     if (cell < array.numbers.size()) element = array.numbers[cell];
   } else {
@@ -590,7 +592,7 @@ op_ElementOfScalar : {
 }
 op_Subscript : {
   int32_t index = 0;
-  if (SubscriptInRange(top, i->variable->extents[i->a], index)) {
+  if (SubscriptInRange(top, i->variable->extents[i->a], index)) [[likely]] {
     top = index;
   } else {
     top = CheckedIndex(interp_, *i->variable, i->a, top);
