@@ -17,6 +17,7 @@
 #include "eval/builtins.h"
 #include "eval/evaluator.h"
 #include "eval/variables.h"
+#include "interp/cursor.h"
 #include "interp/limits.h"
 
 namespace tenrek {
@@ -224,11 +225,14 @@ class LineCompiler {
     const std::size_t pendingMark = pending_.size();
     numbers_ = texts_ = deepestNumbers_ = deepestTexts_ = 0;
     depth_ = 0;
+    noCompiledForm_ = false;
     std::optional<Following> compiled = Compiled(at);
     if (!compiled || !StacksFit()) {
       out_.code.resize(mark);
       pending_.resize(pendingMark);
-      out_.code[Emit(Opcode::Handler)].at = Token16(at);
+      const HandlerReason reason =
+          noCompiledForm_ ? HandlerReason::NoCompiledForm : HandlerReason::NotExact;
+      out_.code[Emit(Opcode::Handler, static_cast<uint8_t>(reason))].at = Token16(at);
       compiled = HandlerFollowing(at);
     }
     checked_ = HoldsChecked(mark);
@@ -268,7 +272,7 @@ class LineCompiler {
       case TokenKind::Sarray:
         if (AtStatementEnd(at + 1)) return Following(at + 1);
         return std::nullopt;
-      default: return std::nullopt;
+      default: noCompiledForm_ = true; return std::nullopt;
     }
   }
 
@@ -394,7 +398,7 @@ class LineCompiler {
     pos_ = at;
     if (!ExpressionOf(ValueType::Number) || !Take(TokenKind::Then)) return std::nullopt;
     const std::size_t thenAt = pos_;
-    const std::size_t elseAt = AfterFalseBranch(thenAt);
+    const std::size_t elseAt = AfterFalseBranch(tokens_, thenAt);
     if (KindAt(elseAt, TokenKind::Number) && !LineNumberCompiles(elseAt)) return std::nullopt;
     const std::size_t unless = JumpUnlessCondition();
     pending_.push_back({unless, elseAt, KindAt(elseAt, TokenKind::Number)});
@@ -418,17 +422,6 @@ class LineCompiler {
     }
     --numbers_;
     return at;
-  }
-
-  // Where a false IF goes on: just after its own ELSE (nested IF ... ELSE
-  // pairs counted), or the end of the line.
-  std::size_t AfterFalseBranch(std::size_t pos) const {
-    int depth = 0;
-    for (; pos < tokens_.size(); ++pos) {
-      if (tokens_[pos].kind == TokenKind::If) ++depth;
-      if (tokens_[pos].kind == TokenKind::Else && --depth < 0) return pos + 1;
-    }
-    return pos;
   }
 
   bool LineNumberCompiles(std::size_t at) {
@@ -715,6 +708,7 @@ class LineCompiler {
   int deepestNumbers_ = 0;
   int deepestTexts_ = 0;
   bool checked_ = false;
+  bool noCompiledForm_ = false;  // the statement just read has a keyword with no compiled form
 };
 
 }  // namespace

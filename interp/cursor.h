@@ -8,6 +8,18 @@
 
 namespace tenrek {
 
+// Where a false IF goes on, from `pos` after its THEN: just after its own
+// ELSE (nested IF ... ELSE pairs counted), or the end of the list. The
+// IF handler and the compiler both go by it.
+inline std::size_t AfterFalseBranch(const TokenList& tokens, std::size_t pos) {
+  int depth = 0;
+  for (; pos < tokens.size(); ++pos) {
+    if (tokens[pos].kind == TokenKind::If) ++depth;
+    if (tokens[pos].kind == TokenKind::Else && --depth < 0) return pos + 1;
+  }
+  return pos;
+}
+
 struct StatementCursor {
   const TokenList* list = nullptr;  // the line (or temporary list) being read
   std::size_t pos = 0;              // index of the current token

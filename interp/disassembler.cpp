@@ -43,25 +43,15 @@ bool NamesRelation(Opcode op) {
   }
 }
 
-// Why a statement is left to its handler: its keyword has no compiled
-// form, or its text does not compile exactly.
-std::string HandlerReason(const ProgramLine& line, std::size_t at) {
-  const TokenKind kind = at < line.tokens.size() ? line.tokens[at].kind : TokenKind::Colon;
-  switch (kind) {
-    case TokenKind::Identifier:
-    case TokenKind::Let:
-    case TokenKind::If:
-    case TokenKind::Goto:
-    case TokenKind::Gosub:
-    case TokenKind::For:
-    case TokenKind::Next:
-    case TokenKind::While:
-    case TokenKind::Wend:
-    case TokenKind::Rem:
-      return "its text does not compile exactly (an error, a type, a shape or a function "
-             "left to the evaluator)";
-    default: return KindText(kind) + " has no compiled form";
+// Why a statement is left to its handler, as the compiler recorded it.
+std::string ReasonText(const ProgramLine& line, const Instruction& handler) {
+  if (static_cast<HandlerReason>(handler.a) == HandlerReason::NotExact) {
+    return "its text does not compile exactly (an error, a type, a shape or a function left to "
+           "the evaluator)";
   }
+  const std::size_t at = handler.at;
+  return KindText(at < line.tokens.size() ? line.tokens[at].kind : TokenKind::Colon) +
+         " has no compiled form";
 }
 
 std::string Operands(const ProgramLine& line, const Instruction& i, std::size_t pc) {
@@ -95,7 +85,7 @@ std::string Operands(const ProgramLine& line, const Instruction& i, std::size_t 
       break;
     case Opcode::Goto:
     case Opcode::Gosub: add("line " + std::to_string(static_cast<int32_t>(i.b))); break;
-    case Opcode::Handler: add(HandlerReason(line, i.at)); break;
+    case Opcode::Handler: add(ReasonText(line, i)); break;
     default: break;
   }
   return text;

@@ -195,27 +195,13 @@ Flow ExecGoto(Interpreter& interp, StatementCursor& cursor) {
   return Flow::Next;
 }
 
-namespace {
-
-// Passes over the rest of a false IF: up to just after its own ELSE
-// (nested IF ... ELSE pairs counted) or to the end of the line.
-void SkipFalseBranch(StatementCursor& cursor) {
-  int depth = 0;
-  while (const Token* token = cursor.Current()) {
-    if (token->kind == TokenKind::If) ++depth;
-    if (token->kind == TokenKind::Else) --depth;
-    cursor.Advance();
-    if (depth < 0) return;
-  }
-}
-
-}  // namespace
-
 // IF expression THEN (statement | line) [ELSE (statement | line)]
 Flow ExecIf(Interpreter& interp, StatementCursor& cursor) {
   const double condition = NumericExpression(interp, cursor);
   ExpectToken(interp, cursor, TokenKind::Then);
-  if (condition == 0.0) SkipFalseBranch(cursor);
+  if (condition == 0.0 && cursor.list != nullptr) {
+    cursor.pos = AfterFalseBranch(*cursor.list, cursor.pos);
+  }
   if (cursor.Is(TokenKind::Number)) {
     JumpToLine(interp, cursor);
   } else {

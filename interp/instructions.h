@@ -168,7 +168,8 @@ enum class Payload : uint8_t { None, Number, Variable, Text, Line };
       "ask the innermost WHILE's condition again, or the handler of the statement at token at") \
   INSTRUCTION(EndLine, Line, 0, 0, false, \
               "go on at the next line (where its code starts kept once found)") \
-  INSTRUCTION(Handler, None, 0, 0, true, "run the handler of the statement at token at") \
+  INSTRUCTION(Handler, None, 0, 0, true, \
+              "run the handler of the statement at token at (a says why: HandlerReason)") \
   INSTRUCTION(Result, None, 0, 0, false, \
               "stop: an expression compiled alone has its value on top") \
   INSTRUCTION(OperandNumber, Number, 0, 0, false, \
@@ -223,6 +224,12 @@ struct Instruction {
   };
 };
 static_assert(sizeof(Instruction) == 16);
+
+// Why a statement runs through its handler, kept in a Handler's operand a.
+enum class HandlerReason : uint8_t {
+  NotExact,        // its text does not compile to the same reports and values
+  NoCompiledForm,  // its keyword has none
+};
 
 // The token kind kept in operand a.
 inline TokenKind KindOf(const Instruction& instruction) {
