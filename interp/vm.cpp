@@ -356,8 +356,8 @@ class Machine {
 
   Instruction* For(const Instruction& loop, double limit, double step, Instruction* following) {
     Variable* const control = loop.variable;
-    cursor_.Point(&line_->tokens, loop.at);
-    if (!LoopContinues(control->number, limit, step)) {
+    if (!LoopContinues(control->number, limit, step)) [[unlikely]] {
+      cursor_.Point(&line_->tokens, loop.at);
       SkipUnenteredForBody(interp_, cursor_, control);
       return GoOnGenerally(true);
     }
