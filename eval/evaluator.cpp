@@ -67,14 +67,6 @@ double Power(double base, double exponent) {
   return std::pow(base, exponent);
 }
 
-int32_t Bitwise(TokenKind op, int32_t a, int32_t b) {
-  switch (op) {
-    case TokenKind::And: return a & b;
-    case TokenKind::Or: return a | b;
-    default: return a ^ b;
-  }
-}
-
 }  // namespace
 
 double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b) {
@@ -85,9 +77,9 @@ double ApplyOperator(Interpreter& interp, TokenKind op, double a, double b) {
     case TokenKind::Divide: return a / b;  // IEEE: a zero divisor is no error
     case TokenKind::Mod: return Modulo(interp, a, b);
     case TokenKind::Power: return Power(a, b);
-    case TokenKind::And:
-    case TokenKind::Or:
-    case TokenKind::Xor: return Bitwise(op, TruncateToInt(a), TruncateToInt(b));
+    case TokenKind::And: return AndOf(a, b);
+    case TokenKind::Or: return OrOf(a, b);
+    case TokenKind::Xor: return XorOf(a, b);
     default: return Relation(op, a, b) ? 1.0 : 0.0;
   }
 }

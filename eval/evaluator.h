@@ -82,6 +82,16 @@ inline int32_t TruncateToInt(double value) {  // toward zero
   if (value > -2147483649.0 && value < 2147483648.0) return static_cast<int32_t>(value);
   return INT32_MIN;
 }
+// AND, OR and XOR work on their operands truncated to whole numbers.
+inline double AndOf(double a, double b) {
+  return static_cast<double>(TruncateToInt(a) & TruncateToInt(b));
+}
+inline double OrOf(double a, double b) {
+  return static_cast<double>(TruncateToInt(a) | TruncateToInt(b));
+}
+inline double XorOf(double a, double b) {
+  return static_cast<double>(TruncateToInt(a) ^ TruncateToInt(b));
+}
 
 // Appends `tail` to `head`, cutting at the 1023-character string limit.
 void AppendLimited(std::string& head, std::string_view tail);

@@ -630,10 +630,10 @@ op_Compare:
   top = Holds(i->a, OrderOf(*--n, top)) ? 1.0 : 0.0;
   NEXT_INSTRUCTION();
 op_And:
-  top = static_cast<double>(TruncateToInt(*--n) & TruncateToInt(top));
+  top = AndOf(*--n, top);
   NEXT_INSTRUCTION();
 op_Or:
-  top = static_cast<double>(TruncateToInt(*--n) | TruncateToInt(top));
+  top = OrOf(*--n, top);
   NEXT_INSTRUCTION();
 op_Binary:
   top = ApplyOperator(interp_, KindOf(*i), *--n, top);
