@@ -17,6 +17,7 @@
 
 #include "eval/builtins.h"
 #include "eval/functions.h"
+#include "eval/grammar.h"
 #include "eval/variables.h"
 #include "interp/interpreter.h"
 #include "interp/limits.h"
@@ -156,52 +157,58 @@ bool PlainStringOperand(Interpreter& interp, StatementCursor& cursor, int lowest
   return true;
 }
 
-// The operators of level `lowest` and above, by precedence climbing: the
-// same as one routine per level, each taking its operands from the next
-// higher one, but without passing every operand through all six. Levels
-// combine left to right, except "^", whose right operand is read at its
-// own level. The right operand of "+" or a comparison counts as a string
-// when missing if the left one is a string.
-Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool wantString);
+// The evaluator as a reader of the grammar (eval/grammar.h): every operand
+// is read to its value at once. Operators of one level combine left to
+// right, by precedence climbing: the same as one routine per level, but
+// without passing every operand through all six.
+class ValueReader {
+ public:
+  using Operand = Value;
 
-// The right operand of "^": right-associative, so a chain of "^" nests
-// like parentheses do and counts towards the nesting limit.
-Value PowerOperand(Interpreter& interp, StatementCursor& cursor) {
-  interp.EnterNesting();
-  Value exponent = Binary(interp, cursor, kPower, false);
-  interp.LeaveNesting();
-  return exponent;
-}
+  ValueReader(Interpreter& interp, StatementCursor& cursor) : interp_(interp), cursor_(cursor) {}
 
-// Binary's operator loop, the first operand read already.
-Value BinaryFrom(Interpreter& interp, StatementCursor& cursor, int lowest, Value left) {
-  for (;;) {
-    const Token* t = cursor.Current();
-    const Level level = LevelOf(t);
-    if (level == kNone || level < lowest) return left;
-    const TokenKind op = t->kind;
-    cursor.Advance();
-    if (op == TokenKind::Plus && left.isString) {
-      // Joining a string variable: appended straight from the variable.
-      if (std::string_view tail; PlainStringOperand(interp, cursor, kProduct, tail)) {
-        AppendLimited(left.text, tail);
-        continue;
-      }
+  TokenKind Next() const {
+    const Token* t = cursor_.Current();
+    return t != nullptr ? t->kind : TokenKind::Colon;
+  }
+  void Skip() { cursor_.Advance(); }
+  Value Factor(bool wantString) { return GuardedFactor(interp_, cursor_, wantString); }
+  void EnterNesting() { interp_.EnterNesting(); }
+  void LeaveNesting() { interp_.LeaveNesting(); }
+  static bool Stopped(const Value&) { return false; }
+  static bool IsText(const Value& value) { return value.isString; }
+  // Joining a string variable: appended straight from the variable.
+  bool TakesPlainText(TokenKind op, Value& left) {
+    std::string_view tail;
+    if (op != TokenKind::Plus || !left.isString ||
+        !PlainStringOperand(interp_, cursor_, kProduct, tail)) {
+      return false;
     }
-    const bool sameType = level == kSum || level == kRelation;
-    const Value right = level == kPower
-                            ? PowerOperand(interp, cursor)
-                            : Binary(interp, cursor, level + 1, sameType && left.isString);
+    AppendLimited(left.text, tail);
+    return true;
+  }
+  void Apply(TokenKind op, Value& left, Value right) {
     if (!left.isString && !right.isString) {
-      left.number = ApplyOperator(interp, op, left.number, right.number);
+      left.number = ApplyOperator(interp_, op, left.number, right.number);
     } else {
-      left = TextOperation(interp, op, std::move(left), right);
+      left = TextOperation(interp_, op, std::move(left), right);
     }
   }
+
+ private:
+  Interpreter& interp_;
+  StatementCursor& cursor_;
+};
+
+// The operators of level `lowest` and above, the first operand read already.
+Value BinaryFrom(Interpreter& interp, StatementCursor& cursor, int lowest, Value left) {
+  ValueReader reader(interp, cursor);
+  return grammar::Operations(reader, lowest, std::move(left));
 }
 
 Value Binary(Interpreter& interp, StatementCursor& cursor, int lowest, bool wantString) {
-  return BinaryFrom(interp, cursor, lowest, GuardedFactor(interp, cursor, wantString));
+  ValueReader reader(interp, cursor);
+  return grammar::Binary(reader, lowest, wantString);
 }
 
 Value OrLevel(Interpreter& interp, StatementCursor& cursor, bool wantString) {

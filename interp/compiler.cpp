@@ -16,6 +16,7 @@
 
 #include "eval/builtins.h"
 #include "eval/evaluator.h"
+#include "eval/grammar.h"
 #include "eval/variables.h"
 #include "interp/cursor.h"
 #include "interp/limits.h"
@@ -40,6 +41,31 @@ class LineCompiler {
       JumpFrom(branch.jump, BranchTo(branch));
     }
     return first;
+  }
+
+  // ---- as a reader of the grammar (eval/grammar.h): an operand read is
+  // its type, its instructions emitted; none when it does not compile ----
+
+  using Operand = std::optional<ValueType>;
+  TokenKind Next() const { return pos_ < tokens_.size() ? tokens_[pos_].kind : TokenKind::Colon; }
+  void Skip() { ++pos_; }
+  Operand Factor(bool /*wantText*/) {
+    ValueType type = ValueType::Number;
+    if (!GuardedFactor(type)) return std::nullopt;
+    return type;
+  }
+  void EnterNesting() { ++depth_; }
+  void LeaveNesting() { --depth_; }
+  static bool Stopped(const Operand& operand) { return !operand.has_value(); }
+  static bool IsText(const Operand& operand) { return operand == ValueType::Text; }
+  static bool TakesPlainText(TokenKind, Operand&) { return false; }
+  void Apply(TokenKind op, Operand& left, Operand right) {
+    ValueType type = *left;
+    if (Operation(op, type, *right)) {
+      left = type;
+    } else {
+      left.reset();
+    }
   }
 
   // The expression at `start`, then Result: the token after it, or -1.
@@ -511,26 +537,12 @@ class LineCompiler {
     return GuardedFactor(type) && type == want;
   }
 
-  // A factor, then operators of level `lowest` and above; "^" takes its
-  // right operand at its own level, one nesting deeper.
-  bool Binary(int lowest, ValueType& left) {
-    if (!GuardedFactor(left)) return false;
-    for (;;) {
-      const TokenKind op = pos_ < tokens_.size() ? tokens_[pos_].kind : TokenKind::Colon;
-      const Level level = LevelOf(op);
-      if (level == kNone || level < lowest) return true;
-      ++pos_;
-      ValueType right = ValueType::Number;
-      if (!RightOperand(level, right) || !Operation(op, left, right)) return false;
-    }
-  }
-
-  bool RightOperand(Level level, ValueType& right) {
-    if (level != kPower) return Binary(level + 1, right);
-    ++depth_;
-    const bool read = Binary(kPower, right);
-    --depth_;
-    return read;
+  // A factor, then operators of level `lowest` and above, by the grammar.
+  bool Binary(int lowest, ValueType& type) {
+    const Operand read = grammar::Binary(*this, lowest, false);
+    if (!read) return false;
+    type = *read;
+    return true;
   }
 
   bool Operation(TokenKind op, ValueType& left, ValueType right) {
@@ -591,12 +603,12 @@ class LineCompiler {
   bool GuardedFactor(ValueType& type) {
     if (depth_ >= kMaxCompiledNesting) return false;
     ++depth_;
-    const bool read = Factor(type);
+    const bool read = FactorOfAnyType(type);
     --depth_;
     return read;
   }
 
-  bool Factor(ValueType& type) {
+  bool FactorOfAnyType(ValueType& type) {
     if (pos_ >= tokens_.size()) return false;
     const Token& t = tokens_[pos_];
     if (t.kind == TokenKind::Identifier) return VariableRead(type);
