@@ -112,6 +112,8 @@ Value Blank(bool wantString) {
 }
 
 Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString);
+Value ReadVariable(Interpreter& interp, StatementCursor& cursor);
+double AsNumber(Interpreter& interp, const Value& value);
 
 // One factor, refusing to nest deeper than kMaxEvaluationDepth.
 Value GuardedFactor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
@@ -195,6 +197,31 @@ class ValueReader {
     }
   }
 
+  // ---- factors ----
+  const Token* Current() const { return cursor_.Current(); }
+  Value Missing(bool wantString) {
+    interp_.Report(Error::SyntaxError);
+    return Blank(wantString);
+  }
+  Value Name();
+  static Value Number(const Token& token) { return Value::Number(token.Number()); }
+  static Value Literal(const Token& token) {
+    return Value::Text(std::string(token.Text().substr(0, kMaxStringLength)));
+  }
+  Value Numeric(const Value& operand) { return Value::Number(AsNumber(interp_, operand)); }
+  Value Negated(const Value& operand) { return Value::Number(-AsNumber(interp_, operand)); }
+  // NOT: the complement of the operand rounded to a whole number.
+  Value Complemented(const Value& operand) {
+    if (operand.isString) return Mismatch(interp_, false);
+    return Value::Number(static_cast<double>(~RoundToInt(operand.number)));
+  }
+  void Close(const Value&) { ExpectToken(interp_, cursor_, TokenKind::RightParen); }
+  Value Function(TokenKind kind, bool wantString) {
+    if (IsFunctionKind(kind)) return EvaluateFunction(interp_, cursor_, kind);
+    interp_.Report(Error::SyntaxError);
+    return Blank(wantString);
+  }
+
  private:
   Interpreter& interp_;
   StatementCursor& cursor_;
@@ -226,54 +253,23 @@ Value ReadVariable(Interpreter& interp, StatementCursor& cursor) {
   return Value::Text(std::string());
 }
 
-Value StringLiteral(const Token& token) {
-  const std::string_view text(token.Text());
-  return Value::Text(std::string(text.substr(0, kMaxStringLength)));
-}
-
-// NOT factor: the complement of the factor rounded to an integer.
-Value Complement(Interpreter& interp, StatementCursor& cursor) {
-  const Value operand = GuardedFactor(interp, cursor, false);
-  if (operand.isString) return Mismatch(interp, false);
-  return Value::Number(static_cast<double>(~RoundToInt(operand.number)));
+// A name: the common case, a numeric scalar, is read without a reference.
+Value ValueReader::Name() {
+  const Token* t = cursor_.Current();
+  const auto* v = t->Var();
+  const Token* next = cursor_.Peek();
+  if (v != nullptr && !v->isString && v->extentCount == 0 &&
+      (next == nullptr || next->kind != TokenKind::LeftParen)) {
+    cursor_.Advance();
+    return Value::Number(v->number);
+  }
+  return ReadVariable(interp_, cursor_);
 }
 
 // Level 7, by the current token, which is always consumed.
 Value Factor(Interpreter& interp, StatementCursor& cursor, bool wantString) {
-  const Token* t = cursor.Current();
-  if (t == nullptr) {
-    interp.Report(Error::SyntaxError);
-    return Blank(wantString);
-  }
-  const TokenKind kind = t->kind;
-  if (kind == TokenKind::Identifier) {
-    // The common case, a numeric scalar, is read without a reference.
-    const Variable* v = t->Var();
-    const Token* next = cursor.Peek();
-    if (v != nullptr && !v->isString && v->extentCount == 0 &&
-        (next == nullptr || next->kind != TokenKind::LeftParen)) {
-      cursor.Advance();
-      return Value::Number(v->number);
-    }
-    return ReadVariable(interp, cursor);
-  }
-  cursor.Advance();
-  switch (kind) {
-    case TokenKind::Number: return Value::Number(t->Number());
-    case TokenKind::String: return StringLiteral(*t);
-    case TokenKind::Plus: return Value::Number(NumericFactor(interp, cursor));
-    case TokenKind::Minus: return Value::Number(-NumericFactor(interp, cursor));
-    case TokenKind::Not: return Complement(interp, cursor);
-    case TokenKind::LeftParen: {
-      Value inner = OrLevel(interp, cursor, wantString);
-      ExpectToken(interp, cursor, TokenKind::RightParen);
-      return inner;
-    }
-    default:
-      if (IsFunctionKind(kind)) return EvaluateFunction(interp, cursor, kind);
-      interp.Report(Error::SyntaxError);
-      return Blank(wantString);
-  }
+  ValueReader reader(interp, cursor);
+  return grammar::Factor(reader, wantString);
 }
 
 }  // namespace

@@ -47,12 +47,14 @@ class LineCompiler {
   // its type, its instructions emitted; none when it does not compile ----
 
   using Operand = std::optional<ValueType>;
-  TokenKind Next() const { return pos_ < tokens_.size() ? tokens_[pos_].kind : TokenKind::Colon; }
+  const Token* Current() const { return pos_ < tokens_.size() ? &tokens_[pos_] : nullptr; }
   void Skip() { ++pos_; }
   Operand Factor(bool /*wantText*/) {
-    ValueType type = ValueType::Number;
-    if (!GuardedFactor(type)) return std::nullopt;
-    return type;
+    if (depth_ >= kMaxCompiledNesting) return std::nullopt;
+    ++depth_;
+    const Operand read = grammar::Factor(*this, false);
+    --depth_;
+    return read;
   }
   void EnterNesting() { ++depth_; }
   void LeaveNesting() { --depth_; }
@@ -66,6 +68,33 @@ class LineCompiler {
     } else {
       left.reset();
     }
+  }
+  static Operand Missing(bool /*wantText*/) { return std::nullopt; }
+  Operand Name() {
+    ValueType type = ValueType::Number;
+    if (!VariableRead(type)) return std::nullopt;
+    return type;
+  }
+  Operand Number(const Token& token) {
+    out_.code[Emit(Opcode::Number)].number = token.Number();
+    return ValueType::Number;
+  }
+  Operand Literal(const Token& token) {
+    EmitLiteral(token.Text().substr(0, kMaxStringLength));
+    return ValueType::Text;
+  }
+  static Operand Numeric(const Operand& operand) {
+    return operand == ValueType::Number ? operand : std::nullopt;
+  }
+  Operand Negated(const Operand& operand) { return Unary(operand, Opcode::Negate); }
+  Operand Complemented(const Operand& operand) { return Unary(operand, Opcode::Not); }
+  void Close(Operand& inner) {
+    if (inner && !Take(TokenKind::RightParen)) inner.reset();
+  }
+  Operand Function(TokenKind kind, bool /*wantText*/) {
+    ValueType type = ValueType::Number;
+    if (!BuiltIn(kind, type)) return std::nullopt;
+    return type;
   }
 
   // The expression at `start`, then Result: the token after it, or -1.
@@ -601,52 +630,34 @@ class LineCompiler {
   }
 
   bool GuardedFactor(ValueType& type) {
-    if (depth_ >= kMaxCompiledNesting) return false;
-    ++depth_;
-    const bool read = FactorOfAnyType(type);
-    --depth_;
-    return read;
-  }
-
-  bool FactorOfAnyType(ValueType& type) {
-    if (pos_ >= tokens_.size()) return false;
-    const Token& t = tokens_[pos_];
-    if (t.kind == TokenKind::Identifier) return VariableRead(type);
-    ++pos_;
-    type = ValueType::Number;
-    switch (t.kind) {
-      case TokenKind::Number: out_.code[Emit(Opcode::Number)].number = t.Number(); return true;
-      case TokenKind::String:
-        type = ValueType::Text;
-        return Literal(t.Text().substr(0, kMaxStringLength));
-      case TokenKind::Plus: return FactorOf(ValueType::Number);
-      case TokenKind::Minus: return Unary(Opcode::Negate);
-      case TokenKind::Not: return Unary(Opcode::Not);
-      case TokenKind::LeftParen: return Binary(kOr, type) && Take(TokenKind::RightParen);
-      default: return Function(t.kind, type);
-    }
-  }
-
-  // "-" or NOT and the number factor after it.
-  bool Unary(Opcode op) {
-    if (!FactorOf(ValueType::Number)) return false;
-    Emit(op);
+    const Operand read = Factor(false);
+    if (!read) return false;
+    type = *read;
     return true;
   }
 
-  bool Literal(std::string_view text) {
+  // "-" or NOT before a number factor.
+  Operand Unary(const Operand& operand, Opcode op) {
+    if (operand != ValueType::Number) return std::nullopt;
+    Emit(op);
+    return operand;
+  }
+
+  void EmitLiteral(std::string_view text) {
     Instruction& literal = out_.code[Emit(Opcode::Literal)];
     literal.text = text.data();
     literal.b = static_cast<uint32_t>(text.size());
-    return true;
   }
 
   // A built-in function, as its row in the table says.
-  bool Function(TokenKind kind, ValueType& type) {
+  bool BuiltIn(TokenKind kind, ValueType& type) {
     const FunctionInfo& info = FunctionOf(kind);
     if (!info.isFunction || info.instruction == Opcode::Handler) return false;
     type = info.result;
-    if (info.instruction == Opcode::Literal) return Literal("\r\n");  // CRLF$
+    if (info.instruction == Opcode::Literal) {  // CRLF$
+      EmitLiteral("\r\n");
+      return true;
+    }
     if (info.form == ArgumentForm::List) return ListFunction(info);
     if (!FactorOf(info.arguments[0])) return false;
     Emit(info.instruction, static_cast<uint8_t>(kind));
