@@ -259,14 +259,15 @@ struct LineCode {
   bool checkEvery = false;
   std::vector<Instruction> code;
   std::vector<Entry> entries;
-  std::vector<std::vector<Instruction>> outgrown;
+  std::unique_ptr<std::vector<std::vector<Instruction>>> outgrown;  // made on first need
 
   void Append(const Instruction& instruction) {
     if (code.size() == code.capacity() && !code.empty()) {
       std::vector<Instruction> larger;
       larger.reserve(2 * code.capacity());
       larger.assign(code.begin(), code.end());
-      outgrown.push_back(std::move(code));
+      if (outgrown == nullptr) outgrown = std::make_unique<std::vector<std::vector<Instruction>>>();
+      outgrown->push_back(std::move(code));
       code = std::move(larger);
     }
     code.push_back(instruction);
@@ -283,7 +284,9 @@ struct LineCode {
   std::size_t Bytes() const {
     std::size_t bytes = sizeof(LineCode) + code.capacity() * sizeof(Instruction) +
                         entries.capacity() * sizeof(Entry);
-    for (const std::vector<Instruction>& buffer : outgrown) {
+    if (outgrown == nullptr) return bytes;
+    bytes += sizeof(*outgrown) + outgrown->capacity() * sizeof(outgrown->front());
+    for (const std::vector<Instruction>& buffer : *outgrown) {
       bytes += buffer.capacity() * sizeof(Instruction);
     }
     return bytes;

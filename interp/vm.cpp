@@ -892,6 +892,11 @@ LineCode& CompileLine(Interpreter& interp, ProgramLine& line) {
   line.code->stamp = interp.CodeStamp();
   line.code->checkEvery = interp.StatementLimited();
   CompileFrom(line.tokens, *line.code, 0);
+  // No address in code just made is kept anywhere yet: the buffers it
+  // outgrew while compiling, and the room left in its own, can go.
+  line.code->outgrown.reset();
+  line.code->code.shrink_to_fit();
+  line.code->entries.shrink_to_fit();
   return *line.code;
 }
 
