@@ -374,6 +374,13 @@ class LineCompiler {
     return true;
   }
 
+  // A Number or Scalar push as the slot that gives its value to the
+  // instruction before it.
+  static Instruction AsOperandSlot(Instruction push) {
+    push.op = push.op == Opcode::Number ? Opcode::OperandNumber : Opcode::OperandScalar;
+    return push;
+  }
+
   // name = number or scalar, its code from `first` on: SetScalar.
   bool SetsPlainValue(std::size_t first, Variable* v) {
     std::vector<Instruction>& code = out_.code;
@@ -381,8 +388,7 @@ class LineCompiler {
         (code[first].op != Opcode::Number && code[first].op != Opcode::Scalar)) {
       return false;
     }
-    Instruction value = code[first];
-    value.op = value.op == Opcode::Number ? Opcode::OperandNumber : Opcode::OperandScalar;
+    const Instruction value = AsOperandSlot(code[first]);
     code[first] = Instruction();
     code[first].op = Opcode::SetScalar;
     code[first].variable = v;
@@ -402,8 +408,7 @@ class LineCompiler {
       return false;
     }
     Variable* const index = code[first].variable;
-    Instruction value = code[first + 2];
-    value.op = value.op == Opcode::Number ? Opcode::OperandNumber : Opcode::OperandScalar;
+    const Instruction value = AsOperandSlot(code[first + 2]);
     code[first] = Instruction();
     code[first].op = Opcode::StoreElementOfScalar;
     code[first].variable = array;
@@ -561,10 +566,7 @@ class LineCompiler {
     ValueType type = want;
     return Binary(kOr, type) && type == want;
   }
-  bool FactorOf(ValueType want) {
-    ValueType type = want;
-    return GuardedFactor(type) && type == want;
-  }
+  bool FactorOf(ValueType want) { return Factor(false) == want; }
 
   // A factor, then operators of level `lowest` and above, by the grammar.
   bool Binary(int lowest, ValueType& type) {
@@ -626,13 +628,6 @@ class LineCompiler {
     if (right.op == Opcode::ModuloNumber && !(right.number >= -0.5 && right.number < 0.5)) {
       right.op = Opcode::RemainderNumber;
     }
-    return true;
-  }
-
-  bool GuardedFactor(ValueType& type) {
-    const Operand read = Factor(false);
-    if (!read) return false;
-    type = *read;
     return true;
   }
 

@@ -382,14 +382,13 @@ class Machine {
   // Back after the WEND whose loop ended.
   Instruction* AfterWend() {
     interp_.controlStack.pop_back();
-    interp_.EnterLine(wendLine_);
-    line_ = wendLine_;
+    Instruction* const after = Enter(wendResume_, wendLine_);
     if (interp_.Attention() != attention_) {
       // The condition reported: the general way goes on after the WEND.
       cursor_.Point(&line_->tokens, wendAt_ + 1);
       return GoOnGenerally(true);
     }
-    return wendResume_;
+    return after;
   }
 
   Instruction* WhileFalse(const Instruction& test) {
@@ -511,7 +510,7 @@ class Machine {
       ip = Enter(next, line_->next); \
       NEXT_INSTRUCTION(); \
     } \
-    goto op_EndLine; \
+    goto find_next_line; \
   } while (false)
 // After a slow path: null leaves the loop.
 #define GO_ON(next) \
@@ -867,6 +866,7 @@ op_EndLine:
     ip = Enter(next, line_->next);
     NEXT_INSTRUCTION();
   }
+find_next_line:
   GO_ON(FindNextLine(*i));
 op_Handler:
   GO_ON(Handler(i->at));
